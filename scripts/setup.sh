@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs what building, running and testing VELDA needs on Debian 12,
+# and only what is missing. Run as root (make does this for you).
+set -eu
+
+packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho zip"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: missing packages:$missing" >&2
+        echo "setup: run 'make setup' as root, or install them with apt-get" >&2
+        exit 1
+    fi
+    echo "setup: installing$missing"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi
+
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: the ja_JP.UTF-8 locale is missing; run 'make setup' as root" >&2
+        exit 1
+    fi
+    sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen
+fi

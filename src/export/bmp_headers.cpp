@@ -1,0 +1,68 @@
+#include "export/bmp_headers.h"
+
+#include "image/mode_table.h"
+
+namespace velda {
+
+ExportHeadersRecord ExportHeaders;
+
+namespace {
+
+constexpr int32_t BmpHeight = ScreenLines;  // positive: rows stored bottom-up
+constexpr uint32_t BiRgb = 0;
+
+uint8_t* PutU16(uint8_t* out, uint32_t value) {
+    out[0] = static_cast<uint8_t>(value);
+    out[1] = static_cast<uint8_t>(value >> 8);
+    return out + 2;
+}
+
+uint8_t* PutU32(uint8_t* out, uint32_t value) {
+    out = PutU16(out, value & 0xFFFFu);
+    return PutU16(out, value >> 16);
+}
+
+}  // namespace
+
+void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr) return;
+    headers.file.bfType = BmpSignature;
+    headers.file.bfReserved1 = 0;
+    headers.file.bfReserved2 = 0;
+    headers.info.biSize = BmpInfoHeaderBytes;
+    headers.info.biHeight = BmpHeight;
+    headers.info.biPlanes = 1;
+    headers.info.biCompression = BiRgb;
+    headers.info.biXPelsPerMeter = 0;
+    headers.info.biYPelsPerMeter = 0;
+    headers.info.biClrImportant = 0;
+
+    headers.file.bfSize = static_cast<uint32_t>(mode->bmpFileSize);
+    headers.file.bfOffBits = static_cast<uint32_t>(mode->bmpOffBits);
+    headers.info.biWidth = mode->width;
+    headers.info.biBitCount = static_cast<uint16_t>(mode->bmpBitCount);
+    headers.info.biSizeImage = static_cast<uint32_t>(mode->bmpImageSize);
+    headers.info.biClrUsed = static_cast<uint32_t>(mode->bmpColorsUsed);
+}
+
+void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {
+    out = PutU16(out, headers.file.bfType);
+    out = PutU32(out, headers.file.bfSize);
+    out = PutU16(out, headers.file.bfReserved1);
+    out = PutU16(out, headers.file.bfReserved2);
+    out = PutU32(out, headers.file.bfOffBits);
+    out = PutU32(out, headers.info.biSize);
+    out = PutU32(out, static_cast<uint32_t>(headers.info.biWidth));
+    out = PutU32(out, static_cast<uint32_t>(headers.info.biHeight));
+    out = PutU16(out, headers.info.biPlanes);
+    out = PutU16(out, headers.info.biBitCount);
+    out = PutU32(out, headers.info.biCompression);
+    out = PutU32(out, headers.info.biSizeImage);
+    out = PutU32(out, static_cast<uint32_t>(headers.info.biXPelsPerMeter));
+    out = PutU32(out, static_cast<uint32_t>(headers.info.biYPelsPerMeter));
+    out = PutU32(out, headers.info.biClrUsed);
+    PutU32(out, headers.info.biClrImportant);
+}
+
+}  // namespace velda
