@@ -33,9 +33,13 @@ test-native: native
 # prefix, on a virtual display. The 32-bit build is always built; where
 # this machine cannot execute 32-bit code the 64-bit build of the same
 # sources is the one run.
+# Windows the test prefix draws itself (no window manager on the virtual
+# display), so window sizes are exactly what the program asks for.
+TEST_PREFIX := $(CURDIR)/build/$(WINE_ARCH)/wineprefix-test
 test-wine: win32 $(WINE_ARCH)
-	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix xvfb-run -a -s "-screen 0 1024x768x24" \
+	WINEPREFIX=$(TEST_PREFIX) xvfb-run -a -s "-screen 0 1024x768x24" \
 	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
+	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
 	         ctest --preset $(WINE_ARCH); rc=$$?; $(WINESERVER) -k; exit $$rc'
 
 # Starts velda.exe on the current display with the Japanese code page;

@@ -1,0 +1,32 @@
+// Drawing the picture in VramImage into the Canvas, pixel by pixel, with
+// the progress in the window title.
+#include <windows.h>
+
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "shell/shell_state_win.h"
+
+namespace velda {
+
+namespace {
+
+constexpr int ProgressTitleBytes = 16;
+
+}  // namespace
+
+void RenderImage(HWND window, uint8_t screen) {
+    HDC windowDc = GetDC(window);
+    PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
+    ColorRef line[CanvasWidth];
+    char title[ProgressTitleBytes];
+    for (int y = 0; y < ScreenLines; ++y) {
+        FormatProgressTitle(y, title, sizeof title);
+        SetWindowTextA(window, title);
+        const int width = DecodeLine(screen, VramImage, ColorTable, y, line);
+        for (int x = 0; x < width; ++x) SetPixelV(Canvas.dc, x, y, line[x]);
+    }
+    ReleaseDC(window, windowDc);
+}
+
+}  // namespace velda

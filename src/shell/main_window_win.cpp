@@ -1,0 +1,175 @@
+// The main window: class, start-up, message loop, the window procedure and
+// the finishing steps of every Open.
+#include <cstdio>
+
+#include "export/bmp_headers.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "shell/resource.h"
+#include "shell/shell_state_win.h"
+#include "shell/texts.h"
+
+namespace velda {
+
+CanvasRecord Canvas;
+int FrameExtraWidth;
+int FrameExtraHeight;
+HINSTANCE AppInstance;
+
+namespace {
+
+constexpr int MainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+constexpr int FilePopup = 0;  // menu bar positions
+constexpr int ViewPopup = 1;
+constexpr int TitleBytes = 128;
+
+#if !defined(_WIN64)
+static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record");
+#endif
+
+// Creates the Canvas and starts in the empty state.
+void OnCreate(HWND window) {
+    HDC windowDc = GetDC(window);
+    Canvas.dc = CreateCompatibleDC(windowDc);
+    Canvas.bitmap = CreateCompatibleBitmap(windowDc, CanvasWidth, CanvasHeight);
+    SelectObject(Canvas.dc, Canvas.bitmap);
+    SelectObject(Canvas.dc, GetStockObject(WHITE_BRUSH));
+    PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
+    ReleaseDC(window, windowDc);
+    ScreenMode = 5;
+}
+
+// Copies the whole Canvas to the client area's top-left corner.
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    BitBlt(dc, 0, 0, CanvasWidth, CanvasHeight, Canvas.dc, 0, 0, SRCCOPY);
+    EndPaint(window, &paint);
+}
+
+// Releases the Canvas, closes help and ends the message loop.
+void OnDestroy(HWND window) {
+    DeleteDC(Canvas.dc);
+    // The bitmap is out of any context now; give it back too.
+    DeleteObject(Canvas.bitmap);
+    Canvas = CanvasRecord{};
+    WinHelpA(window, HelpFileName, HELP_QUIT, 0);
+    PostQuitMessage(0);
+}
+
+// Asks for a file, loads it, draws it and shows it.
+void OpenCommand(HWND window, uint8_t screen) {
+    char fileTitle[64];
+    if (!ChooseBsaveFile(window, fileTitle, sizeof fileTitle, screen)) return;
+    if (!LoadBsave(window, screen)) return;
+    RenderImage(window, screen);
+    FinishOpen(window, screen, fileTitle);
+}
+
+// Runs the command of a menu item or accelerator.
+void OnCommand(HWND window, unsigned id) {
+    switch (id) {
+    case IDM_OPEN_SCREEN5: OpenCommand(window, 5); break;
+    case IDM_OPEN_SCREEN6: OpenCommand(window, 6); break;
+    case IDM_OPEN_SCREEN7: OpenCommand(window, 7); break;
+    case IDM_OPEN_SCREEN8: OpenCommand(window, 8); break;
+    case IDM_OPEN_SCREEN10:  // SCREEN 10 and 11 share one path
+    case IDM_OPEN_SCREEN11: OpenCommand(window, id == IDM_OPEN_SCREEN10 ? 10 : 11); break;
+    case IDM_OPEN_SCREEN12: OpenCommand(window, 12); break;
+    case IDM_SAVE: SaveBmp(window); break;
+    case IDM_EXIT: ExitCommand(window); break;
+    case IDM_AUTOSIZE: AutoSizeCommand(window); break;
+    case IDM_FILEINFO: FileInfoCommand(window); break;
+    case IDM_CLEAR: ClearCommand(window); break;
+    case IDM_HELP_CONTENTS: HelpContentsCommand(window); break;
+    case IDM_ABOUT: AboutCommand(window); break;
+    default: break;  // not one of ours: ignored
+    }
+}
+
+void SetImageItems(HWND window, UINT state) {
+    HMENU menu = GetMenu(window);
+    EnableMenuItem(GetSubMenu(menu, FilePopup), IDM_SAVE, MF_BYCOMMAND | state);
+    EnableMenuItem(GetSubMenu(menu, ViewPopup), IDM_FILEINFO, MF_BYCOMMAND | state);
+}
+
+}  // namespace
+
+void GrayImageItems(HWND window) { SetImageItems(window, MF_GRAYED); }
+
+void EnableImageItems(HWND window) { SetImageItems(window, MF_ENABLED); }
+
+void SizeWindowForWidth(HWND window, int pictureWidth) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    MoveWindow(window, frame.left, frame.top, FrameExtraWidth + pictureWidth, FrameExtraHeight + ScreenLines, TRUE);
+}
+
+void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
+    InvalidateRect(window, nullptr, TRUE);
+    PrepareExportHeaders(screen);
+    SizeWindowForWidth(window, FindMode(screen)->width);
+    EnableImageItems(window);
+    char title[TitleBytes];
+    std::snprintf(title, sizeof title, TitleFormat, fileTitle);
+    SetWindowTextA(window, title);
+    ScreenMode = screen;
+}
+
+void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, AppName, MB_OK); }
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, IconName);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszMenuName = MenuName;
+    windowClass.lpszClassName = WindowClassName;
+    windowClass.hIconSm = LoadIconA(instance, IconName);
+    if (!RegisterClassExA(&windowClass)) return nullptr;
+
+    FrameExtraWidth = 2 * GetSystemMetrics(SM_CXFRAME);
+    FrameExtraHeight = 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
+                       GetSystemMetrics(SM_CYSMCAPTION);
+
+    HWND window = CreateWindowExA(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  FrameExtraWidth + 256, FrameExtraHeight + ScreenLines, nullptr, nullptr,
+                                  instance, nullptr);
+    AppInstance = instance;
+    *accelerators = LoadAcceleratorsA(instance, AccelName);
+    GrayImageItems(window);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return window;
+}
+
+void DispatchWithAccelerators(HWND window, HACCEL accelerators, MSG* message) {
+    // Accelerators always go to the main window, whichever window the key
+    // was meant for.
+    if (!TranslateAcceleratorA(window, accelerators, message)) {
+        TranslateMessage(message);
+        DispatchMessageA(message);
+    }
+}
+
+int RunMessageLoop(HWND window, HACCEL accelerators) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) DispatchWithAccelerators(window, accelerators, &message);
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace velda

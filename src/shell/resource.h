@@ -1,0 +1,23 @@
+// Command identifiers of the menu and accelerators, and the names of the
+// program's resources. Shared by the resource script and the code.
+#pragma once
+
+#define IDM_OPEN_SCREEN5 40001
+#define IDM_OPEN_SCREEN6 40002
+#define IDM_OPEN_SCREEN7 40003
+#define IDM_OPEN_SCREEN8 40004
+#define IDM_OPEN_SCREEN10 40005
+#define IDM_OPEN_SCREEN11 40006
+#define IDM_OPEN_SCREEN12 40007
+#define IDM_SAVE 40008
+#define IDM_EXIT 40009
+#define IDM_AUTOSIZE 40010
+#define IDM_FILEINFO 40011
+#define IDM_CLEAR 40012
+#define IDM_HELP_CONTENTS 40013
+#define IDM_ABOUT 40014
+
+#define IDM_FIRST IDM_OPEN_SCREEN5
+#define IDM_LAST IDM_ABOUT
+
+#define IDC_STATIC_NOID -1

@@ -1,0 +1,67 @@
+// State and entry points of the main window, shared by the shell's files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace velda {
+
+// The off-screen picture: a 512 x 212 bitmap compatible with the window,
+// selected into a memory context together with the white stock brush.
+struct CanvasRecord {
+    HDC dc;
+    HBITMAP bitmap;
+};
+extern CanvasRecord Canvas;
+
+// What the frame, caption and menu bar add to the picture's size.
+extern int FrameExtraWidth;
+extern int FrameExtraHeight;
+
+extern HINSTANCE AppInstance;
+
+// WinMain's start-up: registers the class, creates and shows the window.
+// Returns the window, or nullptr when the class cannot be registered.
+HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators);
+
+// The message loop with accelerator translation; returns WM_QUIT's wParam.
+int RunMessageLoop(HWND window, HACCEL accelerators);
+
+// One turn of that loop: the accelerators for the main window first, and
+// only a message that is not one of them is translated and dispatched.
+void DispatchWithAccelerators(HWND window, HACCEL accelerators, MSG* message);
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+void GrayImageItems(HWND window);
+void EnableImageItems(HWND window);
+void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
+
+// The window size that shows a picture `pictureWidth` pixels wide.
+void SizeWindowForWidth(HWND window, int pictureWidth);
+
+// Reports a failure in a message box with the program's caption.
+void ShowError(HWND owner, const char* text);
+
+// The Open dialog and the load with its messages (the image subsystem).
+int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen);
+bool LoadBsave(HWND owner, uint8_t screen);
+
+// Draws the picture of VramImage into the Canvas (the render subsystem).
+void RenderImage(HWND window, uint8_t screen);
+
+// The Save dialog and command (the export subsystem).
+bool ChooseBmpFile(HWND owner);
+void SaveBmp(HWND window);
+
+// The small commands of the View, File and Help menus.
+void ExitCommand(HWND window);
+void AutoSizeCommand(HWND window);
+void FileInfoCommand(HWND window);
+void ClearCommand(HWND window);
+void HelpContentsCommand(HWND window);
+void AboutCommand(HWND window);
+
+}  // namespace velda

@@ -1,0 +1,30 @@
+// The program's own texts. This file is UTF-8; the Windows build compiles
+// it into code-page-932 bytes, which is what the ANSI interfaces expect.
+#pragma once
+
+namespace velda {
+
+constexpr char AppName[] = "VELDA";
+constexpr char WindowClassName[] = "MyWin";
+constexpr char HelpFileName[] = "VELDAWIN.HLP";
+constexpr char MenuName[] = "VELDAMENU";
+constexpr char AccelName[] = "VELDAACCEL";
+constexpr char IconName[] = "VELDAICON";
+constexpr char AboutDialogName[] = "VELDAABTDLG";
+
+constexpr char TitleFormat[] = "%s - VELDA";
+constexpr char OpenDialogTitleFormat[] = "SCREEN %dのﾌｧｲﾙを開く";
+// Filter pairs: description, pattern; the list ends with an empty string.
+constexpr char OpenFilter[] = "BSAVE形式ﾌｧｲﾙ(*.sc?)\0*.sc?\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+constexpr char SaveFilter[] = "ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)\0*.bmp\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+constexpr char SaveDialogTitle[] = "BMP形式で保存";
+
+constexpr char NotBsaveMessage[] = "これはBSAVE形式のﾌｧｲﾙではありません";
+constexpr char CannotOpenMessage[] = "ﾌｧｲﾙを開けませんでした";
+constexpr char CannotCreateMessage[] = "BMPﾌｧｲﾙを作成できませんでした";
+constexpr char WriteFailedMessage[] = "BMPﾌｧｲﾙの書き込みに失敗しました";
+
+constexpr char FileInfoFormat[] = "SCREEN %d\n開始ｱﾄﾞﾚｽ : %04x\n終了ｱﾄﾞﾚｽ : %04x\n\n";
+constexpr char FileInfoCaption[] = "ﾌｧｲﾙ情報";
+
+}  // namespace velda

@@ -1,0 +1,371 @@
+// The main window driven through real messages: start-up, the seven Open
+// commands with the real Open dialog, accelerators, painting and the texts.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "shell/resource.h"
+#include "shell/shell_state_win.h"
+#include "shell/texts.h"
+#include "test_support.h"
+#include "window_test_support.h"
+
+namespace velda_test {
+namespace {
+
+using velda::FindMode;
+
+constexpr uint32_t White = 0x00FFFFFF;
+
+// A picture file whose bytes cover the pixels and the palette table of
+// every mode, different for every seed.
+std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F) {
+    std::vector<uint8_t> data(static_cast<std::size_t>(end) + 1);
+    uint32_t state = seed * 2654435761u + 1;
+    for (uint8_t& b : data) {
+        state = state * 1103515245u + 12345u;
+        b = static_cast<uint8_t>(state >> 16);
+    }
+    return MakeBsave(0, end, data);
+}
+
+struct OpenCase {
+    unsigned id;
+    uint8_t screen;
+};
+const OpenCase OpenCases[] = {{IDM_OPEN_SCREEN5, 5},   {IDM_OPEN_SCREEN6, 6},   {IDM_OPEN_SCREEN7, 7},
+                              {IDM_OPEN_SCREEN8, 8},   {IDM_OPEN_SCREEN10, 10}, {IDM_OPEN_SCREEN11, 11},
+                              {IDM_OPEN_SCREEN12, 12}};
+
+// Every canvas pixel against the core's decoding; white beyond the width.
+void ExpectCanvasShows(uint8_t screen) {
+    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+    velda::ColorRef line[velda::CanvasWidth];
+    int wrong = 0;
+    for (int y = 0; y < velda::ScreenLines; ++y) {
+        const int width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, line);
+        for (int x = 0; x < velda::CanvasWidth; ++x) {
+            const uint32_t expected = x < width ? ToPixel(line[x]) : White;
+            if (canvas[y * velda::CanvasWidth + x] != expected && wrong++ < 5) {
+                ADD_FAILURE() << "SCREEN " << int(screen) << " pixel (" << x << ", " << y << ") is " << std::hex
+                              << canvas[y * velda::CanvasWidth + x] << ", expected " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+bool CanvasIsWhite() {
+    for (uint32_t p : ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight)) {
+        if (p != White) return false;
+    }
+    return true;
+}
+
+TEST_F(MainWindowTest, StartsEmptyWithTheSmallSize) {
+    EXPECT_EQ(Title(), "VELDA");
+    EXPECT_EQ(velda::ScreenMode, 5);
+    EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
+    EXPECT_TRUE(MenuState(IDM_FILEINFO) & MF_GRAYED);
+    EXPECT_FALSE(MenuState(IDM_AUTOSIZE) & MF_GRAYED);
+    EXPECT_FALSE(MenuState(IDM_OPEN_SCREEN5) & MF_GRAYED);
+    const SIZE size = WindowSize();
+    EXPECT_EQ(size.cx, velda::FrameExtraWidth + 256);
+    EXPECT_EQ(size.cy, velda::FrameExtraHeight + 212);
+    const SIZE client = ClientSize();
+    EXPECT_NEAR(client.cx, 256, 4);
+    EXPECT_NEAR(client.cy, 212, 8);
+    EXPECT_TRUE(CanvasIsWhite());
+}
+
+TEST_F(MainWindowTest, FrameExtrasComeFromTheSystemMetrics) {
+    EXPECT_EQ(velda::FrameExtraWidth, 2 * GetSystemMetrics(SM_CXFRAME));
+    EXPECT_EQ(velda::FrameExtraHeight, 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
+                                           GetSystemMetrics(SM_CYSMCAPTION));
+}
+
+TEST_F(MainWindowTest, WindowClassIsRegisteredAsSpecifiedForTheProgram) {
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "MyWin", &info));
+    EXPECT_EQ(info.style, 0u);
+    EXPECT_EQ(info.cbClsExtra, 0);
+    EXPECT_EQ(info.cbWndExtra, 0);
+    EXPECT_STREQ(info.lpszMenuName, "VELDAMENU");
+    EXPECT_NE(info.hIcon, nullptr);
+    const LONG style = GetWindowLongA(window_, GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_EQ(GetClassLongPtrA(window_, GCLP_HBRBACKGROUND), reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH)));
+}
+
+TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
+    uint32_t seed = 1;
+    for (const OpenCase& c : OpenCases) {
+        SCOPED_TRACE(int(c.screen));
+        char name[32];
+        std::snprintf(name, sizeof name, "PIC%d.SC%c", c.screen, c.screen < 10 ? '0' + c.screen : 'X');
+        const std::string path = ScratchPath(name);
+        WriteFile(path, PatternFile(seed++));
+        const POINT corner = WindowCorner();
+
+        std::vector<DialogSeen> seen;
+        OpenFile(c.id, path, &seen);
+
+        ASSERT_EQ(seen.size(), 1u);
+        char dialogTitle[64];
+        std::snprintf(dialogTitle, sizeof dialogTitle, velda::OpenDialogTitleFormat, c.screen);
+        EXPECT_EQ(seen[0].title, dialogTitle);
+        EXPECT_EQ(Title(), std::string(name) + " - VELDA");
+        EXPECT_EQ(velda::ScreenMode, c.screen);
+        EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
+        EXPECT_FALSE(MenuState(IDM_FILEINFO) & MF_GRAYED);
+        const SIZE size = WindowSize();
+        EXPECT_EQ(size.cx, velda::FrameExtraWidth + FindMode(c.screen)->width);
+        EXPECT_EQ(size.cy, velda::FrameExtraHeight + 212);
+        EXPECT_EQ(WindowCorner().x, corner.x);
+        EXPECT_EQ(WindowCorner().y, corner.y);
+        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());
+        ExpectCanvasShows(c.screen);
+    }
+}
+
+TEST_F(MainWindowTest, ProgressTitlesCountUpBeforeEveryLine) {
+    const std::string path = ScratchPath("PROGRESS.SC8");
+    WriteFile(path, PatternFile(7));
+    std::vector<std::string> titles;
+    {
+        TitleRecorder recorder(window_);
+        OpenFile(IDM_OPEN_SCREEN8, path);
+        titles = recorder.Titles();
+    }
+    ASSERT_EQ(titles.size(), 213u);
+    for (int y = 0; y < 212; ++y) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "VELDA %2d%%", y * 100 / 212);
+        EXPECT_EQ(titles[y], expected) << "line " << y;
+    }
+    EXPECT_EQ(titles[0], "VELDA  0%");
+    EXPECT_EQ(titles[211], "VELDA 99%");
+    EXPECT_EQ(titles[212], "PROGRESS.SC8 - VELDA");
+}
+
+TEST_F(MainWindowTest, CancelledOpenChangesNothing) {
+    const std::string path = ScratchPath("KEEP.SC7");
+    WriteFile(path, PatternFile(3));
+    OpenFile(IDM_OPEN_SCREEN7, path);
+    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+    const SIZE size = WindowSize();
+    const std::string currentPath = velda::CurrentFile.path;
+
+    DialogScript script({{"", IDCANCEL}});
+    Command(IDM_OPEN_SCREEN5);
+    PumpMessages();
+
+    EXPECT_TRUE(script.AllStepsUsed());
+    EXPECT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(Title(), "KEEP.SC7 - VELDA");
+    EXPECT_EQ(velda::ScreenMode, 7);
+    EXPECT_EQ(WindowSize().cx, size.cx);
+    EXPECT_EQ(velda::CurrentFile.path, currentPath);
+    EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
+    EXPECT_EQ(ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight), canvas);
+}
+
+TEST_F(MainWindowTest, RejectedFileShowsTheMessageAndChangesNothing) {
+    const std::string good = ScratchPath("GOOD.SC6");
+    WriteFile(good, PatternFile(5));
+    OpenFile(IDM_OPEN_SCREEN6, good);
+    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+    const std::vector<uint8_t> vram(velda::VramImage, velda::VramImage + velda::VramBytes);
+    const std::vector<uint8_t> palette(velda::MsxPalette, velda::MsxPalette + velda::PaletteBytes);
+    const SIZE size = WindowSize();
+
+    struct Bad {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<uint8_t> wrongId = PatternFile(9);
+    wrongId[0] = 0x00;
+    const Bad bads[] = {
+        {"WRONGID.SC5", wrongId},
+        {"SHORT.SC5", {0xFE, 0x00, 0x00}},
+        {"BACKWARD.SC5", MakeBsave(0x2000, 0x1000, std::vector<uint8_t>(16, 0x11))},
+    };
+    for (const Bad& bad : bads) {
+        SCOPED_TRACE(bad.name);
+        const std::string path = ScratchPath(bad.name);
+        WriteFile(path, bad.bytes);
+        DialogScript script({{WindowsPath(path), IDOK}, {"", IDOK}});
+        Command(IDM_OPEN_SCREEN5);
+        PumpMessages();
+        ASSERT_EQ(script.Seen().size(), 2u);
+        EXPECT_EQ(script.Seen()[1].title, "VELDA");
+        ASSERT_EQ(script.Seen()[1].texts.size(), 1u);
+        EXPECT_EQ(script.Seen()[1].texts[0], velda::NotBsaveMessage);
+
+        EXPECT_EQ(Title(), "GOOD.SC6 - VELDA");
+        EXPECT_EQ(velda::ScreenMode, 6);
+        EXPECT_EQ(WindowSize().cx, size.cx);
+        EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
+        EXPECT_TRUE(std::equal(vram.begin(), vram.end(), velda::VramImage));
+        EXPECT_TRUE(std::equal(palette.begin(), palette.end(), velda::MsxPalette));
+        EXPECT_EQ(ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight), canvas);
+        // The dialog's choice is remembered even so.
+        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());
+    }
+}
+
+TEST_F(MainWindowTest, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
+    const std::string path = ScratchPath("LOCKED.SC5");
+    WriteFile(path, PatternFile(11));
+    // Held open without sharing, the file exists but cannot be read.
+    HANDLE lock = CreateFileA(WindowsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    DialogScript script({{WindowsPath(path), IDOK}, {"", IDOK}});
+    Command(IDM_OPEN_SCREEN5);
+    PumpMessages();
+    CloseHandle(lock);
+
+    ASSERT_EQ(script.Seen().size(), 2u);
+    EXPECT_EQ(script.Seen()[1].title, "VELDA");
+    ASSERT_EQ(script.Seen()[1].texts.size(), 1u);
+    EXPECT_EQ(script.Seen()[1].texts[0], velda::CannotOpenMessage);
+    EXPECT_EQ(Title(), "VELDA");
+    EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
+    EXPECT_TRUE(CanvasIsWhite());
+}
+
+TEST_F(MainWindowTest, CtrlDigitsOpenTheirModesAndTheKeypadDoesNothing) {
+    struct Key {
+        int virtualKey;
+        int screen;  // 0: no dialog
+    };
+    const Key keys[] = {{'0', 10}, {'1', 11}, {'2', 12}, {'5', 5}, {'6', 6}, {'7', 7}, {'8', 8},
+                        {VK_NUMPAD0, 0}, {VK_NUMPAD5, 0}, {VK_NUMPAD8, 0}, {'3', 0}, {'9', 0}};
+    for (const Key& key : keys) {
+        SCOPED_TRACE(key.virtualKey);
+        DialogScript script({{"", IDCANCEL}});
+        PressCtrl(key.virtualKey);
+        if (key.screen == 0) {
+            EXPECT_TRUE(script.Seen().empty());
+            continue;
+        }
+        ASSERT_EQ(script.Seen().size(), 1u);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, velda::OpenDialogTitleFormat, key.screen);
+        EXPECT_EQ(script.Seen()[0].title, expected);
+    }
+    EXPECT_EQ(Title(), "VELDA");
+}
+
+TEST_F(MainWindowTest, GrayedItemsIgnoreTheirAccelerators) {
+    DialogScript script({});
+    PressCtrl('S');
+    PressCtrl('I');
+    EXPECT_TRUE(script.Seen().empty());
+}
+
+TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
+    for (unsigned id : {40000u, 40015u, 0u, 65535u}) {
+        DialogScript script({});
+        EXPECT_EQ(SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0), 0);
+        PumpMessages();
+        EXPECT_TRUE(script.Seen().empty()) << id;
+        EXPECT_TRUE(IsWindow(window_));
+        EXPECT_EQ(Title(), "VELDA");
+    }
+}
+
+TEST_F(MainWindowTest, PaintingCopiesTheCanvasToTheWindow) {
+    const std::string path = ScratchPath("PAINT.SC5");
+    WriteFile(path, PatternFile(21));
+    OpenFile(IDM_OPEN_SCREEN5, path);
+    SetForegroundWindow(window_);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const SIZE client = ClientSize();
+    const int width = client.cx < 256 ? client.cx : 256;
+    const int height = client.cy < 212 ? client.cy : 212;
+    HDC dc = GetDC(window_);
+    const std::vector<uint32_t> shown = ReadPixels(dc, width, height);
+    ReleaseDC(window_, dc);
+    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) wrong += shown[y * width + x] != canvas[y * velda::CanvasWidth + x];
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(ProgramTexts, AreCodePage932Bytes) {
+    // "これは" and the half-width "ﾌｧｲﾙ" in Shift-JIS.
+    EXPECT_EQ(0, std::memcmp(velda::NotBsaveMessage, "\x82\xb1\x82\xea\x82\xcd" "BSAVE", 11));
+    EXPECT_EQ(0, std::memcmp(velda::FileInfoCaption, "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1", 9));
+    EXPECT_EQ(0, std::memcmp(velda::SaveDialogTitle, "BMP\x8c\x60\x8e\xae\x82\xc5\x95\xdb\x91\xb6", 14));
+    EXPECT_EQ(0, std::memcmp(velda::OpenFilter, "BSAVE\x8c\x60\x8e\xae\xcc\xa7\xb2\xd9(*.sc?)\0*.sc?\0", 26));
+}
+
+TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
+    HMENU menu = GetMenu(window_);
+    auto text = [](HMENU m, UINT item, UINT flags) {
+        char buffer[128] = {};
+        GetMenuStringA(m, item, buffer, sizeof buffer, flags);
+        return std::string(buffer);
+    };
+    EXPECT_EQ(text(menu, 0, MF_BYPOSITION), "\xcc\xa7\xb2\xd9(&F)");             // ﾌｧｲﾙ
+    EXPECT_EQ(text(menu, 1, MF_BYPOSITION), "\x95\x5c\x8e\xa6(&V)");             // 表示
+    EXPECT_EQ(text(menu, 2, MF_BYPOSITION), "\xcd\xd9\xcc\xdf(&H)");             // ﾍﾙﾌﾟ
+    HMENU file = GetSubMenu(menu, 0);
+    EXPECT_EQ(text(file, 0, MF_BYPOSITION), "\x8a\x4a\x82\xad(&O)...");          // 開く
+    EXPECT_EQ(text(file, IDM_SAVE, MF_BYCOMMAND), "\x95\xdb\x91\xb6(&S)...\tCtrl+S");
+    EXPECT_EQ(text(file, IDM_EXIT, MF_BYCOMMAND), "\x8f\x49\x97\xb9(&X)\tCtrl+X");  // 終了
+    HMENU open = GetSubMenu(file, 0);
+    const char* const openTexts[] = {"SCREEN &5...\tCtrl+5",  "SCREEN &6...\tCtrl+6",  "SCREEN &7...\tCtrl+7",
+                                     "SCREEN &8...\tCtrl+8",  "SCREEN 1&0...\tCtrl+0", "SCREEN 1&1...\tCtrl+1",
+                                     "SCREEN 1&2...\tCtrl+2"};
+    for (unsigned i = 0; i < 7; ++i) {
+        EXPECT_EQ(text(open, i, MF_BYPOSITION), openTexts[i]);
+        EXPECT_EQ(GetMenuItemID(open, static_cast<int>(i)), IDM_OPEN_SCREEN5 + i);
+    }
+    EXPECT_EQ(GetMenuItemCount(file), 4);
+    EXPECT_TRUE(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    HMENU view = GetSubMenu(menu, 1);
+    EXPECT_EQ(text(view, IDM_AUTOSIZE, MF_BYCOMMAND), "\xbb\xb2\xbd\xde\x8e\xa9\x93\xae\x92\xb2\x90\xae(&A)\tCtrl+A");
+    EXPECT_EQ(text(view, IDM_FILEINFO, MF_BYCOMMAND), "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1(&I)...\tCtrl+I");
+    EXPECT_EQ(text(view, IDM_CLEAR, MF_BYCOMMAND), "\x95\x5c\x8e\xa6\x89\xe6\x91\x9c\x8f\xc1\x8b\x8e(&C)\tCtrl+C");
+    HMENU help = GetSubMenu(menu, 2);
+    EXPECT_EQ(text(help, IDM_HELP_CONTENTS, MF_BYCOMMAND), "\x96\xda\x8e\x9f(&C)");
+    EXPECT_EQ(text(help, IDM_ABOUT, MF_BYCOMMAND), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1(&A)...");
+}
+
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheTwelveCtrlKeys) {
+    ACCEL entries[32];
+    const int count = CopyAcceleratorTableA(accelerators_, entries, 32);
+    ASSERT_EQ(count, 12);
+    const struct {
+        WORD key;
+        WORD command;
+    } expected[] = {{'0', IDM_OPEN_SCREEN10}, {'1', IDM_OPEN_SCREEN11}, {'2', IDM_OPEN_SCREEN12},
+                    {'5', IDM_OPEN_SCREEN5},  {'6', IDM_OPEN_SCREEN6},  {'7', IDM_OPEN_SCREEN7},
+                    {'8', IDM_OPEN_SCREEN8},  {'A', IDM_AUTOSIZE},      {'C', IDM_CLEAR},
+                    {'I', IDM_FILEINFO},      {'S', IDM_SAVE},          {'X', IDM_EXIT}};
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
+        EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | FCONTROL | FNOINVERT) << i;
+    }
+}
+
+}  // namespace
+}  // namespace velda_test

@@ -1,0 +1,82 @@
+// Driving the real main window in tests: a fixture that starts it as
+// WinMain does, a script that answers the modal dialogs from a timer, and
+// read-back of the canvas and the window's pixels.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velda_test {
+
+// What a test does with the next dialog (common dialog or message box)
+// that the program shows.
+struct DialogStep {
+    std::string fileName;  // typed into the file name box, when not empty
+    int button;            // IDOK or IDCANCEL
+};
+
+// What the test saw of a dialog it answered.
+struct DialogSeen {
+    std::string title;
+    std::vector<std::string> texts;  // the static texts (a message box's text)
+};
+
+// Answers the program's dialogs in order from a thread timer, so that the
+// modal loops of the real dialogs run. Unplanned dialogs are cancelled and
+// recorded too.
+class DialogScript {
+public:
+    explicit DialogScript(std::vector<DialogStep> steps);
+    ~DialogScript();
+    const std::vector<DialogSeen>& Seen() const;
+    bool AllStepsUsed() const;
+};
+
+// Records every title the main window is given while it lives.
+class TitleRecorder {
+public:
+    explicit TitleRecorder(HWND window);
+    ~TitleRecorder();
+    const std::vector<std::string>& Titles() const;
+};
+
+// 0x00RRGGBB pixels of a device context's area, row by row from the top.
+std::vector<uint32_t> ReadPixels(HDC dc, int width, int height);
+
+// A COLORREF (0x00BBGGRR) in the 0x00RRGGBB order of ReadPixels.
+uint32_t ToPixel(uint32_t colorRef);
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends a menu command the way a menu choice does.
+    void Command(unsigned id);
+    // Runs an Open command whose dialog is answered with `path`.
+    void OpenFile(unsigned id, const std::string& path, std::vector<DialogSeen>* seen = nullptr);
+    // Presses Ctrl+key (a virtual-key code) and lets the message loop,
+    // with its accelerator translation, handle it.
+    void PressCtrl(int virtualKey);
+    // Runs the message loop until no message is waiting.
+    void PumpMessages();
+
+    std::string Title() const;
+    SIZE WindowSize() const;
+    POINT WindowCorner() const;
+    SIZE ClientSize() const;
+    UINT MenuState(unsigned id) const;
+
+    HWND window_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+};
+
+// A Windows path (Z:\...) for a scratch file.
+std::string WindowsPath(const std::string& path);
+
+}  // namespace velda_test
