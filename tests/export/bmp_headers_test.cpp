@@ -1,1 +1,148 @@
+// The two BMP headers: the fields each mode gets, and their bytes in the
+// file.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "export/bmp_headers.h"
+#include "test_support.h"
+
+namespace {
+
+using velda::ExportHeadersRecord;
+using velda::PrepareExportHeaders;
+using velda::SerializeExportHeaders;
+
+std::vector<uint8_t> Serialized(const ExportHeadersRecord& h) {
+    std::vector<uint8_t> bytes(velda::BmpHeadersBytes + 1, 0xCC);  // one guard byte
+    SerializeExportHeaders(h, bytes.data());
+    EXPECT_EQ(bytes.back(), 0xCC) << "wrote beyond 54 bytes";
+    bytes.pop_back();
+    return bytes;
+}
+
+// A record whose every field holds garbage, so that a field left unset shows.
+ExportHeadersRecord Garbage() {
+    ExportHeadersRecord h;
+    std::memset(&h, 0xA7, sizeof h);
+    return h;
+}
+
+TEST(ExportHeaders, Screen5BytesExactly) {
+    ExportHeadersRecord h = Garbage();
+    PrepareExportHeaders(5, h);
+    const std::vector<uint8_t> expected = {
+        0x42, 0x4D,              // "BM"
+        0x76, 0x6A, 0x00, 0x00,  // bfSize 27,254
+        0x00, 0x00, 0x00, 0x00,  // reserved
+        0x76, 0x00, 0x00, 0x00,  // bfOffBits 118
+        0x28, 0x00, 0x00, 0x00,  // biSize 40
+        0x00, 0x01, 0x00, 0x00,  // biWidth 256
+        0xD4, 0x00, 0x00, 0x00,  // biHeight 212
+        0x01, 0x00,              // biPlanes
+        0x04, 0x00,              // biBitCount 4
+        0x00, 0x00, 0x00, 0x00,  // BI_RGB
+        0x00, 0x6A, 0x00, 0x00,  // biSizeImage 27,136
+        0x00, 0x00, 0x00, 0x00,  // pels per metre
+        0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00,  // biClrUsed 0
+        0x00, 0x00, 0x00, 0x00,  // biClrImportant 0
+    };
+    EXPECT_EQ(Serialized(h), expected);
+}
+
+TEST(ExportHeaders, Screen6And10BytesExactly) {
+    ExportHeadersRecord h = Garbage();
+    PrepareExportHeaders(6, h);
+    const std::vector<uint8_t> six = {
+        0x42, 0x4D, 0x46, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00,
+        0x28, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
+        0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    };
+    EXPECT_EQ(Serialized(h), six);
+
+    PrepareExportHeaders(10, h);
+    const std::vector<uint8_t> ten = {
+        0x42, 0x4D, 0x36, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00,
+        0x28, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
+        0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    };
+    EXPECT_EQ(Serialized(h), ten);
+}
+
+// Every field of every mode, starting each time from garbage and from the
+// headers of another mode, so that a field a mode forgets to set shows.
+TEST(ExportHeaders, EveryFieldOfEveryMode) {
+    struct Case {
+        uint8_t screen;
+        uint32_t fileSize, offBits;
+        int32_t width;
+        uint16_t bitCount;
+        uint32_t sizeImage, clrUsed;
+    };
+    const Case cases[] = {
+        {5, 27254, 118, 256, 4, 27136, 0},      {6, 54342, 70, 512, 4, 54272, 4},
+        {7, 54390, 118, 512, 4, 54272, 0},      {8, 55350, 1078, 256, 8, 54272, 0},
+        {10, 162870, 54, 256, 24, 162816, 0},   {11, 162870, 54, 256, 24, 162816, 0},
+        {12, 162870, 54, 256, 24, 162816, 0},
+    };
+    for (const Case& c : cases) {
+        for (uint8_t previous : {uint8_t{0}, uint8_t{6}, uint8_t{12}}) {
+            SCOPED_TRACE("SCREEN " + std::to_string(c.screen) + " after " + std::to_string(previous));
+            ExportHeadersRecord h = Garbage();
+            if (previous != 0) PrepareExportHeaders(previous, h);
+            PrepareExportHeaders(c.screen, h);
+            EXPECT_EQ(h.file.bfType, 0x4D42);
+            EXPECT_EQ(h.file.bfSize, c.fileSize);
+            EXPECT_EQ(h.file.bfReserved1, 0);
+            EXPECT_EQ(h.file.bfReserved2, 0);
+            EXPECT_EQ(h.file.bfOffBits, c.offBits);
+            EXPECT_EQ(h.info.biSize, 40u);
+            EXPECT_EQ(h.info.biWidth, c.width);
+            EXPECT_EQ(h.info.biHeight, 212);
+            EXPECT_EQ(h.info.biPlanes, 1);
+            EXPECT_EQ(h.info.biBitCount, c.bitCount);
+            EXPECT_EQ(h.info.biCompression, 0u);
+            EXPECT_EQ(h.info.biSizeImage, c.sizeImage);
+            EXPECT_EQ(h.info.biXPelsPerMeter, 0);
+            EXPECT_EQ(h.info.biYPelsPerMeter, 0);
+            EXPECT_EQ(h.info.biClrUsed, c.clrUsed);
+            EXPECT_EQ(h.info.biClrImportant, 0u);
+        }
+    }
+}
+
+TEST(ExportHeaders, NumberThatIsNotAModeLeavesThemAlone) {
+    for (uint8_t screen : {uint8_t{0}, uint8_t{9}, uint8_t{13}, uint8_t{255}}) {
+        ExportHeadersRecord h = Garbage();
+        PrepareExportHeaders(screen, h);
+        const ExportHeadersRecord g = Garbage();
+        EXPECT_EQ(Serialized(h), Serialized(g)) << int{screen};
+    }
+}
+
+TEST(ExportHeaders, ModuleStateIsPreparedByTheShortForm) {
+    velda_test::ResetProgramState();
+    EXPECT_EQ(velda::ExportHeaders.file.bfType, 0);
+    PrepareExportHeaders(8);
+    EXPECT_EQ(velda::ExportHeaders.file.bfType, 0x4D42);
+    EXPECT_EQ(velda::ExportHeaders.file.bfOffBits, 1078u);
+    velda_test::ResetProgramState();
+}
+
+// Each field goes to its own offset, low byte first, with no gap after
+// bfType: distinct values in every field show a swap or a shift.
+TEST(ExportHeaders, SerializationPlacesEveryField) {
+    ExportHeadersRecord h;
+    h.file = {0x0201, 0x06050403, 0x0807, 0x0A09, 0x0E0D0C0B};
+    h.info = {0x1211100F, 0x16151413, 0x1A191817, 0x1C1B, 0x1E1D, 0x2221201F, 0x26252423,
+              0x2A292827, 0x2E2D2C2B, 0x3231302F, 0x36353433};
+    const std::vector<uint8_t> bytes = Serialized(h);
+    for (int i = 0; i < velda::BmpHeadersBytes; ++i) EXPECT_EQ(bytes[static_cast<std::size_t>(i)], i + 1) << i;
+}
+
+}  // namespace

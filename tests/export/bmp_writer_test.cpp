@@ -1,1 +1,379 @@
+// The BMP files that Save writes: layout, colour tables and pixels of each
+// mode, read back with an independent reader and compared with the window's
+// own line decoding; and what happens when the file cannot be written.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "export/bmp_headers.h"
+#include "export/bmp_reader.h"
+#include "export/bmp_writer.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "test_support.h"
+
+namespace {
+
+using bmp_test::BmpImage;
+using bmp_test::ReadBmp;
+using velda::ColorRef;
+
+std::vector<uint8_t> Noise(std::size_t count, uint32_t seed) {
+    std::vector<uint8_t> bytes(count);
+    uint32_t x = seed * 0x9E3779B9u + 0x7F4A7C15u;
+    for (uint8_t& b : bytes) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        b = static_cast<uint8_t>(x >> 11);
+    }
+    return bytes;
+}
+
+// The BMP of `vram` in a mode, with the headers that an Open of that mode
+// prepares.
+std::vector<uint8_t> Encode(uint8_t screen, const std::vector<uint8_t>& vram, const uint8_t* palette) {
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(screen, headers);
+    return velda::EncodeBmpToMemory(screen, headers, vram.data(), palette);
+}
+
+// Where the row of picture line y starts in the file.
+std::size_t RowOffset(uint8_t screen, int y) {
+    const velda::ModeInfo* m = velda::FindMode(screen);
+    return static_cast<std::size_t>(m->bmpOffBits) + static_cast<std::size_t>(211 - y) * static_cast<std::size_t>(m->bmpRowBytes);
+}
+
+class BmpWriter : public ::testing::Test {
+protected:
+    void SetUp() override { velda_test::ResetProgramState(); }
+    void TearDown() override { velda_test::ResetProgramState(); }
+
+    std::vector<uint8_t> vram = std::vector<uint8_t>(velda::VramBytes, 0);
+    uint8_t palette[velda::PaletteBytes] = {};
+};
+
+// Every mode: the size, and every header field as an independent reader
+// sees it.
+TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
+    struct Case {
+        uint8_t screen;
+        std::size_t size;
+        int32_t width;
+        uint16_t bitCount;
+        uint32_t offBits, clrUsed;
+        std::size_t colors;
+    };
+    const Case cases[] = {
+        {5, 27254, 256, 4, 118, 0, 16},  {6, 54342, 512, 4, 70, 4, 4},    {7, 54390, 512, 4, 118, 0, 16},
+        {8, 55350, 256, 8, 1078, 0, 256}, {10, 162870, 256, 24, 54, 0, 0}, {11, 162870, 256, 24, 54, 0, 0},
+        {12, 162870, 256, 24, 54, 0, 0},
+    };
+    vram = Noise(velda::VramBytes, 1);
+    std::memcpy(palette, velda::DefaultPalette, sizeof palette);
+    for (const Case& c : cases) {
+        SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
+        const std::vector<uint8_t> bytes = Encode(c.screen, vram, palette);
+        EXPECT_EQ(bytes.size(), c.size);
+        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
+        BmpImage image;
+        ASSERT_EQ(ReadBmp(bytes, image), "");
+        EXPECT_EQ(image.fileSize, c.size);
+        EXPECT_EQ(image.width, c.width);
+        EXPECT_EQ(image.height, 212);
+        EXPECT_EQ(image.bitCount, c.bitCount);
+        EXPECT_EQ(image.offBits, c.offBits);
+        EXPECT_EQ(image.clrUsed, c.clrUsed);
+        EXPECT_EQ(image.clrImportant, 0u);
+        EXPECT_EQ(image.xPelsPerMeter, 0);
+        EXPECT_EQ(image.yPelsPerMeter, 0);
+        EXPECT_EQ(image.colorTable.size(), c.colors);
+    }
+}
+
+TEST_F(BmpWriter, Screen5FileBeginsWithItsHeaders) {
+    const std::vector<uint8_t> bytes = Encode(5, vram, palette);
+    const uint8_t expected[] = {0x42, 0x4D, 0x76, 0x6A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                0x76, 0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00, 0x00, 0x01,
+                                0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00};
+    ASSERT_GE(bytes.size(), sizeof expected);
+    EXPECT_EQ(std::memcmp(bytes.data(), expected, sizeof expected), 0);
+}
+
+// Line y is marked with its own number: the first row in the file must be
+// line 211 and the last line 0.
+TEST_F(BmpWriter, RowsAreStoredBottomUp) {
+    for (uint8_t screen : {uint8_t{5}, uint8_t{7}, uint8_t{8}}) {
+        SCOPED_TRACE("SCREEN " + std::to_string(screen));
+        const int bytesPerLine = velda::FindMode(screen)->bytesPerLine;
+        vram.assign(velda::VramBytes, 0);
+        for (int y = 0; y < 212; ++y) {
+            for (int x = 0; x < bytesPerLine; ++x) vram[static_cast<std::size_t>(y * bytesPerLine + x)] = static_cast<uint8_t>(y);
+        }
+        const std::vector<uint8_t> bytes = Encode(screen, vram, palette);
+        const std::size_t first = static_cast<std::size_t>(velda::FindMode(screen)->bmpOffBits);
+        EXPECT_EQ(bytes[first], 211);
+        EXPECT_EQ(bytes[bytes.size() - 1], 0);
+        for (int y = 0; y < 212; ++y) {
+            const std::size_t at = RowOffset(screen, y);
+            for (int x = 0; x < bytesPerLine; ++x) ASSERT_EQ(bytes[at + static_cast<std::size_t>(x)], y) << "line " << y;
+        }
+    }
+    // 24 bits: SCREEN 12 luminance y / 8 in line y, so the rows differ.
+    vram.assign(velda::VramBytes, 0);
+    for (int y = 0; y < 212; ++y) {
+        for (int x = 0; x < 256; ++x) vram[static_cast<std::size_t>(y * 256 + x)] = static_cast<uint8_t>((y / 7) << 3);
+    }
+    const std::vector<uint8_t> bytes = Encode(12, vram, palette);
+    for (int y = 0; y < 212; ++y) {
+        const uint8_t level = static_cast<uint8_t>(((y / 7) & 31) << 3);
+        ASSERT_EQ(bytes[RowOffset(12, y) + 1], level) << "line " << y;  // green of the first pixel
+    }
+}
+
+TEST_F(BmpWriter, Screen6WidensEveryPixelToFourBits) {
+    for (int v = 0; v < 256; ++v) vram[static_cast<std::size_t>(v)] = static_cast<uint8_t>(v);  // lines 0 and 1
+    vram[0] = 0xE4;
+    const std::vector<uint8_t> bytes = Encode(6, vram, palette);
+    ASSERT_EQ(bytes.size(), 54342u);
+    EXPECT_EQ(bytes[10], 70);  // bfOffBits: 16 bytes of colour table
+    const std::size_t line0 = RowOffset(6, 0);
+    EXPECT_EQ(line0, 70u + 211u * 256u);
+    EXPECT_EQ(bytes[line0], 0x32);
+    EXPECT_EQ(bytes[line0 + 1], 0x10);
+    for (int v = 1; v < 256; ++v) {
+        const std::size_t at = RowOffset(6, v / 128) + static_cast<std::size_t>(2 * (v % 128));
+        const unsigned p0 = v >> 6, p1 = (v >> 4) & 3, p2 = (v >> 2) & 3, p3 = v & 3;
+        ASSERT_EQ(bytes[at], (p0 << 4) | p1) << v;
+        ASSERT_EQ(bytes[at + 1], (p2 << 4) | p3) << v;
+    }
+}
+
+TEST_F(BmpWriter, Screen6ColourTableHasFourEntries) {
+    const uint8_t entries[8] = {0x77, 0x07, 0x17, 0x01, 0x70, 0x00, 0x01, 0x05};
+    std::memcpy(palette, entries, 8);
+    std::memset(palette + 8, 0x33, sizeof palette - 8);  // entries 4-15 must not appear
+    const std::vector<uint8_t> bytes = Encode(6, vram, palette);
+    const uint8_t table[16] = {0xE0, 0xE0, 0xE0, 0, 0xE0, 0x20, 0x20, 0, 0x00, 0x00, 0xE0, 0, 0x20, 0xA0, 0x00, 0};
+    EXPECT_EQ(std::memcmp(bytes.data() + 54, table, sizeof table), 0);
+    EXPECT_EQ(bytes[70], 0x00);  // first pixel byte of line 211
+}
+
+TEST_F(BmpWriter, Screen5And7ColourTableFromThePalette) {
+    for (uint8_t screen : {uint8_t{5}, uint8_t{7}}) {
+        SCOPED_TRACE("SCREEN " + std::to_string(screen));
+        std::memcpy(palette, velda::DefaultPalette, sizeof palette);
+        palette[2 * 15] = 0x77;
+        palette[2 * 15 + 1] = 0x07;
+        palette[2 * 3] = 0x17;
+        palette[2 * 3 + 1] = 0x01;
+        palette[2 * 9] = 0xFF;  // ignored bits set
+        palette[2 * 9 + 1] = 0xF8;
+        const std::vector<uint8_t> bytes = Encode(screen, vram, palette);
+        const uint8_t white[4] = {0xE0, 0xE0, 0xE0, 0x00};
+        const uint8_t blue[4] = {0xE0, 0x20, 0x20, 0x00};
+        const uint8_t magenta[4] = {0xE0, 0x00, 0xE0, 0x00};
+        const uint8_t green[4] = {0x20, 0xC0, 0x20, 0x00};  // power-on entry 2
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * 15, white, 4), 0);
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * 3, blue, 4), 0);
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * 9, magenta, 4), 0);
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * 2, green, 4), 0);
+    }
+}
+
+TEST_F(BmpWriter, Screen8FixedColourTable) {
+    std::memcpy(palette, velda::DefaultPalette, sizeof palette);  // must not matter
+    const std::vector<uint8_t> bytes = Encode(8, vram, palette);
+    struct Case {
+        int index;
+        uint8_t quad[4];
+    };
+    const Case cases[] = {{0xFF, {0xC0, 0xE0, 0xE0, 0}}, {0x1C, {0x00, 0x00, 0xE0, 0}},
+                          {0x03, {0xC0, 0x00, 0x00, 0}}, {0xE0, {0x00, 0xE0, 0x00, 0}},
+                          {0x49, {0x40, 0x40, 0x40, 0}}, {0x00, {0, 0, 0, 0}}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * c.index, c.quad, 4), 0) << c.index;
+    }
+    for (int i = 0; i < 256; ++i) {
+        const ColorRef rgb = velda::Screen8ValueToRgb(static_cast<uint8_t>(i));
+        const std::size_t at = 54 + 4 * static_cast<std::size_t>(i);
+        EXPECT_EQ(bytes[at], velda::BlueOf(rgb));
+        EXPECT_EQ(bytes[at + 1], velda::GreenOf(rgb));
+        EXPECT_EQ(bytes[at + 2], velda::RedOf(rgb));
+        EXPECT_EQ(bytes[at + 3], 0);
+    }
+}
+
+TEST_F(BmpWriter, Screen12WhiteGroupIsTwelveF8Bytes) {
+    const uint8_t group[4] = {0xF8, 0xF8, 0xF8, 0xF8};
+    std::memcpy(vram.data(), group, 4);
+    const std::vector<uint8_t> bytes = Encode(12, vram, palette);
+    const std::size_t at = RowOffset(12, 0);
+    for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(bytes[at + i], 0xF8) << i;
+    EXPECT_EQ(bytes[at + 12], 0);
+    // K -1, J -32, Y 0: blue 16 << 3, green and red 0.
+    const uint8_t navy[4] = {0x07, 0x07, 0x00, 0x04};
+    std::memcpy(vram.data() + 256 * 211 + 252, navy, 4);
+    const std::vector<uint8_t> again = Encode(12, vram, palette);
+    const std::size_t last = RowOffset(12, 211) + 252 * 3;
+    for (std::size_t i = 0; i < 12; i += 3) {
+        EXPECT_EQ(again[last + i], 0x80);
+        EXPECT_EQ(again[last + i + 1], 0x00);
+        EXPECT_EQ(again[last + i + 2], 0x00);
+    }
+}
+
+TEST_F(BmpWriter, Screen10PaletteAndYjkPixels) {
+    std::memcpy(palette, velda::DefaultPalette, sizeof palette);
+    palette[2 * 5] = 0x53;  // red 5, blue 3, green 6
+    palette[2 * 5 + 1] = 0x06;
+    const uint8_t group[4] = {0x58, 0xF0, 0x00, 0x00};
+    std::memcpy(vram.data(), group, 4);
+    for (uint8_t screen : {uint8_t{10}, uint8_t{11}}) {
+        SCOPED_TRACE("SCREEN " + std::to_string(screen));
+        const std::vector<uint8_t> bytes = Encode(screen, vram, palette);
+        const uint8_t expected[12] = {0x60, 0xC0, 0xA0, 0xF8, 0xF0, 0xF0, 0, 0, 0, 0, 0, 0};
+        EXPECT_EQ(std::memcmp(bytes.data() + RowOffset(screen, 0), expected, sizeof expected), 0);
+    }
+}
+
+TEST_F(BmpWriter, Screens10And11GiveIdenticalFiles) {
+    vram = Noise(velda::VramBytes, 10);
+    std::memcpy(palette, Noise(sizeof palette, 11).data(), sizeof palette);
+    EXPECT_TRUE(Encode(10, vram, palette) == Encode(11, vram, palette));
+}
+
+TEST_F(BmpWriter, NumberThatIsNotAModeGivesNothing) {
+    EXPECT_TRUE(Encode(9, vram, palette).empty());
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(5, headers);
+    EXPECT_TRUE(velda::EncodeBmpToMemory(9, headers, vram.data(), palette).empty());
+}
+
+// The window's canvas and the saved file must show the same picture: load a
+// file through the loader, decode every line as the window does, and
+// compare with the pixels the reader finds in the BMP.
+void ExpectFileMatchesCanvas(uint8_t screen) {
+    velda::PrepareExportHeaders(screen);
+    const std::vector<uint8_t> bytes =
+        velda::EncodeBmpToMemory(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+    BmpImage image;
+    ASSERT_EQ(ReadBmp(bytes, image), "");
+    ColorRef line[velda::CanvasWidth];
+    int mismatches = 0;
+    for (int y = 0; y < velda::ScreenLines; ++y) {
+        const int width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, line);
+        ASSERT_EQ(width, image.width);
+        for (int x = 0; x < width; ++x) {
+            if (image.Color(x, y) != line[x] && mismatches++ < 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << image.Color(x, y)
+                              << " canvas " << line[x];
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(BmpWriter, FileAndCanvasAgreeInEveryMode) {
+    for (uint8_t screen : velda::AllScreens) {
+        SCOPED_TRACE("SCREEN " + std::to_string(screen));
+        velda_test::ResetProgramState();
+        std::vector<uint8_t> data = Noise(0xFAA0, screen);
+        // Palette tables in register form with the ignored bits set at times.
+        for (int i = 0; i < 32; ++i) {
+            data[static_cast<std::size_t>(0x7680 + i)] = static_cast<uint8_t>(i * 0x35 + 3);
+            data[static_cast<std::size_t>(0xFA80 + i)] = static_cast<uint8_t>(i * 0x5B + 1);
+        }
+        ASSERT_EQ(velda_test::LoadBytes(screen, velda_test::MakeBsave(0, 0xFA9F, data)),
+                  static_cast<int>(velda::LoadOutcome::Accepted));
+        ExpectFileMatchesCanvas(screen);
+    }
+}
+
+TEST_F(BmpWriter, FileAndCanvasAgreeOnTheCorpus) {
+    const std::string dir = velda_test::CorpusDir();
+    if (dir.empty()) GTEST_SKIP() << "no corpus of real pictures beside the checkout";
+    struct Case {
+        const char* name;
+        uint8_t screen;
+    };
+    const Case cases[] = {
+        {"aoineko-fr_msxgl_PALETTE.SC5", 5},      {"sfranck72_msx-graphics_v20.SC5", 5},
+        {"nataliapc_aseprite_msx_OC.SC6", 6},     {"nataliapc_aseprite_msx_COVER-33.SC7", 7},
+        {"aoineko-fr_msxgl_PALETTE.SC8", 8},      {"nataliapc_aseprite_msx_HELICOPT.SCA", 10},
+        {"nataliapc_aseprite_msx_DOGGY.SCA", 11}, {"aoineko-fr_msxgl_PALETTE.S12", 12},
+        {"amaurycarvalho_msxbas2rom_TESTCARD.sc5", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        velda_test::ResetProgramState();
+        std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s/%s", dir.c_str(), c.name);
+        ASSERT_EQ(velda::LoadBsave(c.screen), velda::LoadOutcome::Accepted);
+        ExpectFileMatchesCanvas(c.screen);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Writing to a file.
+
+TEST_F(BmpWriter, WrittenFileEqualsTheEncodedBytes) {
+    vram = Noise(velda::VramBytes, 21);
+    std::memcpy(palette, Noise(sizeof palette, 22).data(), sizeof palette);
+    const std::string path = velda_test::ScratchPath("written.bmp");
+    for (uint8_t screen : velda::AllScreens) {
+        SCOPED_TRACE("SCREEN " + std::to_string(screen));
+        // A longer file of the same name is replaced, not patched.
+        velda_test::WriteFile(path, std::vector<uint8_t>(200000, 0x77));
+        velda::ExportHeadersRecord headers{};
+        velda::PrepareExportHeaders(screen, headers);
+        ASSERT_EQ(velda::WriteBmpFile(path.c_str(), screen, headers, vram.data(), palette), velda::SaveOutcome::Saved);
+        EXPECT_TRUE(velda_test::ReadFile(path) == velda::EncodeBmpToMemory(screen, headers, vram.data(), palette));
+    }
+    std::remove(path.c_str());
+}
+
+TEST_F(BmpWriter, FolderThatDoesNotExistCannotBeCreated) {
+    const std::string path = velda_test::ScratchPath("no-such-folder/picture.bmp");
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(5, headers);
+    EXPECT_EQ(velda::WriteBmpFile(path.c_str(), 5, headers, vram.data(), palette), velda::SaveOutcome::CannotCreate);
+    EXPECT_FALSE(velda_test::FileExists(path));
+}
+
+// A stream that refuses every write: the save fails and the file named for
+// it is removed.
+TEST_F(BmpWriter, StreamThatCannotBeWrittenFailsAndLeavesNoFile) {
+    const std::string path = velda_test::ScratchPath("read-only-stream.bmp");
+    velda_test::WriteFile(path, {1, 2, 3});
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(7, headers);
+    EXPECT_EQ(velda::WriteBmpStream(stream, path.c_str(), 7, headers, vram.data(), palette),
+              velda::SaveOutcome::WriteFailed);
+    EXPECT_FALSE(velda_test::FileExists(path));
+}
+
+#ifndef _WIN32
+// A device that accepts the stream but has no room: the failure shows only
+// when the buffer is flushed part-way through the file. The device itself is
+// not named as the path to remove; a scratch file stands in for the output.
+TEST_F(BmpWriter, StreamThatFailsPartWayFailsAndLeavesNoFile) {
+    std::FILE* stream = std::fopen("/dev/full", "wb");
+    if (stream == nullptr) GTEST_SKIP() << "no /dev/full";
+    const std::string path = velda_test::ScratchPath("full-device.bmp");
+    velda_test::WriteFile(path, {1, 2, 3});
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(12, headers);
+    EXPECT_EQ(velda::WriteBmpStream(stream, path.c_str(), 12, headers, vram.data(), palette),
+              velda::SaveOutcome::WriteFailed);
+    EXPECT_FALSE(velda_test::FileExists(path));
+}
+#endif
+
+}  // namespace
