@@ -50,3 +50,46 @@ run: $(WINE_ARCH)
 
 clean:
 	rm -rf build
+
+# --- velda-convert: benchmarks and release packages ---------------------
+
+DIST_VERSION := $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1) }' CMakeLists.txt)
+DIST := build/dist
+NATIVE_ARCH := $(shell uname -m)
+
+.PHONY: bench dist
+
+# Builds the native preset and runs the converter's benchmarks
+# (pictures per second).
+bench: setup
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j2
+	build/native/velda_bench
+
+# build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
+# the Windows build makes it, README.md and the converter's manual; and
+# build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz. Both are
+# reproducible: sorted entries, fixed times, owners and modes.
+dist: setup
+	@cmake --preset win32 >/dev/null && cmake --build --preset win32 -j $(JOBS) || \
+	  { echo "make dist: the win32 build failed, so build/win32/velda.exe cannot be packaged" >&2; exit 1; }
+	@test -f build/win32/velda.exe || \
+	  { echo "make dist: build/win32/velda.exe does not exist: the window program is not built yet" >&2; exit 1; }
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target velda-convert
+	rm -rf $(DIST)
+	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION)
+	cp build/win32/velda.exe README.md $(DIST)/win32/
+	if [ -f build/win32/velda-convert.exe ]; then \
+	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
+	cp build/native/velda-convert docs/velda-convert.md README.md $(DIST)/native/velda-convert-$(DIST_VERSION)/
+	chmod 644 $(DIST)/win32/* $(DIST)/native/velda-convert-$(DIST_VERSION)/*
+	chmod 755 $(DIST)/win32/*.exe $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
+	find $(DIST)/win32 $(DIST)/native -exec touch -h -d @0 {} +
+	cd $(DIST)/win32 && LC_ALL=C ls | LC_ALL=C sort | \
+	  TZ=UTC xargs zip -X -D -q ../velda-$(DIST_VERSION)-win32.zip
+	LC_ALL=C tar --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner --format=gnu \
+	  -C $(DIST)/native -cf - velda-convert-$(DIST_VERSION) | \
+	  gzip -n -9 > $(DIST)/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz
+	rm -rf $(DIST)/win32 $(DIST)/native
+	@cd $(DIST) && sha256sum velda-$(DIST_VERSION)-win32.zip velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz

@@ -1,0 +1,59 @@
+#include "tools/color_rules.h"
+
+#include <cstring>
+
+namespace velda {
+
+namespace {
+
+constexpr int MaxLevel5 = 31;
+
+int Clamp5(int value) {
+    if (value < 0) return 0;
+    if (value > MaxLevel5) return MaxLevel5;
+    return value;
+}
+
+constexpr uint8_t Level3To8(int level) { return Level5To8(Level3To5(level)); }
+
+}  // namespace
+
+Rgb5 MsxYjkToRgb5(int y, int j, int k) {
+    // Integer division truncates toward zero; a negative sum clamps to 0
+    // whichever way it is rounded.
+    return Rgb5{Clamp5(y + j), Clamp5(y + k), Clamp5((5 * y - 2 * j - k + 2) / 4)};
+}
+
+Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green) {
+    if (rule == ColorRule::Velda) return ToRgb8(PaletteEntryToRgb(redBlue, green));
+    return Rgb8{Level3To8((redBlue >> 4) & 7), Level3To8(green & 7), Level3To8(redBlue & 7)};
+}
+
+Rgb8 Screen8Color(ColorRule rule, uint8_t value) {
+    if (rule == ColorRule::Velda) return ToRgb8(Screen8ValueToRgb(value));
+    return Rgb8{Level3To8((value >> 2) & 7), Level3To8(value >> 5), Level3To8(Screen8BlueTo3(value & 3))};
+}
+
+Rgb8 YjkColor(ColorRule rule, int y, int j, int k) {
+    if (rule == ColorRule::Velda) {
+        const Rgb5 c = YjkToRgb(y, j, k);
+        return Rgb8{static_cast<uint8_t>(c.r << 3), static_cast<uint8_t>(c.g << 3),
+                    static_cast<uint8_t>(c.b << 3)};
+    }
+    const Rgb5 c = MsxYjkToRgb5(y, j, k);
+    return Rgb8{Level5To8(c.r), Level5To8(c.g), Level5To8(c.b)};
+}
+
+bool ParseColorRule(const char* text, ColorRule& rule) {
+    if (std::strcmp(text, "velda") == 0) {
+        rule = ColorRule::Velda;
+        return true;
+    }
+    if (std::strcmp(text, "msx") == 0) {
+        rule = ColorRule::Msx;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace velda

@@ -1,0 +1,73 @@
+// The two colour rules of the converter.
+//
+// velda: the colours that Save writes, exactly. MSX levels are shifted
+//        into 8 bits and never rescaled: 3-bit levels x 32 (0..224), the
+//        2-bit SCREEN 8 blue x 64 (0..192), 5-bit YJK levels x 8 (0..248).
+//
+// msx:   the colours the MSX2+ video chip (V9958) puts out, stretched to the
+//        full 8-bit range. The chip's colour stage works on 5-bit levels:
+//
+//          3-bit level l (palette, SCREEN 8 red and green)
+//              -> 5 bits (l << 2) | (l >> 1)         0 4 9 13 18 22 27 31
+//          2-bit SCREEN 8 blue b
+//              -> 3-bit level {0, 2, 4, 7}[b] -> 5 bits as above
+//          YJK  R = Y + J, G = Y + K, B = (5Y - 2J - K + 2) / 4,
+//               each clamped to 0..31 (the chip rounds B, VELDA truncates)
+//
+//        and every 5-bit level i becomes 255 * i / 31, truncated, so 31 is
+//        255 and a palette level 2 (5-bit 9) is 74.
+//
+// Only colours differ between the rules: pixel indices, sizes and layout
+// are the same.
+#pragma once
+
+#include <cstdint>
+
+#include "image/vram_image.h"
+#include "render/yjk.h"
+
+namespace velda {
+
+enum class ColorRule { Velda, Msx };
+
+struct Rgb8 {
+    uint8_t r, g, b;
+};
+
+constexpr bool operator==(Rgb8 a, Rgb8 b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+constexpr bool operator!=(Rgb8 a, Rgb8 b) { return !(a == b); }
+
+constexpr Rgb8 ToRgb8(ColorRef c) { return Rgb8{RedOf(c), GreenOf(c), BlueOf(c)}; }
+
+// --- msx rule, step by step -------------------------------------------------
+
+// A 3-bit level 0..7 as the chip's 5-bit level: the three bits repeated.
+constexpr int Level3To5(int level) { return (level << 2) | (level >> 1); }
+
+// The 2-bit SCREEN 8 blue 0..3 as a 3-bit level: 0, 2, 4, 7.
+constexpr int Screen8BlueTo3(int blue) {
+    return blue == 0 ? 0 : blue == 1 ? 2 : blue == 2 ? 4 : 7;
+}
+
+// A 5-bit level 0..31 at full 8-bit range, truncated: 255 * i / 31.
+constexpr uint8_t Level5To8(int level) { return static_cast<uint8_t>(255 * level / 31); }
+
+// YJK as the V9958 forms it: R = Y + J, G = Y + K and
+// B = (5Y - 2J - K + 2) / 4, each clamped to 0..31. y: 0..31; j, k: -32..31.
+Rgb5 MsxYjkToRgb5(int y, int j, int k);
+
+// --- the colours of each kind of pixel, by rule ----------------------------
+
+// A palette entry in register form (0RRR0BBB, 00000GGG).
+Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green);
+
+// A SCREEN 8 pixel byte GGGRRRBB.
+Rgb8 Screen8Color(ColorRule rule, uint8_t value);
+
+// A YJK pixel; y: 0..31; j, k: -32..31.
+Rgb8 YjkColor(ColorRule rule, int y, int j, int k);
+
+// Parses "velda" or "msx". Returns false for anything else.
+bool ParseColorRule(const char* text, ColorRule& rule);
+
+}  // namespace velda

@@ -1,0 +1,94 @@
+#include "tools/picture.h"
+
+#include <cstring>
+
+#include "export/bmp_writer.h"
+#include "render/yjk.h"
+
+namespace velda {
+
+namespace {
+
+constexpr uint8_t AttributeBit = 0x08;  // SCREEN 10, 11: a palette pixel
+
+void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, const ModeInfo& mode,
+                  std::vector<Rgb8>& palette) {
+    palette.resize(static_cast<std::size_t>(mode.bmpColorEntries));
+    for (int i = 0; i < mode.bmpColorEntries; ++i) {
+        palette[i] = screen == 8 ? Screen8Color(rule, static_cast<uint8_t>(i))
+                                 : PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
+                                                     msxPalette[PaletteEntryBytes * i + 1]);
+    }
+}
+
+void PutRgb(uint8_t* out, Rgb8 c) {
+    out[0] = c.r;
+    out[1] = c.g;
+    out[2] = c.b;
+}
+
+// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as red, green, blue.
+void DecodeYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteColors, ColorRule rule,
+                   uint8_t* out) {
+    for (int x = 0; x < 256; x += YjkGroupPixels) {
+        const YjkChroma c = GroupChroma(line + x);
+        for (int i = 0; i < YjkGroupPixels; ++i, out += 3) {
+            const uint8_t b = line[x + i];
+            if (screen == 12) {
+                PutRgb(out, YjkColor(rule, b >> 3, c.j, c.k));
+            } else if (b & AttributeBit) {
+                PutRgb(out, paletteColors[b >> 4]);
+            } else {
+                PutRgb(out, YjkColor(rule, (b >> 4) * 2, c.j, c.k));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette, ColorRule rule,
+                  Picture& picture) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr) return false;
+
+    picture.screen = screen;
+    picture.width = mode->width;
+    picture.height = ScreenLines;
+    picture.bitDepth = mode->bmpBitCount;
+    picture.rowBytes = mode->bmpRowBytes;
+    picture.pixels.resize(static_cast<std::size_t>(mode->bmpImageSize));
+    BuildPalette(screen, msxPalette, rule, *mode, picture.palette);
+
+    Rgb8 yjkPalette[PaletteSize];
+    if (screen == 10 || screen == 11) {
+        for (int i = 0; i < PaletteSize; ++i) {
+            yjkPalette[i] = PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
+                                              msxPalette[PaletteEntryBytes * i + 1]);
+        }
+    }
+
+    for (int y = 0; y < ScreenLines; ++y) {
+        const uint8_t* line = vram + y * mode->bytesPerLine;
+        uint8_t* row = picture.pixels.data() + static_cast<std::size_t>(y) * picture.rowBytes;
+        switch (screen) {
+        case 5:
+        case 7:
+        case 8:
+            std::memcpy(row, line, static_cast<std::size_t>(mode->bytesPerLine));
+            break;
+        case 6:
+            for (int x = 0; x < mode->bytesPerLine; ++x) {
+                row[2 * x] = Screen6HighPair(line[x]);
+                row[2 * x + 1] = Screen6LowPair(line[x]);
+            }
+            break;
+        default:
+            DecodeYjkLine(screen, line, yjkPalette, rule, row);
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace velda

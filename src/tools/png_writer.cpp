@@ -1,0 +1,146 @@
+#include "tools/png_writer.h"
+
+#ifdef VELDA_HAVE_PNG
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <new>
+
+namespace velda {
+
+namespace {
+
+constexpr std::size_t MessageBytes = 200;
+
+// What libpng's error handler leaves for the caller. Plain data only: it
+// lives across setjmp and longjmp.
+struct PngFailure {
+    char message[MessageBytes];
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+    auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
+    if (failure != nullptr) std::snprintf(failure->message, MessageBytes, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}  // nothing worth a message
+
+void WriteToStream(png_structp png, png_bytep data, png_size_t length) {
+    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, stream) != length) png_error(png, "write failed");
+}
+
+void FlushStream(png_structp png) {
+    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (std::fflush(stream) != 0) png_error(png, "write failed");
+}
+
+void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
+    auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bool stored = true;
+    try {
+        bytes->insert(bytes->end(), data, data + length);
+    } catch (const std::bad_alloc&) {
+        stored = false;
+    }
+    if (!stored) png_error(png, "out of memory");  // never jump out of a handler
+}
+
+void FlushNothing(png_structp) {}
+
+// Everything that may end in png_error, under one setjmp. No object with a
+// destructor lives in this frame, and nothing set after setjmp is read
+// after the jump.
+bool EmitPng(png_structp png, png_infop info, const Picture& picture, void* io, png_rw_ptr write,
+             png_flush_ptr flush) {
+    png_color plte[256];
+    const int entries = static_cast<int>(picture.palette.size());
+    for (int i = 0; i < entries; ++i) {
+        plte[i].red = picture.palette[i].r;
+        plte[i].green = picture.palette[i].g;
+        plte[i].blue = picture.palette[i].b;
+    }
+
+    if (setjmp(png_jmpbuf(png))) return false;
+
+    png_set_write_fn(png, io, write, flush);
+    if (picture.Indexed()) {
+        png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height),
+                     picture.bitDepth, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        png_set_PLTE(png, info, plte, entries);
+    } else {
+        png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
+                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    }
+    png_write_info(png, info);
+    for (int y = 0; y < picture.height; ++y) png_write_row(png, picture.Row(y));
+    png_write_end(png, info);
+    return true;
+}
+
+bool WritePngWith(const Picture& picture, void* io, png_rw_ptr write, png_flush_ptr flush, std::string& error) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.pixels.empty()) {
+        error = "no picture to write";
+        return false;
+    }
+    PngFailure failure{};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
+    if (png == nullptr) {
+        error = "cannot start the PNG encoder";
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        error = "cannot start the PNG encoder";
+        return false;
+    }
+    const bool ok = EmitPng(png, info, picture, io, write, flush);
+    png_destroy_write_struct(&png, &info);
+    if (!ok) error = failure.message[0] != '\0' ? failure.message : "PNG encoding failed";
+    return ok;
+}
+
+}  // namespace
+
+bool PngAvailable() { return true; }
+
+bool WritePng(std::FILE* stream, const Picture& picture, std::string& error) {
+    return WritePngWith(picture, stream, WriteToStream, FlushStream, error);
+}
+
+bool EncodePngToMemory(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error) {
+    bytes.clear();
+    return WritePngWith(picture, &bytes, WriteToVector, FlushNothing, error);
+}
+
+}  // namespace velda
+
+#else  // no libpng in this build
+
+namespace velda {
+
+namespace {
+constexpr char NotAvailable[] = "PNG output is not available in this build";
+}
+
+bool PngAvailable() { return false; }
+
+bool WritePng(std::FILE*, const Picture&, std::string& error) {
+    error = NotAvailable;
+    return false;
+}
+
+bool EncodePngToMemory(const Picture&, std::vector<uint8_t>& bytes, std::string& error) {
+    bytes.clear();
+    error = NotAvailable;
+    return false;
+}
+
+}  // namespace velda
+
+#endif

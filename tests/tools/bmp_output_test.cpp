@@ -1,0 +1,191 @@
+// The converter's BMP files against the core writer that Save uses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "export/bmp_writer.h"
+#include "fixtures.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "image_readers.h"
+#include "test_support.h"
+#include "tools/convert.h"
+#include "tools/picture.h"
+
+namespace velda {
+namespace {
+
+using velda_test::DecodedImage;
+
+std::vector<uint8_t> PictureBmp(const Picture& picture) {
+    std::vector<uint8_t> bytes;
+    MemorySink sink(bytes);
+    EncodePictureBmp(sink, picture);
+    return bytes;
+}
+
+// Converts `file` (written to disk under `name`) and returns the output.
+std::vector<uint8_t> Convert(const std::vector<uint8_t>& file, const std::string& name,
+                             const ConvertSettings& settings) {
+    const std::string folder = velda_test::FreshFolder("bmp-" + name);
+    const std::string input = folder + "/" + name;
+    velda_test::WriteFile(input, file);
+    const std::string output = folder + "/out";
+    const ConvertResult result = ConvertFile(input, output, settings);
+    EXPECT_EQ(result.status, ConvertStatus::Converted) << result.reason;
+    return velda_test::ReadFile(output);
+}
+
+TEST(PictureLayout, PerMode) {
+    const struct {
+        uint8_t screen;
+        int width, bitDepth, colors, rowBytes;
+    } rows[] = {
+        {5, 256, 4, 16, 128}, {6, 512, 4, 4, 256},  {7, 512, 4, 16, 256},  {8, 256, 8, 256, 256},
+        {10, 256, 24, 0, 768}, {11, 256, 24, 0, 768}, {12, 256, 24, 0, 768},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.screen));
+        Picture picture;
+        ASSERT_TRUE(BuildPicture(row.screen, VramImage, MsxPalette, ColorRule::Velda, picture));
+        EXPECT_EQ(picture.width, row.width);
+        EXPECT_EQ(picture.height, 212);
+        EXPECT_EQ(picture.bitDepth, row.bitDepth);
+        EXPECT_EQ(static_cast<int>(picture.palette.size()), row.colors);
+        EXPECT_EQ(picture.rowBytes, row.rowBytes);
+        EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(row.rowBytes) * 212);
+    }
+    Picture untouched;
+    EXPECT_FALSE(BuildPicture(9, VramImage, MsxPalette, ColorRule::Velda, untouched));
+    EXPECT_EQ(untouched.width, 0);
+}
+
+// Two encoders of the same picture: the converter's, from its decoded
+// Picture, and the core's, which Save uses. With Save's colours they must
+// agree to the byte.
+TEST(BmpOutput, PictureEncoderMatchesTheCoreWriter) {
+    for (uint8_t screen : AllScreens) {
+        SCOPED_TRACE(static_cast<int>(screen));
+        const std::vector<uint8_t> vram = velda_test::NoiseBytes(VramBytes, screen);
+        const std::vector<uint8_t> palette = velda_test::NoiseBytes(PaletteBytes, 100u + screen);
+        ExportHeadersRecord headers{};
+        PrepareExportHeaders(screen, headers);
+        Picture picture;
+        ASSERT_TRUE(BuildPicture(screen, vram.data(), palette.data(), ColorRule::Velda, picture));
+        EXPECT_EQ(PictureBmp(picture), EncodeBmpToMemory(screen, headers, vram.data(), palette.data()));
+    }
+}
+
+TEST(BmpOutput, ConverterWritesWhatSaveWrites) {
+    for (uint8_t screen : AllScreens) {
+        SCOPED_TRACE(static_cast<int>(screen));
+        const std::vector<uint8_t> file = velda_test::NoiseBsave(screen, 7u * screen);
+        const std::vector<uint8_t> expected = velda_test::ReferenceBmp(screen, file);
+        ASSERT_EQ(expected.size(), static_cast<std::size_t>(FindMode(screen)->bmpFileSize));
+        ConvertSettings settings;
+        settings.screen = screen;
+        EXPECT_EQ(Convert(file, "noise.bin", settings), expected);
+    }
+}
+
+// Whatever an earlier file left in the model, each file is converted as
+// if the program had just started.
+TEST(BmpOutput, EarlierFilesLeaveNothingBehind) {
+    const std::vector<uint8_t> shortScreen6 = velda_test::MakeBsave(0, 0x0FFF, velda_test::NoiseBytes(0x1000, 3));
+    const std::vector<uint8_t> expected = velda_test::ReferenceBmp(6, shortScreen6);
+
+    // A full 64 KiB SCREEN 5 load with a noisy palette, then SCREEN 6.
+    velda_test::LoadBytes(5, velda_test::MakeBsave(0, 0xFFFF, velda_test::NoiseBytes(0x10000, 4)));
+    ConvertSettings settings;
+    settings.screen = 6;
+    EXPECT_EQ(Convert(shortScreen6, "short.SC6", settings), expected);
+    EXPECT_EQ(std::memcmp(MsxPalette, DefaultPalette, 8), 0);
+    for (int i = 8; i < PaletteBytes; ++i) EXPECT_EQ(MsxPalette[i], 0) << i;  // program-start zero
+    EXPECT_STREQ(CurrentFile.path + std::strlen(CurrentFile.path) - 9, "short.SC6");
+}
+
+TEST(BmpOutput, PixelDataOnlyFilesGetThePowerOnPalette) {
+    // SCREEN 10 pixel data only: palette pixels show DefaultPalette colours.
+    std::vector<uint8_t> pixels(0xD400, 0x58);  // every pixel: palette entry 5
+    const std::vector<uint8_t> file = velda_test::MakeBsave(0, 0xD3FF, pixels);
+    ConvertSettings settings;
+    settings.screen = 10;
+    const std::vector<uint8_t> bmp = Convert(file, "pal.S10", settings);
+    ASSERT_EQ(bmp.size(), 162870u);
+    EXPECT_EQ(bmp[54], 0xE0);  // entry 5 = 0x27 0x03: blue 224, green 96, red 64
+    EXPECT_EQ(bmp[55], 0x60);
+    EXPECT_EQ(bmp[56], 0x40);
+}
+
+TEST(BmpOutput, MsxColoursChangeOnlyColours) {
+    for (uint8_t screen : AllScreens) {
+        SCOPED_TRACE(static_cast<int>(screen));
+        const std::vector<uint8_t> file = velda_test::NoiseBsave(screen, 11u * screen);
+        ConvertSettings settings;
+        settings.screen = screen;
+        DecodedImage velda, msx;
+        ASSERT_EQ(velda_test::ReadBmp(Convert(file, "v.bin", settings), velda), "");
+        settings.colors = ColorRule::Msx;
+        ASSERT_EQ(velda_test::ReadBmp(Convert(file, "m.bin", settings), msx), "");
+
+        EXPECT_EQ(msx.width, velda.width);
+        EXPECT_EQ(msx.bitDepth, velda.bitDepth);
+        EXPECT_EQ(msx.colors.size(), velda.colors.size());
+        if (velda.indexed) {
+            EXPECT_EQ(msx.pixels, velda.pixels);  // same indices
+            // The model holds this file's palette after the conversion.
+            for (std::size_t i = 0; i < msx.colors.size(); ++i) {
+                const Rgb8 want = screen == 8 ? Screen8Color(ColorRule::Msx, static_cast<uint8_t>(i))
+                                              : PaletteEntryColor(ColorRule::Msx, MsxPalette[2 * i],
+                                                                  MsxPalette[2 * i + 1]);
+                ASSERT_EQ(msx.colors[i], want) << i;
+            }
+        } else {
+            EXPECT_NE(msx.pixels, velda.pixels);
+        }
+    }
+}
+
+TEST(BmpOutput, MsxColoursOfYjkGroups) {
+    // SCREEN 12 group 0xF8 x 4: Y = 31, J = K = 0; SCREEN 10 group
+    // 0x58 0xF0 0x00 0x00: palette entry 5, then Y = 30, then black.
+    std::vector<uint8_t> data(0xFAA0, 0);
+    const uint8_t screen12[] = {0xF8, 0xF8, 0xF8, 0xF8};
+    std::memcpy(data.data(), screen12, 4);
+    Picture picture;
+    std::memcpy(VramImage, data.data(), data.size());
+    ASSERT_TRUE(BuildPicture(12, VramImage, DefaultPalette, ColorRule::Msx, picture));
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(picture.Row(0)[i], 255) << i;
+    ASSERT_TRUE(BuildPicture(12, VramImage, DefaultPalette, ColorRule::Velda, picture));
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(picture.Row(0)[i], 248) << i;
+
+    const uint8_t screen10[] = {0x58, 0xF0, 0x00, 0x00};
+    std::memcpy(VramImage, screen10, 4);
+    ASSERT_TRUE(BuildPicture(10, VramImage, DefaultPalette, ColorRule::Msx, picture));
+    const uint8_t msx[12] = {74, 106, 255, 246, 246, 255, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(picture.Row(0), msx, 12), 0);
+    ASSERT_TRUE(BuildPicture(10, VramImage, DefaultPalette, ColorRule::Velda, picture));
+    const uint8_t velda[12] = {64, 96, 224, 240, 240, 248, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(picture.Row(0), velda, 12), 0);
+}
+
+TEST(BmpOutput, CorpusFilesAsSaveWritesThem) {
+    const std::string corpus = velda_test::CorpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "no corpus beside the checkout";
+    int checked = 0;
+    for (const std::string& name : velda_test::FolderEntries(corpus)) {
+        const uint8_t screen = ModeFromExtension(name);
+        if (screen == 0) continue;
+        SCOPED_TRACE(name);
+        const std::string output = velda_test::FreshFolder("corpus-bmp") + "/out.bmp";
+        const ConvertResult result = ConvertFile(corpus + "/" + name, output, ConvertSettings{});
+        ASSERT_EQ(result.status, ConvertStatus::Converted) << result.reason;
+        EXPECT_EQ(velda_test::ReadFile(output), velda_test::ReferenceBmp(screen, velda_test::ReadFile(corpus + "/" + name)));
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+}  // namespace
+}  // namespace velda

@@ -1,0 +1,30 @@
+// Pictures made for the converter's tests, and what VELDA's own Open and
+// Save make of them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velda_test {
+
+// `count` bytes from a fixed pseudo-random sequence chosen by `seed`.
+std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed);
+
+// A BSAVE file of noise for the given mode that covers the pixels and the
+// palette table (0 up to the mode's clearBytes), so every pixel value and
+// every palette bit is exercised.
+std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed);
+
+// The BMP that VELDA's Save writes after a freshly started program has
+// opened `file` in the given mode: program-start state, LoadBsave,
+// PrepareExportHeaders, then the core's BMP encoder.
+std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file);
+
+// A fresh, empty folder for one test (under the test run's scratch folder).
+std::string FreshFolder(const std::string& name);
+
+// The names in a folder, sorted; "." and ".." left out.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+}  // namespace velda_test

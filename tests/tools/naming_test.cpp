@@ -1,0 +1,163 @@
+// Screen modes from extensions and flags, output names, and the command
+// line read into settings.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "test_support.h"
+#include "tools/cli.h"
+#include "tools/convert.h"
+
+namespace velda {
+namespace {
+
+TEST(ModeFromExtension, Table) {
+    const struct {
+        const char* path;
+        int screen;
+    } rows[] = {
+        {"A.SC5", 5},        {"a.sc5", 5},         {"A.Sc6", 6},          {"pic.SC7", 7},
+        {"pic.sc8", 8},      {"pic.SCA", 10},      {"pic.sca", 10},       {"pic.S10", 10},
+        {"pic.s11", 11},     {"pic.SCC", 12},      {"pic.scc", 12},       {"pic.S12", 12},
+        {"dir/A.B.SC8", 8},  {"x.SC5.bak", 0},     {"pic.SC9", 0},        {"pic.SC", 0},
+        {"pic.S13", 0},      {"pic", 0},           {"SC5", 0},            {".SC5", 0},
+        {"dir.SC5/pic", 0},  {"pic.", 0},          {"pic.SC50", 0},       {"", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(ModeFromExtension(row.path), row.screen);
+    }
+}
+
+TEST(ScreenFlag, OnlyTheSevenModes) {
+    const struct {
+        const char* text;
+        bool ok;
+        int screen;
+    } rows[] = {
+        {"5", true, 5},   {"6", true, 6},   {"7", true, 7},   {"8", true, 8},     {"10", true, 10},
+        {"11", true, 11}, {"12", true, 12}, {"9", false, 0},  {"4", false, 0},    {"13", false, 0},
+        {"05", false, 0}, {"5x", false, 0}, {" 5", false, 0}, {"", false, 0},     {"-5", false, 0},
+        {"SC5", false, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        uint8_t screen = 0;
+        EXPECT_EQ(ParseScreenNumber(row.text, screen), row.ok);
+        if (row.ok) EXPECT_EQ(screen, row.screen);
+    }
+}
+
+TEST(OutputNames, ExtensionReplacedBesideTheInputOrInAFolder) {
+    const struct {
+        const char* input;
+        OutputFormat format;
+        const char* folder;
+        const char* output;
+    } rows[] = {
+        {"A.SC5", OutputFormat::Bmp, "", "A.bmp"},
+        {"A.B.SC5", OutputFormat::Bmp, "", "A.B.bmp"},
+        {"pics/A.S12", OutputFormat::Png, "", "pics/A.png"},
+        {"x.y/pic", OutputFormat::Bmp, "", "x.y/pic.bmp"},  // a folder's dot is not an extension
+        {"pic", OutputFormat::Png, "", "pic.png"},
+        {".SC5", OutputFormat::Bmp, "", ".SC5.bmp"},
+        {"pics/A.SC8", OutputFormat::Bmp, "out", "out/A.bmp"},
+        {"pics/A.SC8", OutputFormat::Png, "out/", "out/A.png"},
+        {"A.SC8", OutputFormat::Bmp, "/tmp/out", "/tmp/out/A.bmp"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.input);
+        EXPECT_EQ(OutputPathFor(row.input, row.format, row.folder), row.output);
+    }
+    EXPECT_EQ(FileExtension("a/b.c/d"), "");
+    EXPECT_EQ(FileExtension("d.Sc5"), "Sc5");
+}
+
+struct Parsed {
+    CommandAction action;
+    CommandLine line;
+    std::string error;
+};
+
+Parsed Parse(std::vector<std::string> args) {
+    Parsed parsed;
+    parsed.action = ParseCommandLine(args, parsed.line, parsed.error);
+    return parsed;
+}
+
+TEST(CommandLine, OptionSpellings) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"-s", "8", "f"}, {"-s8", "f"}, {"--screen", "8", "f"}, {"--screen=8", "f"}}) {
+        const Parsed p = Parse(args);
+        ASSERT_EQ(p.action, CommandAction::Convert) << p.error;
+        EXPECT_EQ(p.line.settings.screen, 8);
+        EXPECT_EQ(p.line.inputs, std::vector<std::string>{"f"});
+    }
+    const Parsed p = Parse({"-f", "PNG", "--colors", "msx", "--force", "-q", "a", "--", "-b"});
+    ASSERT_EQ(p.action, CommandAction::Convert) << p.error;
+    EXPECT_EQ(p.line.settings.format, OutputFormat::Png);
+    EXPECT_EQ(p.line.settings.colors, ColorRule::Msx);
+    EXPECT_TRUE(p.line.settings.force);
+    EXPECT_TRUE(p.line.quiet);
+    EXPECT_EQ(p.line.inputs, (std::vector<std::string>{"a", "-b"}));
+
+    const Parsed defaults = Parse({"a"});
+    EXPECT_EQ(defaults.line.settings.screen, 0);
+    EXPECT_EQ(defaults.line.settings.format, OutputFormat::Bmp);
+    EXPECT_EQ(defaults.line.settings.colors, ColorRule::Velda);
+    EXPECT_FALSE(defaults.line.settings.force);
+}
+
+TEST(CommandLine, UsageErrors) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } rows[] = {
+        {{}, "no input files"},
+        {{"-s", "9", "a"}, "invalid screen mode '9'"},
+        {{"--screen=", "a"}, "invalid screen mode ''"},
+        {{"-s"}, "needs a value"},
+        {{"-f", "gif", "a"}, "invalid format 'gif'"},
+        {{"--colors", "rgb", "a"}, "invalid colour rule 'rgb'"},
+        {{"-x", "a"}, "unknown option '-x'"},
+        {{"--frobnicate", "a"}, "unknown option '--frobnicate'"},
+        {{"--force=yes", "a"}, "takes no value"},
+        {{"-qv", "a"}, "unknown option '-qv'"},
+        {{"-o", "out.bmp", "a", "b"}, "--output takes exactly one input file"},
+        {{"-o", "out.bmp", "-d", ".", "a"}, "cannot be used together"},
+        {{"-d", "/nonexistent-velda-folder", "a"}, "no such folder"},
+        {{"-o", "", "a"}, "needs a file name"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        const Parsed p = Parse(row.args);
+        EXPECT_EQ(p.action, CommandAction::UsageError);
+        EXPECT_NE(p.error.find(row.message), std::string::npos) << p.error;
+    }
+}
+
+TEST(CommandLine, DirMustBeAFolder) {
+    const std::string file = velda_test::ScratchPath("naming-not-a-folder");
+    velda_test::WriteFile(file, {1});
+    const Parsed p = Parse({"-d", file, "a"});
+    EXPECT_EQ(p.action, CommandAction::UsageError);
+    EXPECT_NE(p.error.find("not a folder"), std::string::npos) << p.error;
+    EXPECT_EQ(Parse({"-d", velda_test::ScratchPath(""), "a"}).action, CommandAction::Convert);
+}
+
+TEST(CommandLine, OutputNameImpliesTheFormat) {
+    EXPECT_EQ(Parse({"-o", "x.PNG", "a"}).line.settings.format, OutputFormat::Png);
+    EXPECT_EQ(Parse({"-o", "x.bmp", "a"}).line.settings.format, OutputFormat::Bmp);
+    EXPECT_EQ(Parse({"-o", "x.dat", "a"}).line.settings.format, OutputFormat::Bmp);
+    EXPECT_EQ(Parse({"-f", "bmp", "-o", "x.png", "a"}).line.settings.format, OutputFormat::Bmp);  // -f wins
+}
+
+TEST(CommandLine, HelpAndVersionWin) {
+    EXPECT_EQ(Parse({"--help"}).action, CommandAction::ShowHelp);
+    EXPECT_EQ(Parse({"-h", "-o", "x", "a", "b"}).action, CommandAction::ShowHelp);
+    EXPECT_EQ(Parse({"--version"}).action, CommandAction::ShowVersion);
+    EXPECT_EQ(Parse({"--version", "-s", "9"}).action, CommandAction::UsageError);
+}
+
+}  // namespace
+}  // namespace velda

@@ -1,0 +1,131 @@
+// PNG output read back with libpng and compared with the BMP of the same
+// picture, read with the tests' own BMP reader.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "export/bmp_writer.h"
+#include "fixtures.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "image_readers.h"
+#include "test_support.h"
+#include "tools/convert.h"
+#include "tools/picture.h"
+#include "tools/png_writer.h"
+
+namespace velda {
+namespace {
+
+using velda_test::DecodedImage;
+
+// The PNG must show exactly the BMP: size, kind, colour table, and every
+// pixel's value.
+void ExpectSamePicture(const DecodedImage& png, const DecodedImage& bmp, uint8_t screen) {
+    const ModeInfo* mode = FindMode(screen);
+    EXPECT_EQ(png.width, mode->width);
+    EXPECT_EQ(png.height, 212);
+    EXPECT_EQ(png.width, bmp.width);
+    EXPECT_EQ(png.indexed, bmp.indexed);
+    EXPECT_EQ(png.bitDepth, screen == 8 ? 8 : bmp.indexed ? 4 : 8);
+    EXPECT_EQ(png.colors, bmp.colors);
+    EXPECT_EQ(png.colors.size(), screen == 6 ? 4u : screen == 8 ? 256u : bmp.indexed ? 16u : 0u);
+    ASSERT_EQ(png.pixels.size(), bmp.pixels.size());
+    for (std::size_t i = 0; i < png.pixels.size(); ++i) {
+        ASSERT_EQ(png.pixels[i], bmp.pixels[i]) << "pixel " << i % png.width << ", " << i / png.width;
+    }
+}
+
+class PngOutput : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!PngAvailable()) GTEST_SKIP() << "built without libpng";
+    }
+};
+
+TEST_F(PngOutput, EveryModeAndRuleMatchesTheBmp) {
+    for (ColorRule rule : {ColorRule::Velda, ColorRule::Msx}) {
+        for (uint8_t screen : AllScreens) {
+            SCOPED_TRACE(testing::Message() << "SCREEN " << int{screen} << (rule == ColorRule::Msx ? " msx" : " velda"));
+            const std::vector<uint8_t> vram = velda_test::NoiseBytes(VramBytes, 31u * screen);
+            const std::vector<uint8_t> palette = velda_test::NoiseBytes(PaletteBytes, 37u * screen);
+            Picture picture;
+            ASSERT_TRUE(BuildPicture(screen, vram.data(), palette.data(), rule, picture));
+
+            std::vector<uint8_t> png;
+            std::string error;
+            ASSERT_TRUE(EncodePngToMemory(picture, png, error)) << error;
+            std::vector<uint8_t> bmp;
+            MemorySink sink(bmp);
+            EncodePictureBmp(sink, picture);
+
+            DecodedImage fromPng, fromBmp;
+            ASSERT_EQ(velda_test::ReadPng(png, fromPng), "");
+            ASSERT_EQ(velda_test::ReadBmp(bmp, fromBmp), "");
+            ExpectSamePicture(fromPng, fromBmp, screen);
+        }
+    }
+}
+
+TEST_F(PngOutput, ConverterPngMatchesConverterBmp) {
+    const std::string folder = velda_test::FreshFolder("png-vs-bmp");
+    for (uint8_t screen : AllScreens) {
+        SCOPED_TRACE(static_cast<int>(screen));
+        const std::string input = folder + "/noise.bin";
+        velda_test::WriteFile(input, velda_test::NoiseBsave(screen, 41u * screen));
+        ConvertSettings settings;
+        settings.screen = screen;
+        settings.force = true;
+        ASSERT_EQ(ConvertFile(input, folder + "/out.bmp", settings).status, ConvertStatus::Converted);
+        settings.format = OutputFormat::Png;
+        ASSERT_EQ(ConvertFile(input, folder + "/out.png", settings).status, ConvertStatus::Converted);
+
+        DecodedImage fromPng, fromBmp;
+        ASSERT_EQ(velda_test::ReadPng(velda_test::ReadFile(folder + "/out.png"), fromPng), "");
+        ASSERT_EQ(velda_test::ReadBmp(velda_test::ReadFile(folder + "/out.bmp"), fromBmp), "");
+        ExpectSamePicture(fromPng, fromBmp, screen);
+    }
+}
+
+TEST_F(PngOutput, CorpusFilesMatchTheirBmp) {
+    const std::string corpus = velda_test::CorpusDir();
+    if (corpus.empty()) GTEST_SKIP() << "no corpus beside the checkout";
+    const std::string folder = velda_test::FreshFolder("corpus-png");
+    for (const std::string& name : velda_test::FolderEntries(corpus)) {
+        const uint8_t screen = ModeFromExtension(name);
+        if (screen == 0) continue;
+        SCOPED_TRACE(name);
+        ConvertSettings settings;
+        settings.force = true;
+        ASSERT_EQ(ConvertFile(corpus + "/" + name, folder + "/out.bmp", settings).status, ConvertStatus::Converted);
+        settings.format = OutputFormat::Png;
+        ASSERT_EQ(ConvertFile(corpus + "/" + name, folder + "/out.png", settings).status, ConvertStatus::Converted);
+        DecodedImage fromPng, fromBmp;
+        ASSERT_EQ(velda_test::ReadPng(velda_test::ReadFile(folder + "/out.png"), fromPng), "");
+        ASSERT_EQ(velda_test::ReadBmp(velda_test::ReadFile(folder + "/out.bmp"), fromBmp), "");
+        ExpectSamePicture(fromPng, fromBmp, screen);
+    }
+}
+
+// libpng's error path: a stream that refuses writes ends in png_error and
+// the long jump back, which must come out as a plain failure.
+TEST_F(PngOutput, WriteFailureIsReported) {
+    const std::string path = velda_test::ScratchPath("png-readonly");
+    velda_test::WriteFile(path, {0});
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(stream, nullptr);
+    std::setvbuf(stream, nullptr, _IONBF, 0);
+    Picture picture;
+    ASSERT_TRUE(BuildPicture(8, VramImage, MsxPalette, ColorRule::Velda, picture));
+    std::string error;
+    EXPECT_FALSE(WritePng(stream, picture, error));
+    EXPECT_EQ(error, "write failed");
+    std::fclose(stream);
+
+    Picture empty;
+    EXPECT_FALSE(WritePng(stdout, empty, error));
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace velda
