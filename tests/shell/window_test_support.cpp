@@ -14,6 +14,8 @@ constexpr UINT DialogTimerMs = 40;
 constexpr int FileNameCombo = 0x047C;  // cmb13, the file name box
 constexpr int FileNameEdit = 0x0480;   // edt1, the older file name box
 
+}  // namespace
+
 struct ScriptState {
     std::vector<DialogStep> steps;
     std::size_t next = 0;
@@ -21,15 +23,25 @@ struct ScriptState {
     std::vector<HWND> handled;
     UINT_PTR timer = 0;
 };
-ScriptState* gScript = nullptr;
 
-BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+namespace {
+
+ScriptState* gScript = nullptr;  // the innermost script answers
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    DialogSeen* seen = reinterpret_cast<DialogSeen*>(param);
+    if (GetParent(child) != seen->dialog) return TRUE;
     char className[32];
     GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "Static") == 0) {
-        char text[512];
-        GetWindowTextA(child, text, sizeof text);
-        if (text[0] != '\0') reinterpret_cast<DialogSeen*>(param)->texts.push_back(text);
+    char text[512];
+    GetWindowTextA(child, text, sizeof text);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, seen->dialog, reinterpret_cast<POINT*>(&rect), 2);
+    seen->children.push_back(
+        ChildSeen{className, GetDlgCtrlID(child), GetWindowLongA(child, GWL_STYLE), text, rect});
+    if (lstrcmpiA(className, "Static") == 0 && text[0] != '\0' && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+        seen->texts.push_back(text);
     }
     return TRUE;
 }
@@ -53,22 +65,36 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
     gScript->handled.push_back(dialog);
 
     DialogSeen seen;
-    char title[256];
-    GetWindowTextA(dialog, title, sizeof title);
-    seen.title = title;
-    EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&seen));
+    seen.dialog = dialog;
+    char text[512];
+    GetWindowTextA(dialog, text, sizeof text);
+    seen.title = text;
+    const int nameBox = GetDlgItem(dialog, FileNameCombo) != nullptr ? FileNameCombo : FileNameEdit;
+    if (GetDlgItemTextA(dialog, nameBox, text, sizeof text) > 0) seen.fileName = text;
+    seen.style = GetWindowLongA(dialog, GWL_STYLE);
+    GetClientRect(dialog, &seen.client);
+    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
     gScript->seen.push_back(seen);
 
-    DialogStep step{"", IDCANCEL};
+    DialogStep step{"", IDCANCEL, DialogAction::Command};
     if (gScript->next < gScript->steps.size()) step = gScript->steps[gScript->next++];
-    if (!step.fileName.empty()) {
-        if (GetDlgItem(dialog, FileNameCombo) != nullptr) {
-            SetDlgItemTextA(dialog, FileNameCombo, step.fileName.c_str());
-        } else {
-            SetDlgItemTextA(dialog, FileNameEdit, step.fileName.c_str());
-        }
+    if (!step.fileName.empty()) SetDlgItemTextA(dialog, nameBox, step.fileName.c_str());
+    switch (step.action) {
+    case DialogAction::Command:
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+        break;
+    case DialogAction::Key: {
+        // To the focused control, where the dialog's own loop picks it up.
+        HWND focus = GetFocus();
+        HWND target = focus != nullptr && IsChild(dialog, focus) ? focus : dialog;
+        PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(step.button), 1);
+        PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(step.button), 0xC0000001);
+        break;
     }
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+    case DialogAction::CloseBox:
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
 }
 
 HWND gRecordedWindow = nullptr;
@@ -85,21 +111,22 @@ LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-DialogScript::DialogScript(std::vector<DialogStep> steps) {
-    gScript = new ScriptState;
-    gScript->steps = std::move(steps);
-    gScript->timer = SetTimer(nullptr, 0, DialogTimerMs, AnswerDialog);
+DialogScript::DialogScript(std::vector<DialogStep> steps) : state_(new ScriptState), previous_(gScript) {
+    state_->steps = std::move(steps);
+    if (previous_ != nullptr) state_->handled = previous_->handled;
+    state_->timer = SetTimer(nullptr, 0, DialogTimerMs, AnswerDialog);
+    gScript = state_;
 }
 
 DialogScript::~DialogScript() {
-    KillTimer(nullptr, gScript->timer);
-    delete gScript;
-    gScript = nullptr;
+    KillTimer(nullptr, state_->timer);
+    gScript = previous_;
+    delete state_;
 }
 
-const std::vector<DialogSeen>& DialogScript::Seen() const { return gScript->seen; }
+const std::vector<DialogSeen>& DialogScript::Seen() const { return state_->seen; }
 
-bool DialogScript::AllStepsUsed() const { return gScript->next == gScript->steps.size(); }
+bool DialogScript::AllStepsUsed() const { return state_->next == state_->steps.size(); }
 
 TitleRecorder::TitleRecorder(HWND window) {
     gRecordedWindow = window;

@@ -15,26 +15,53 @@ namespace velda_test {
 
 // What a test does with the next dialog (common dialog or message box)
 // that the program shows.
+enum class DialogAction {
+    Command,   // post WM_COMMAND with `button`, as a click does
+    Key,       // post the key `button` (VK_RETURN, VK_ESCAPE) to the dialog
+    CloseBox,  // the close box: WM_SYSCOMMAND SC_CLOSE
+};
 struct DialogStep {
     std::string fileName;  // typed into the file name box, when not empty
-    int button;            // IDOK or IDCANCEL
+    int button;            // IDOK or IDCANCEL, or a virtual key
+    DialogAction action = DialogAction::Command;
+};
+
+struct ChildSeen {
+    std::string className;
+    int id;
+    LONG style;
+    std::string text;
+    RECT rect;  // in the dialog's client coordinates
 };
 
 // What the test saw of a dialog it answered.
 struct DialogSeen {
+    HWND dialog;
     std::string title;
+    std::string fileName;  // what the file name box proposed
     std::vector<std::string> texts;  // the static texts (a message box's text)
+    std::vector<ChildSeen> children;
+    LONG style;
+    RECT client;
 };
+
+struct ScriptState;
 
 // Answers the program's dialogs in order from a thread timer, so that the
 // modal loops of the real dialogs run. Unplanned dialogs are cancelled and
-// recorded too.
+// recorded too. Scripts nest: the newest one answers until it ends.
 class DialogScript {
 public:
     explicit DialogScript(std::vector<DialogStep> steps);
     ~DialogScript();
+    DialogScript(const DialogScript&) = delete;
+    DialogScript& operator=(const DialogScript&) = delete;
     const std::vector<DialogSeen>& Seen() const;
     bool AllStepsUsed() const;
+
+private:
+    ScriptState* state_;
+    ScriptState* previous_;
 };
 
 // Records every title the main window is given while it lives.

@@ -1,0 +1,393 @@
+// Save as BMP and the small commands (Exit, Auto size, File information,
+// Clear, About), driven through the real window and dialogs; and the
+// program's exit code when it is run as a process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "shell/resource.h"
+#include "shell/shell_state_win.h"
+#include "shell/texts.h"
+#include "test_support.h"
+#include "window_test_support.h"
+
+namespace velda_test {
+namespace {
+
+using velda::FindMode;
+
+std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F) {
+    std::vector<uint8_t> data(static_cast<std::size_t>(end) + 1);
+    uint32_t state = seed * 2246822519u + 7;
+    for (uint8_t& b : data) {
+        state = state * 1664525u + 1013904223u;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return MakeBsave(0, end, data);
+}
+
+unsigned OpenId(uint8_t screen) {
+    switch (screen) {
+    case 5: return IDM_OPEN_SCREEN5;
+    case 6: return IDM_OPEN_SCREEN6;
+    case 7: return IDM_OPEN_SCREEN7;
+    case 8: return IDM_OPEN_SCREEN8;
+    case 10: return IDM_OPEN_SCREEN10;
+    case 11: return IDM_OPEN_SCREEN11;
+    default: return IDM_OPEN_SCREEN12;
+    }
+}
+
+class CommandsTest : public MainWindowTest {
+protected:
+    // Runs Save with its dialog answered: OK on the proposed name, or on
+    // `typed` when it is given. Returns what the dialogs showed.
+    std::vector<DialogSeen> Save(const std::string& typed = "", int extraDialogs = 0) {
+        std::vector<DialogStep> steps = {{typed, IDOK}};
+        for (int i = 0; i < extraDialogs; ++i) steps.push_back({"", IDOK});
+        DialogScript script(steps);
+        Command(IDM_SAVE);
+        PumpMessages();
+        return script.Seen();
+    }
+
+    std::string FileInfoText() {
+        DialogScript script({{"", IDOK}});
+        Command(IDM_FILEINFO);
+        PumpMessages();
+        EXPECT_EQ(script.Seen().size(), 1u);
+        if (script.Seen().empty()) return "";
+        EXPECT_EQ(script.Seen()[0].title, velda::FileInfoCaption);
+        return script.Seen()[0].texts.empty() ? "" : script.Seen()[0].texts[0];
+    }
+};
+
+TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
+    uint32_t seed = 100;
+    for (uint8_t screen : velda::AllScreens) {
+        SCOPED_TRACE(int(screen));
+        char name[32];
+        std::snprintf(name, sizeof name, "SAVE%d.PIC", screen);
+        const std::string picture = ScratchPath(name);
+        WriteFile(picture, PatternFile(seed++));
+        OpenFile(OpenId(screen), picture);
+        const std::vector<uint8_t> expected =
+            velda::EncodeBmpToMemory(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+
+        const std::vector<DialogSeen> seen = Save();
+        ASSERT_EQ(seen.size(), 1u);  // no message on success
+        std::snprintf(name, sizeof name, "SAVE%d.bmp", screen);
+        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(ScratchPath(name)).c_str());
+        const std::vector<uint8_t> written = ReadFile(ScratchPath(name));
+        EXPECT_EQ(written.size(), static_cast<std::size_t>(FindMode(screen)->bmpFileSize));
+        EXPECT_TRUE(written == expected);
+        EXPECT_EQ(Title(), std::string("SAVE") + std::to_string(screen) + ".PIC - VELDA");
+    }
+}
+
+TEST_F(CommandsTest, SaveDialogIsTitledAndFilteredForBitmaps) {
+    const std::string picture = ScratchPath("TITLE.SC5");
+    WriteFile(picture, PatternFile(1));
+    OpenFile(IDM_OPEN_SCREEN5, picture);
+    DialogScript script({{"", IDCANCEL}});
+    Command(IDM_SAVE);
+    PumpMessages();
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].title, velda::SaveDialogTitle);
+    EXPECT_EQ(script.Seen()[0].fileName, "TITLE.bmp");
+    EXPECT_FALSE(FileExists(ScratchPath("TITLE.bmp")));
+    EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(picture).c_str());
+}
+
+TEST_F(CommandsTest, Screen10And11SaveIdenticalFiles) {
+    const std::string picture = ScratchPath("YJK.SCA");
+    WriteFile(picture, PatternFile(42));
+    OpenFile(IDM_OPEN_SCREEN10, picture);
+    Save(WindowsPath(ScratchPath("ten.bmp")));
+    OpenFile(IDM_OPEN_SCREEN11, picture);
+    Save(WindowsPath(ScratchPath("eleven.bmp")));
+    const std::vector<uint8_t> ten = ReadFile(ScratchPath("ten.bmp"));
+    EXPECT_EQ(ten.size(), 162870u);
+    EXPECT_TRUE(ten == ReadFile(ScratchPath("eleven.bmp")));
+}
+
+TEST_F(CommandsTest, ProposedNamesStayInTheFileName) {
+    struct Case {
+        const char* folder;
+        const char* file;
+        const char* proposed;
+    };
+    const Case cases[] = {
+        {"plain", "A.SC5", "A.bmp"},
+        {"plain", "A.B.SC5", "A.B.bmp"},
+        {"plain", "NODOT", "NODOT.bmp"},
+        {"my.pics", "NODOT", "NODOT.bmp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string folder = ScratchPath(c.folder);
+        CreateDirectoryA(WindowsPath(folder).c_str(), nullptr);
+        const std::string picture = folder + "/" + c.file;
+        WriteFile(picture, PatternFile(3));
+        OpenFile(IDM_OPEN_SCREEN5, picture);
+        const std::vector<DialogSeen> seen = Save();
+        ASSERT_EQ(seen.size(), 1u);
+        const std::string saved = folder + "/" + c.proposed;
+        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(saved).c_str());
+        EXPECT_EQ(ReadFile(saved).size(), 27254u);
+        EXPECT_EQ(ReadFile(picture).size(), 7u + 0xFAA0u);  // the picture itself is untouched
+    }
+}
+
+TEST_F(CommandsTest, SavingTwiceProposesTheSamePathAndOverwrites) {
+    const std::string picture = ScratchPath("TWICE.SC8");
+    WriteFile(picture, PatternFile(8));
+    OpenFile(IDM_OPEN_SCREEN8, picture);
+    Save();
+    const std::string first = velda::CurrentFile.path;
+    WriteFile(ScratchPath("TWICE.bmp"), {1, 2, 3});  // replaced without a question
+    const std::vector<DialogSeen> seen = Save();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].fileName, "TWICE.bmp");
+    EXPECT_EQ(first, velda::CurrentFile.path);
+    EXPECT_EQ(ReadFile(ScratchPath("TWICE.bmp")).size(), 55350u);
+}
+
+TEST_F(CommandsTest, NameTypedWithoutExtensionIsUsedAsTyped) {
+    const std::string picture = ScratchPath("TYPED.SC7");
+    WriteFile(picture, PatternFile(9));
+    OpenFile(IDM_OPEN_SCREEN7, picture);
+    Save(WindowsPath(ScratchPath("noext")));
+    EXPECT_EQ(ReadFile(ScratchPath("noext")).size(), 54390u);
+    EXPECT_FALSE(FileExists(ScratchPath("noext.bmp")));
+}
+
+TEST_F(CommandsTest, FailedSaveIsReportedAndLeavesNoFile) {
+    const std::string picture = ScratchPath("FAIL.SC5");
+    WriteFile(picture, PatternFile(4));
+    OpenFile(IDM_OPEN_SCREEN5, picture);
+    // A file held open without sharing cannot be created anew.
+    const std::string target = ScratchPath("busy.bmp");
+    WriteFile(target, {9, 9, 9});
+    HANDLE lock = CreateFileA(WindowsPath(target).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::vector<DialogSeen> seen = Save(WindowsPath(target), 1);
+    CloseHandle(lock);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].title, "VELDA");
+    ASSERT_EQ(seen[1].texts.size(), 1u);
+    EXPECT_EQ(seen[1].texts[0], velda::CannotCreateMessage);
+    EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{9, 9, 9}));
+}
+
+TEST_F(CommandsTest, SaveAfterARejectedOpenWritesThePictureOnScreen) {
+    const std::string good = ScratchPath("SHOWN.SC5");
+    WriteFile(good, PatternFile(12));
+    OpenFile(IDM_OPEN_SCREEN5, good);
+    const std::vector<uint8_t> expected =
+        velda::EncodeBmpToMemory(5, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+    const std::string bad = ScratchPath("REJECT.SC7");
+    WriteFile(bad, {0x00, 1, 2, 3, 4, 5, 6, 7});
+    DialogScript script({{WindowsPath(bad), IDOK}, {"", IDOK}});
+    Command(IDM_OPEN_SCREEN7);
+    PumpMessages();
+    ASSERT_EQ(script.Seen().size(), 2u);
+
+    const std::vector<DialogSeen> seen = Save();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].fileName, "REJECT.bmp");  // named after the last chosen file
+    EXPECT_TRUE(ReadFile(ScratchPath("REJECT.bmp")) == expected);
+}
+
+TEST_F(CommandsTest, FileInformationShowsModeAndAddresses) {
+    std::vector<uint8_t> data(0xD400, 0x49);
+    const std::string picture = ScratchPath("INFO.SC8");
+    WriteFile(picture, MakeBsave(0x0000, 0xD3FF, data));
+    OpenFile(IDM_OPEN_SCREEN8, picture);
+    const std::string expected = "SCREEN 8\n\x8a\x4a\x8e\x6e\xb1\xc4\xde\xda\xbd : 0000\n"
+                                 "\x8f\x49\x97\xb9\xb1\xc4\xde\xda\xbd : d3ff\n\n";
+    EXPECT_EQ(FileInfoText(), expected);
+
+    // A rejected Open leaves the information of the picture on screen.
+    const std::string bad = ScratchPath("BAD.SC5");
+    WriteFile(bad, {0x12, 0, 0, 0, 0, 0, 0});
+    DialogScript script({{WindowsPath(bad), IDOK}, {"", IDOK}});
+    Command(IDM_OPEN_SCREEN5);
+    PumpMessages();
+    EXPECT_EQ(FileInfoText(), expected);
+
+    WriteFile(picture, MakeBsave(0x0100, 0x01FF, std::vector<uint8_t>(256, 0)));
+    OpenFile(IDM_OPEN_SCREEN11, picture);
+    char text[128];
+    std::snprintf(text, sizeof text, velda::FileInfoFormat, 11, 0x100, 0x1FF);
+    EXPECT_EQ(FileInfoText(), text);
+    EXPECT_EQ(FileInfoText().substr(0, 10), "SCREEN 11\n");
+}
+
+TEST_F(CommandsTest, ClearEmptiesTheWindowButKeepsItsSize) {
+    const std::string picture = ScratchPath("WIDE.SC6");
+    WriteFile(picture, PatternFile(6));
+    OpenFile(IDM_OPEN_SCREEN6, picture);
+    const std::vector<uint8_t> vram(velda::VramImage, velda::VramImage + velda::VramBytes);
+    const velda::ExportHeadersRecord headers = velda::ExportHeaders;
+    const SIZE wide = WindowSize();
+    ASSERT_EQ(wide.cx, velda::FrameExtraWidth + 512);
+
+    PressCtrl('C');
+    EXPECT_EQ(Title(), "VELDA");
+    EXPECT_EQ(velda::ScreenMode, 5);
+    EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
+    EXPECT_TRUE(MenuState(IDM_FILEINFO) & MF_GRAYED);
+    EXPECT_EQ(WindowSize().cx, wide.cx);
+    for (uint32_t p : ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight)) ASSERT_EQ(p, 0xFFFFFFu);
+    EXPECT_TRUE(std::equal(vram.begin(), vram.end(), velda::VramImage));
+    EXPECT_EQ(0, std::memcmp(&headers, &velda::ExportHeaders, sizeof headers));
+
+    const POINT corner = WindowCorner();
+    PressCtrl('A');
+    EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 256);
+    EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 212);
+    EXPECT_EQ(WindowCorner().x, corner.x);
+    EXPECT_EQ(WindowCorner().y, corner.y);
+}
+
+TEST_F(CommandsTest, AutoSizeRestoresTheModeSizeAfterAUserResize) {
+    const std::string picture = ScratchPath("AUTO.SC7");
+    WriteFile(picture, PatternFile(77));
+    OpenFile(IDM_OPEN_SCREEN7, picture);
+    const POINT corner = WindowCorner();
+    MoveWindow(window_, corner.x, corner.y, 700, 400, TRUE);
+    ASSERT_EQ(WindowSize().cx, 700);
+    Command(IDM_AUTOSIZE);
+    EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 512);
+    EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 212);
+    EXPECT_EQ(WindowCorner().x, corner.x);
+    EXPECT_EQ(WindowCorner().y, corner.y);
+}
+
+TEST_F(CommandsTest, AboutDialogIsLaidOutAsItsTemplate) {
+    DialogScript script({{"", IDOK}});
+    Command(IDM_ABOUT);
+    PumpMessages();
+    ASSERT_EQ(script.Seen().size(), 1u);
+    const DialogSeen& about = script.Seen()[0];
+    EXPECT_EQ(about.title, "VELDA\x82\xc9\x82\xc2\x82\xa2\x82\xc4");  // VELDAについて
+    EXPECT_TRUE(about.style & WS_SYSMENU);
+    EXPECT_TRUE(about.style & DS_MODALFRAME);
+    ASSERT_EQ(about.children.size(), 6u);
+    EXPECT_EQ(about.children[0].className, "Button");
+    EXPECT_EQ(about.children[0].id, IDOK);
+    EXPECT_EQ(about.children[0].text, "&OK");
+    EXPECT_EQ(about.children[0].style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_FALSE(about.children[0].style & WS_TABSTOP);
+    EXPECT_EQ(about.children[1].text, "VELDA for Windows 95");
+    EXPECT_EQ(about.children[2].text, "version 1.00");
+    EXPECT_EQ(about.children[4].style & SS_TYPEMASK, SS_ICON);
+    for (int i : {1, 2, 3, 5}) {
+        EXPECT_EQ(about.children[i].className, "Static");
+        EXPECT_TRUE(about.children[i].style & WS_GROUP);
+        EXPECT_EQ(about.children[i].id, 0xFFFF);
+    }
+    // The icon sits at the top left, the OK button at the top right.
+    EXPECT_LT(about.children[4].rect.left, about.children[1].rect.left);
+    EXPECT_GT(about.children[0].rect.left, about.children[1].rect.left);
+    EXPECT_GT(about.children[3].rect.top, about.children[2].rect.top);
+}
+
+TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
+    const DialogStep ways[] = {{"", IDOK, DialogAction::Command},
+                               {"", VK_RETURN, DialogAction::Key},
+                               {"", VK_ESCAPE, DialogAction::Key},
+                               {"", 0, DialogAction::CloseBox}};
+    for (const DialogStep& way : ways) {
+        SCOPED_TRACE(static_cast<int>(way.action));
+        DialogScript script({way});
+        Command(IDM_ABOUT);  // returns only when the dialog has ended
+        PumpMessages();
+        ASSERT_EQ(script.Seen().size(), 1u);
+        EXPECT_FALSE(IsWindow(script.Seen()[0].dialog));
+        EXPECT_TRUE(IsWindowEnabled(window_));
+    }
+}
+
+// velda.exe as a process, ended in each of the ways a user ends it.
+class ProgramProcess : public ::testing::Test {
+protected:
+    struct Found {
+        DWORD process;
+        HWND window;
+    };
+
+    static BOOL CALLBACK FindMainWindow(HWND candidate, LPARAM param) {
+        Found* found = reinterpret_cast<Found*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(candidate, &owner);
+        char className[16];
+        GetClassNameA(candidate, className, sizeof className);
+        if (owner == found->process && std::string(className) == "MyWin") {
+            found->window = candidate;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    DWORD RunAndEnd(void (*end)(HWND)) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        std::string command = "\"" + WindowsPath(VELDA_EXE) + "\"";
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            ADD_FAILURE() << "velda.exe did not start";
+            return 1234;
+        }
+        Found found{process.dwProcessId, nullptr};
+        for (int i = 0; i < 400 && found.window == nullptr; ++i) {
+            Sleep(50);
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+        }
+        EXPECT_NE(found.window, nullptr);
+        if (found.window != nullptr) end(found.window);
+        DWORD code = 1234;
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            ADD_FAILURE() << "velda.exe did not end";
+            TerminateProcess(process.hProcess, 99);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    }
+};
+
+TEST_F(ProgramProcess, ExitCommandEndsWithCodeZero) {
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
+}
+
+TEST_F(ProgramProcess, CloseBoxEndsWithCodeZero) {
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
+}
+
+TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
+    EXPECT_EQ(RunAndEnd([](HWND w) {
+                  // Alt held: the context code (bit 29) of a system key.
+                  PostMessageA(w, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+                  PostMessageA(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
+              }),
+              0u);
+}
+
+}  // namespace
+}  // namespace velda_test
