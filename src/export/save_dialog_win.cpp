@@ -20,7 +20,7 @@ bool ChooseBmpFile(HWND owner) {
     ProposeBmpName(CurrentFile.path, file, sizeof file);
 
     OPENFILENAMEA dialog = {};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.lStructSize = OpenFileNameSize95;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = SaveFilter;
     dialog.nFilterIndex = 1;

@@ -17,9 +17,6 @@ namespace {
 constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
-#if !defined(_WIN64)
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the Windows 95 record");
-#endif
 
 }  // namespace
 
@@ -31,7 +28,7 @@ int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t scre
     char chosenTitle[FileTitleChars + 1] = {};
 
     OPENFILENAMEA dialog = {};
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.lStructSize = OpenFileNameSize95;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = OpenFilter;
     dialog.nFilterIndex = 1;

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
+#include <cstddef>
 #include <cstdint>
 
 namespace velda {
@@ -20,6 +23,13 @@ extern int FrameExtraWidth;
 extern int FrameExtraHeight;
 
 extern HINSTANCE AppInstance;
+
+// The size of the Open and Save dialog record in its Windows 95 form,
+// without the members added later: 76 bytes in the 32-bit program.
+constexpr DWORD OpenFileNameSize95 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+#if !defined(_WIN64)
+static_assert(OpenFileNameSize95 == 76, "the Windows 95 dialog record");
+#endif
 
 // WinMain's start-up: registers the class, creates and shows the window.
 // Returns the window, or nullptr when the class cannot be registered.
