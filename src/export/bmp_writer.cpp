@@ -1,6 +1,19 @@
 #include "export/bmp_writer.h"
 
+#include <sys/stat.h>
+
 namespace velda {
+
+namespace {
+
+// Removes what a failed write left at `path`: only an ordinary file, never
+// a device that happened to be named as the output.
+void RemovePartialFile(const char* path) {
+    struct stat info;
+    if (stat(path, &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG) std::remove(path);
+}
+
+}  // namespace
 
 std::vector<uint8_t> EncodeBmpToMemory(uint8_t screen, const ExportHeadersRecord& headers, const uint8_t* vram,
                                        const uint8_t* palette) {
@@ -18,7 +31,7 @@ SaveOutcome WriteBmpStream(std::FILE* stream, const char* path, uint8_t screen,
     const bool written = sink.Ok() && std::fflush(stream) == 0 && !std::ferror(stream);
     const bool closed = std::fclose(stream) == 0;
     if (written && closed) return SaveOutcome::Saved;
-    std::remove(path);
+    RemovePartialFile(path);
     return SaveOutcome::WriteFailed;
 }
 
