@@ -24,7 +24,7 @@ win64: setup
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS)
 
-test: test-native test-wine
+test: test-native test-wine test-asan fuzz-smoke
 
 test-native: native
 	ctest --preset native
@@ -93,3 +93,36 @@ dist: setup
 	  gzip -n -9 > $(DIST)/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz
 	rm -rf $(DIST)/win32 $(DIST)/native
 	@cd $(DIST) && sha256sum velda-$(DIST_VERSION)-win32.zip velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz
+
+# --- sanitizers and fuzzing ----------------------------------------------
+
+.PHONY: asan test-asan fuzz-build fuzz-smoke fuzz
+
+# The core, the converter and all their tests built with AddressSanitizer
+# and UBSan (gcc), plus the fuzzing harnesses replaying the saved crashers
+# and the seeds. Any report fails the test that made it.
+asan: setup
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+test-asan: asan
+	ctest --preset asan
+
+# The libFuzzer harnesses of fuzz/ (clang, with AddressSanitizer and UBSan).
+# fuzz-smoke runs them on the saved crashers and seeds, then fuzzes each for
+# FUZZ_SMOKE_SECONDS; fuzz does the same for FUZZ_SECONDS. Both fail on a
+# finding and leave the input in build/fuzz/findings/.
+FUZZ_SMOKE_SECONDS ?= 45
+FUZZ_SECONDS ?= 1800
+
+fuzz-build: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
+fuzz-smoke: fuzz-build
+	ctest --preset fuzz
+	fuzz/run-fuzzers.sh $(FUZZ_SMOKE_SECONDS)
+
+fuzz: fuzz-build
+	ctest --preset fuzz
+	fuzz/run-fuzzers.sh $(FUZZ_SECONDS)

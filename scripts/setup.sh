@@ -5,7 +5,8 @@ set -eu
 
 packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-  wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip"
+  wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
+  clang libclang-rt-14-dev llvm"
 
 missing=""
 for p in $packages; do

@@ -1,0 +1,144 @@
+// Fuzzing the converter's encoders: the BSAVE file is loaded as
+// velda-convert loads it (program-start state, then the loader), decoded
+// into a Picture under the colour rule the selector picks, and written as
+// BMP and as PNG in memory. Input layout: fuzz_input.h.
+//
+// Each input is also held to the converter's promises:
+//   - the Picture has the size, depth and colour count of its mode, and
+//     every index names one of its colours;
+//   - the two colour rules give the same indices, sizes and layout;
+//   - the BMP under the velda rule is byte for byte the file Save writes,
+//     and under the msx rule differs from it in colours only;
+//   - the PNG is written, and read back with libpng it has the Picture's
+//     size and the colour of every one of its pixels.
+#include <png.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
+#include "fuzz_input.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "tools/color_rules.h"
+#include "tools/convert.h"
+#include "tools/picture.h"
+#include "tools/png_writer.h"
+
+namespace {
+
+using velda::ColorRule;
+using velda::ModeInfo;
+using velda::Picture;
+using velda::Rgb8;
+
+void CheckPictureShape(const ModeInfo& mode, const Picture& picture) {
+    FUZZ_CHECK(picture.screen == mode.screen);
+    FUZZ_CHECK(picture.width == mode.width);
+    FUZZ_CHECK(picture.height == velda::ScreenLines);
+    FUZZ_CHECK(picture.bitDepth == mode.bmpBitCount);
+    FUZZ_CHECK(picture.rowBytes == mode.bmpRowBytes);
+    FUZZ_CHECK(picture.pixels.size() == static_cast<std::size_t>(mode.bmpImageSize));
+    FUZZ_CHECK(picture.palette.size() == static_cast<std::size_t>(mode.bmpColorEntries));
+    if (picture.bitDepth == 4) {
+        for (uint8_t b : picture.pixels) {
+            FUZZ_CHECK((b >> 4) < static_cast<int>(picture.palette.size()));
+            FUZZ_CHECK((b & 0x0F) < static_cast<int>(picture.palette.size()));
+        }
+    }
+}
+
+// Pixel x of row y of `picture` as red, green, blue.
+Rgb8 PicturePixel(const Picture& picture, int y, int x) {
+    const uint8_t* row = picture.Row(y);
+    switch (picture.bitDepth) {
+    case 4:
+        return picture.palette[x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F];
+    case 8:
+        return picture.palette[row[x]];
+    default:
+        return Rgb8{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+    }
+}
+
+std::vector<uint8_t> PictureBmp(const Picture& picture) {
+    std::vector<uint8_t> bytes;
+    velda::MemorySink sink(bytes);
+    velda::EncodePictureBmp(sink, picture);
+    return bytes;
+}
+
+void CheckPngRoundTrip(const Picture& picture, const std::vector<uint8_t>& png) {
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    FUZZ_CHECK(png.size() > sizeof signature && std::memcmp(png.data(), signature, sizeof signature) == 0);
+
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    FUZZ_CHECK(png_image_begin_read_from_memory(&image, png.data(), png.size()) != 0);
+    FUZZ_CHECK(image.width == static_cast<png_uint_32>(picture.width));
+    FUZZ_CHECK(image.height == static_cast<png_uint_32>(picture.height));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    FUZZ_CHECK(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0);
+    png_image_free(&image);
+
+    const uint8_t* p = rgb.data();
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x, p += 3) {
+            FUZZ_CHECK(PicturePixel(picture, y, x) == (Rgb8{p[0], p[1], p[2]}));
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const velda_fuzz::Selector selector = velda_fuzz::ReadSelector(data[0]);
+    const ModeInfo* mode = velda::FindMode(selector.screen);
+    FUZZ_CHECK(mode != nullptr);
+    const ColorRule rule = selector.msxColors ? ColorRule::Msx : ColorRule::Velda;
+    const ColorRule otherRule = selector.msxColors ? ColorRule::Velda : ColorRule::Msx;
+
+    velda::ResetImageModel();
+    velda::LoadOutcome outcome;
+    if (!velda_fuzz::LoadFromMemory(data + 1, size - 1, selector.screen, outcome)) return 0;
+    if (outcome != velda::LoadOutcome::Accepted) return 0;
+    velda::PrepareExportHeaders(selector.screen);
+    velda::ScreenMode = selector.screen;
+
+    Picture picture;
+    FUZZ_CHECK(velda::BuildPicture(selector.screen, velda::VramImage, velda::MsxPalette, rule, picture));
+    CheckPictureShape(*mode, picture);
+    Picture other;
+    FUZZ_CHECK(velda::BuildPicture(selector.screen, velda::VramImage, velda::MsxPalette, otherRule, other));
+    CheckPictureShape(*mode, other);
+    if (picture.Indexed()) FUZZ_CHECK(picture.pixels == other.pixels);
+
+    // BMP: the velda rule is Save's file; the msx rule only recolours it.
+    const std::vector<uint8_t> save =
+        velda::EncodeBmpToMemory(velda::ScreenMode, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+    const std::vector<uint8_t> bmp = PictureBmp(picture);
+    const std::vector<uint8_t> otherBmp = PictureBmp(other);
+    const std::vector<uint8_t>& veldaBmp = rule == ColorRule::Velda ? bmp : otherBmp;
+    const std::vector<uint8_t>& msxBmp = rule == ColorRule::Msx ? bmp : otherBmp;
+    FUZZ_CHECK(veldaBmp == save);
+    FUZZ_CHECK(msxBmp.size() == save.size());
+    FUZZ_CHECK(std::memcmp(msxBmp.data(), save.data(), velda::BmpHeadersBytes) == 0);
+    if (picture.Indexed()) {
+        FUZZ_CHECK(std::memcmp(msxBmp.data() + mode->bmpOffBits, save.data() + mode->bmpOffBits,
+                               static_cast<std::size_t>(mode->bmpImageSize)) == 0);
+    }
+
+    std::vector<uint8_t> png;
+    std::string error;
+    FUZZ_CHECK(velda::EncodePngToMemory(picture, png, error));
+    FUZZ_CHECK(error.empty());
+    CheckPngRoundTrip(picture, png);
+    return 0;
+}

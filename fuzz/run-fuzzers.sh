@@ -1,0 +1,54 @@
+#!/bin/sh
+# Runs the libFuzzer harnesses of the fuzz build side by side, one process
+# each, for SECONDS apiece, starting from the seed corpus and from what
+# earlier runs found (build/fuzz/corpus/HARNESS). Exits non-zero when any
+# harness reports a finding: the input is left in build/fuzz/findings/.
+#
+#   fuzz/run-fuzzers.sh SECONDS [BUILD_FOLDER]
+set -u
+
+seconds=${1:?usage: fuzz/run-fuzzers.sh SECONDS [BUILD_FOLDER]}
+build=${2:-build/fuzz}
+harnesses="fuzz_bsave fuzz_convert"
+
+# A crash, a sanitizer report or a broken check ends the run with a
+# symbolized stack.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
+if [ -z "${ASAN_SYMBOLIZER_PATH:-}" ] && ! command -v llvm-symbolizer >/dev/null 2>&1 &&
+   [ -x /usr/bin/llvm-symbolizer-14 ]; then
+    export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
+fi
+
+mkdir -p "$build/findings"
+pids=""
+for h in $harnesses; do
+    if [ ! -x "$build/$h" ]; then
+        echo "run-fuzzers: $build/$h is not built (make fuzz-build)" >&2
+        exit 1
+    fi
+    mkdir -p "$build/corpus/$h"
+    # -max_len: the selector byte, the 7 header bytes and 64 KiB of data.
+    "$build/$h" -max_total_time="$seconds" -max_len=65544 -timeout=60 -print_final_stats=1 \
+        -artifact_prefix="$build/findings/$h-" "$build/corpus/$h" "$build/fuzz-seeds" \
+        >"$build/$h.log" 2>&1 &
+    pids="$pids $!"
+done
+
+status=0
+set -- $pids
+for h in $harnesses; do
+    pid=$1
+    shift
+    if wait "$pid"; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$h.log")
+        rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$build/$h.log")
+        echo "run-fuzzers: $h: ${runs:-?} runs (${rate:-?}/s), no finding; log in $build/$h.log"
+    else
+        status=1
+        echo "run-fuzzers: $h: FINDING; the end of $build/$h.log:" >&2
+        tail -n 60 "$build/$h.log" >&2
+        echo "run-fuzzers: keep the input under fuzz/crashers/ (see its README) once it is fixed" >&2
+    fi
+done
+exit $status
