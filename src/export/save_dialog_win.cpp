@@ -36,6 +36,13 @@ bool ChooseBmpFile(HWND owner) {
 
 void SaveBmp(HWND window) {
     if (!ChooseBmpFile(window)) return;
+    // A read-only file is never replaced, also where the file system would
+    // let this process write it (an administrator, or root under Wine).
+    const DWORD attributes = GetFileAttributesA(CurrentFile.path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ShowError(window, CannotCreateMessage);
+        return;
+    }
     switch (WriteBmpFile(CurrentFile.path, ScreenMode, ExportHeaders, VramImage, MsxPalette)) {
     case SaveOutcome::Saved:
         break;
