@@ -59,12 +59,21 @@ NATIVE_ARCH := $(shell uname -m)
 
 .PHONY: bench dist
 
-# Builds the native preset and runs the converter's benchmarks
-# (pictures per second).
+# The native benchmarks of the core and the converter (medians of 5
+# repetitions), then the window benchmark under Wine, in the Windows build
+# that `make test` runs and a Wine prefix of its own. docs/benchmarks.md
+# tells what they measure and the targets.
+BENCH_PREFIX := $(CURDIR)/build/$(WINE_ARCH)/wineprefix-bench
 bench: setup
 	cmake --preset native >/dev/null
-	cmake --build --preset native -j2
-	build/native/velda_bench
+	cmake --build --preset native -j $(JOBS)
+	build/native/velda_bench --benchmark_repetitions=5 --benchmark_min_time=0.2
+	cmake --preset $(WINE_ARCH) >/dev/null
+	cmake --build --preset $(WINE_ARCH) -j $(JOBS) --target velda_window_bench
+	WINEPREFIX=$(BENCH_PREFIX) xvfb-run -a -s "-screen 0 1024x768x24" \
+	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
+	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
+	         cmake/wine-run.sh build/$(WINE_ARCH)/velda_window_bench.exe; rc=$$?; $(WINESERVER) -k; exit $$rc'
 
 # build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
 # the Windows build makes it, README.md and the converter's manual; and

@@ -28,10 +28,14 @@ constexpr uint8_t Screen6LowPair(uint8_t v) {
     return static_cast<uint8_t>((((v >> 2) & 3) << 4) | (v & 3));
 }
 
+// The longest BMP row: 256 pixels of 24 bits.
+constexpr int BmpMaxRowBytes = 768;
+
 // Streams the BMP of `vram` in the given mode into `sink`, which offers
-// Put(uint8_t) and Write(const uint8_t*, size_t). `palette` is the MSX
-// palette in register form (MsxPalette). Does nothing for a number that is
-// not a mode.
+// Write(const uint8_t*, size_t); each row is handed over whole, from a row
+// buffer where it must be converted, so the image is never assembled in
+// memory. `palette` is the MSX palette in register form (MsxPalette). Does
+// nothing for a number that is not a mode.
 template <class Sink>
 void EncodeBmp(Sink& sink, uint8_t screen, const ExportHeadersRecord& headers, const uint8_t* vram,
                const uint8_t* palette) {
@@ -44,33 +48,41 @@ void EncodeBmp(Sink& sink, uint8_t screen, const ExportHeadersRecord& headers, c
 
     ColorRef colors[ColorTableSize];
     BuildColorTable(screen, palette, colors);
+    uint8_t quads[4 * ColorTableSize];
     for (int i = 0; i < mode->bmpColorEntries; ++i) {
-        const uint8_t quad[4] = {BlueOf(colors[i]), GreenOf(colors[i]), RedOf(colors[i]), 0};
-        sink.Write(quad, sizeof quad);
+        quads[4 * i] = BlueOf(colors[i]);
+        quads[4 * i + 1] = GreenOf(colors[i]);
+        quads[4 * i + 2] = RedOf(colors[i]);
+        quads[4 * i + 3] = 0;
     }
+    if (mode->bmpColorEntries > 0) sink.Write(quads, static_cast<std::size_t>(4 * mode->bmpColorEntries));
 
+    const auto rowBytes = static_cast<std::size_t>(mode->bmpRowBytes);
+    uint8_t row[BmpMaxRowBytes];
     ColorRef pixels[CanvasWidth];
     for (int y = ScreenLines - 1; y >= 0; --y) {
         const uint8_t* line = vram + y * mode->bytesPerLine;
         switch (screen) {
         case 5:
         case 7:
-        case 8:
-            for (int x = 0; x < mode->bytesPerLine; ++x) sink.Put(line[x]);
+        case 8:  // the line's bytes as they are
+            sink.Write(line, rowBytes);
             break;
         case 6:
             for (int x = 0; x < mode->bytesPerLine; ++x) {
-                sink.Put(Screen6HighPair(line[x]));
-                sink.Put(Screen6LowPair(line[x]));
+                row[2 * x] = Screen6HighPair(line[x]);
+                row[2 * x + 1] = Screen6LowPair(line[x]);
             }
+            sink.Write(row, rowBytes);
             break;
         default:  // SCREEN 10, 11, 12: 24 bits, blue first
             DecodeLine(screen, vram, colors, y, pixels);
             for (int x = 0; x < mode->width; ++x) {
-                sink.Put(BlueOf(pixels[x]));
-                sink.Put(GreenOf(pixels[x]));
-                sink.Put(RedOf(pixels[x]));
+                row[3 * x] = BlueOf(pixels[x]);
+                row[3 * x + 1] = GreenOf(pixels[x]);
+                row[3 * x + 2] = RedOf(pixels[x]);
             }
+            sink.Write(row, rowBytes);
             break;
         }
     }

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "image/vram_image.h"
+
 namespace velda {
 
 constexpr int YjkGroupPixels = 4;
@@ -36,5 +38,28 @@ constexpr YjkChroma GroupChroma(const uint8_t* group) {
 // exact and equals the integer rule t = 5Y - 2J - K, B = min(31, t / 4).
 // y: 0..31; j, k: -32..31.
 Rgb5 YjkToRgb(int y, int j, int k);
+
+// A YJK pixel as the canvas and the saved BMP show it: YjkToRgb's red,
+// green and blue, each shifted left by 3 (0..248).
+ColorRef YjkColorRef(int y, int j, int k);
+
+// YjkColorRef of every input, worked out once by calling it for all
+// 32 x 64 x 64 inputs, so that the line decoders make one table read per
+// pixel instead of a conversion with floating point. It stays exactly the
+// rule of YjkToRgb, and it is built on first use only (512 KiB).
+class YjkColorTable {
+public:
+    static const YjkColorTable& Get();
+
+    // The 32 colours of chroma (j, k), indexed by Y: Row(j, k)[y] is
+    // YjkColorRef(y, j, k). j and k may also be given as the raw six-bit
+    // fields (0..63): only their low six bits are used.
+    const ColorRef* Row(int j, int k) const { return colors_ + RowStart(j, k); }
+
+private:
+    YjkColorTable();
+    static int RowStart(int j, int k) { return ((k & 63) << 11) | ((j & 63) << 5); }
+    ColorRef colors_[64 * 64 * 32];
+};
 
 }  // namespace velda

@@ -87,6 +87,16 @@ std::FILE* OpenExclusive(const std::string& path) {
 
 }  // namespace
 
+bool IsReadOnly(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+#else
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+#endif
+}
+
 PathKind KindOf(const std::string& path) {
 #ifdef _WIN32
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -17,6 +17,10 @@ enum class PathKind { Missing, File, Directory, Other };
 // What `path` names now. Other: a device, pipe or similar.
 PathKind KindOf(const std::string& path);
 
+// True when `path` is an existing file that nobody may write: the
+// read-only attribute on Windows, no write permission bit at all on POSIX.
+bool IsReadOnly(const std::string& path);
+
 // True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 

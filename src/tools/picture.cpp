@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "export/bmp_writer.h"
+#include "render/line_decoder.h"
 #include "render/yjk.h"
 
 namespace velda {
@@ -27,22 +28,30 @@ void PutRgb(uint8_t* out, Rgb8 c) {
     out[2] = c.b;
 }
 
-// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as red, green, blue.
-void DecodeYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteColors, ColorRule rule,
-                   uint8_t* out) {
+// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as red, green,
+// blue, under the msx rule.
+void DecodeMsxYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteColors, uint8_t* out) {
     for (int x = 0; x < 256; x += YjkGroupPixels) {
         const YjkChroma c = GroupChroma(line + x);
         for (int i = 0; i < YjkGroupPixels; ++i, out += 3) {
             const uint8_t b = line[x + i];
             if (screen == 12) {
-                PutRgb(out, YjkColor(rule, b >> 3, c.j, c.k));
+                PutRgb(out, YjkColor(ColorRule::Msx, b >> 3, c.j, c.k));
             } else if (b & AttributeBit) {
                 PutRgb(out, paletteColors[b >> 4]);
             } else {
-                PutRgb(out, YjkColor(rule, (b >> 4) * 2, c.j, c.k));
+                PutRgb(out, YjkColor(ColorRule::Msx, (b >> 4) * 2, c.j, c.k));
             }
         }
     }
+}
+
+// The same under the velda rule: the canvas's own line decoder (one table
+// read per YJK pixel), whose COLORREFs are Save's colours.
+void DecodeVeldaYjkLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, uint8_t* out) {
+    ColorRef pixels[CanvasWidth];
+    const int width = DecodeLine(screen, vram, colorTable, y, pixels);
+    for (int x = 0; x < width; ++x, out += 3) PutRgb(out, ToRgb8(pixels[x]));
 }
 
 }  // namespace
@@ -61,11 +70,13 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
     BuildPalette(screen, msxPalette, rule, *mode, picture.palette);
 
     Rgb8 yjkPalette[PaletteSize];
+    ColorRef veldaColors[ColorTableSize];  // the velda rule's palette colours, as the canvas has them
     if (screen == 10 || screen == 11) {
         for (int i = 0; i < PaletteSize; ++i) {
             yjkPalette[i] = PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
                                               msxPalette[PaletteEntryBytes * i + 1]);
         }
+        BuildColorTable(screen, msxPalette, veldaColors);
     }
 
     for (int y = 0; y < ScreenLines; ++y) {
@@ -84,7 +95,11 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
             }
             break;
         default:
-            DecodeYjkLine(screen, line, yjkPalette, rule, row);
+            if (rule == ColorRule::Velda) {
+                DecodeVeldaYjkLine(screen, vram, veldaColors, y, row);
+            } else {
+                DecodeMsxYjkLine(screen, line, yjkPalette, row);
+            }
             break;
         }
     }

@@ -42,8 +42,9 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
 
 // Streams `picture` as a BMP in Save's layout (headers of its mode, colour
 // table, rows from line 211 up to line 0) into `sink`, which offers
-// Put(uint8_t) and Write(const uint8_t*, size_t). With the velda rule the
-// bytes are those of Save; with another rule only the colours differ.
+// Write(const uint8_t*, size_t) and is handed whole rows. With the velda
+// rule the bytes are those of Save; with another rule only the colours
+// differ.
 template <class Sink>
 void EncodePictureBmp(Sink& sink, const Picture& picture) {
     ExportHeadersRecord headers{};
@@ -56,6 +57,8 @@ void EncodePictureBmp(Sink& sink, const Picture& picture) {
         const uint8_t quad[4] = {c.b, c.g, c.r, 0};
         sink.Write(quad, sizeof quad);
     }
+
+    uint8_t bgr[3 * CanvasWidth];  // one 24-bit row (BuildPicture makes those 256 pixels wide)
     for (int y = picture.height - 1; y >= 0; --y) {
         const uint8_t* row = picture.Row(y);
         if (picture.Indexed()) {
@@ -63,10 +66,11 @@ void EncodePictureBmp(Sink& sink, const Picture& picture) {
             continue;
         }
         for (int x = 0; x < picture.width; ++x, row += 3) {
-            sink.Put(row[2]);  // blue, green, red
-            sink.Put(row[1]);
-            sink.Put(row[0]);
+            bgr[3 * x] = row[2];  // blue, green, red
+            bgr[3 * x + 1] = row[1];
+            bgr[3 * x + 2] = row[0];
         }
+        sink.Write(bgr, static_cast<std::size_t>(3 * picture.width));
     }
 }
 

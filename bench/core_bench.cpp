@@ -1,0 +1,107 @@
+// The portable core, one picture at a time (times are per picture):
+//
+//   Decode/<screen>/<content>  DecodeLine over all 212 lines, as the
+//                              window's RenderImage calls it
+//   Bmp/<screen>/<content>     Save's BMP of the picture in memory, encoded
+//                              into a byte vector (no file)
+//   Png/<screen>/<content>     the converter's PNG of the picture: decoding
+//                              into a Picture and libpng encoding in memory
+//
+// The picture is loaded once, before timing, through the real loader.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_pictures.h"
+#include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "tools/convert.h"
+#include "tools/picture.h"
+#include "tools/png_writer.h"
+
+namespace {
+
+using namespace velda;
+using velda_bench::Content;
+
+constexpr double DecodeTargetScreen12Us = 70.0;
+constexpr double DecodeTargetScreen8Us = 25.0;
+
+// Loads a generated picture as a freshly started VELDA opens it.
+void LoadPicture(uint8_t screen, Content content) {
+    std::vector<uint8_t> file = velda_bench::MakeBsave(screen, content);
+    ResetImageModel();
+    std::FILE* stream = fmemopen(file.data(), file.size(), "rb");
+    if (stream == nullptr || LoadBsaveFrom(stream, screen) != LoadOutcome::Accepted) std::abort();
+    std::fclose(stream);
+    PrepareExportHeaders(screen);
+}
+
+void SetPictureRate(benchmark::State& state) {
+    state.counters["pictures/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void Decode(benchmark::State& state) {
+    const auto screen = static_cast<uint8_t>(state.range(0));
+    LoadPicture(screen, static_cast<Content>(state.range(1)));
+    ColorRef line[CanvasWidth];
+    for (auto _ : state) {
+        for (int y = 0; y < ScreenLines; ++y) {
+            DecodeLine(screen, VramImage, ColorTable, y, line);
+            benchmark::DoNotOptimize(line);
+        }
+    }
+    if (screen == 12) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen12Us)) + " us");
+    if (screen == 8) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen8Us)) + " us");
+}
+
+void Bmp(benchmark::State& state) {
+    const auto screen = static_cast<uint8_t>(state.range(0));
+    LoadPicture(screen, static_cast<Content>(state.range(1)));
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(FindMode(screen)->bmpFileSize));
+    for (auto _ : state) {
+        bytes.clear();
+        MemorySink sink(bytes);
+        EncodeBmp(sink, screen, ExportHeaders, VramImage, MsxPalette);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetPictureRate(state);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+
+void Png(benchmark::State& state) {
+    if (!PngAvailable()) {
+        state.SkipWithError("built without libpng");
+        return;
+    }
+    const auto screen = static_cast<uint8_t>(state.range(0));
+    LoadPicture(screen, static_cast<Content>(state.range(1)));
+    Picture picture;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    for (auto _ : state) {
+        BuildPicture(screen, VramImage, MsxPalette, ColorRule::Velda, picture);
+        if (!EncodePngToMemory(picture, bytes, error)) state.SkipWithError(error.c_str());
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    SetPictureRate(state);
+    state.counters["png_bytes"] = static_cast<double>(bytes.size());
+}
+
+const std::vector<int64_t> EveryScreen = {5, 6, 7, 8, 10, 11, 12};
+const std::vector<int64_t> BothContents = {velda_bench::Smooth, velda_bench::Noise};
+
+BENCHMARK(Decode)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
+BENCHMARK(Bmp)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
+BENCHMARK(Png)->ArgNames({"screen", "noise"})->ArgsProduct({{5, 8, 12}, BothContents})->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The window's Open path against the floor that the design sets for it.
+//
+// Every Open sets each canvas pixel with its own SetPixelV call and the
+// window title once per line, so those calls are the least an Open can
+// cost. This program times, for each mode, an Open of a generated picture
+// from the moment the file is chosen to the finished canvas (LoadBsave,
+// RenderImage and FinishOpen, as the Open command runs them after its
+// dialog), and a bare loop of the same SetPixelV calls with the same
+// colours on a memory DC of the same size, with the same 212 titles set
+// on the window (the titles column: their share of the bare loop). Open
+// should take at most 1.5 times the bare loop.
+//
+// Google Benchmark is not available for MinGW, so this times itself:
+// QueryPerformanceCounter, the two loops taking turns, medians.
+//
+//   velda_window_bench [runs]      runs per mode, 11 by default
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_pictures.h"
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "shell/shell_state_win.h"
+
+namespace {
+
+constexpr int DefaultRuns = 11;
+constexpr double TargetRatio = 1.5;
+constexpr int TitleBytes = 16;
+
+double Now() {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER ticks;
+    QueryPerformanceCounter(&ticks);
+    return static_cast<double>(ticks.QuadPart) / ticksPerMs;
+}
+
+// Lets the window handle what the last Open left queued (paint, resize).
+void PumpMessages(HWND window, HACCEL accelerators) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) velda::DispatchWithAccelerators(window, accelerators, &message);
+}
+
+// What the Open command does once its dialog has confirmed `path`.
+struct OpenTimes {
+    double load, render, finish;
+};
+OpenTimes TimeOpen(HWND window, uint8_t screen, const std::string& path) {
+    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
+    const double start = Now();
+    if (!velda::LoadBsave(window, screen)) std::abort();
+    const double loaded = Now();
+    velda::RenderImage(window, screen);
+    const double rendered = Now();
+    velda::FinishOpen(window, screen, "BENCH");
+    const double finished = Now();
+    return OpenTimes{loaded - start, rendered - loaded, finished - rendered};
+}
+
+// The picture's pixels, line after line, as the Open draws them, and the
+// titles it shows: the bare loop's inputs, made before it is timed.
+struct BareInputs {
+    int width = 0;
+    std::vector<velda::ColorRef> pixels;
+    std::vector<std::string> titles;
+};
+BareInputs MakeBareInputs(uint8_t screen, const std::string& path) {
+    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
+    if (velda::LoadBsave(screen) != velda::LoadOutcome::Accepted) std::abort();
+    BareInputs inputs;
+    inputs.width = velda::FindMode(screen)->width;
+    inputs.pixels.resize(static_cast<std::size_t>(inputs.width) * velda::ScreenLines);
+    for (int y = 0; y < velda::ScreenLines; ++y) {
+        velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, &inputs.pixels[static_cast<std::size_t>(y) * inputs.width]);
+        char title[TitleBytes];
+        velda::FormatProgressTitle(y, title, sizeof title);
+        inputs.titles.push_back(title);
+    }
+    return inputs;
+}
+
+struct BareTimes {
+    double total, titles;  // titles: the share of the SetWindowTextA calls
+};
+BareTimes TimeBareLoop(HWND window, HDC dc, const BareInputs& inputs) {
+    const double start = Now();
+    double titles = 0.0;
+    const velda::ColorRef* pixel = inputs.pixels.data();
+    for (int y = 0; y < velda::ScreenLines; ++y) {
+        const double titleStart = Now();
+        SetWindowTextA(window, inputs.titles[y].c_str());
+        titles += Now() - titleStart;
+        for (int x = 0; x < inputs.width; ++x) SetPixelV(dc, x, y, *pixel++);
+    }
+    return BareTimes{Now() - start, titles};
+}
+
+std::string WritePicture(const std::string& folder, uint8_t screen) {
+    const std::string path = folder + "velda-window-bench-" + std::to_string(screen) + ".bin";
+    const std::vector<uint8_t> file = velda_bench::MakeBsave(screen, velda_bench::Smooth);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr || std::fwrite(file.data(), 1, file.size(), out) != file.size()) std::abort();
+    std::fclose(out);
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : DefaultRuns;
+    if (runs < 1) {
+        std::fprintf(stderr, "usage: velda_window_bench [runs]\n");
+        return 2;
+    }
+    HACCEL accelerators = nullptr;
+    HWND window = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators);
+    if (window == nullptr) {
+        std::fprintf(stderr, "velda_window_bench: the main window cannot be created\n");
+        return 1;
+    }
+    PumpMessages(window, accelerators);
+
+    // The bare loop's canvas: the same kind of bitmap as the Canvas.
+    HDC windowDc = GetDC(window);
+    HDC bareDc = CreateCompatibleDC(windowDc);
+    HBITMAP bareBitmap = CreateCompatibleBitmap(windowDc, velda::CanvasWidth, velda::CanvasHeight);
+    ReleaseDC(window, windowDc);
+    HGDIOBJ oldBitmap = SelectObject(bareDc, bareBitmap);
+
+    char folder[MAX_PATH];
+    if (GetTempPathA(sizeof folder, folder) == 0) std::abort();
+
+    std::printf("Open to finished canvas against the bare loop of its SetPixelV calls and titles\n");
+    std::printf("(median of %d runs each, milliseconds; Open = load + render + finish)\n\n", runs);
+    std::printf("%-6s %7s %7s %7s %7s %9s %7s %7s  %s\n", "screen", "open", "load", "render", "finish", "bare",
+                "titles", "ratio", "target");
+    std::fflush(stdout);
+    bool allMet = true;
+    for (uint8_t screen : velda::AllScreens) {
+        const std::string path = WritePicture(folder, screen);
+        const BareInputs inputs = MakeBareInputs(screen, path);
+        std::vector<double> open, load, render, finish, bare, titles;
+        TimeOpen(window, screen, path);  // one untimed turn of each, to warm up
+        TimeBareLoop(window, bareDc, inputs);
+        PumpMessages(window, accelerators);
+        for (int run = 0; run < runs; ++run) {
+            const OpenTimes times = TimeOpen(window, screen, path);
+            PumpMessages(window, accelerators);
+            open.push_back(times.load + times.render + times.finish);
+            load.push_back(times.load);
+            render.push_back(times.render);
+            finish.push_back(times.finish);
+            const BareTimes bareTimes = TimeBareLoop(window, bareDc, inputs);
+            bare.push_back(bareTimes.total);
+            titles.push_back(bareTimes.titles);
+            PumpMessages(window, accelerators);
+        }
+        DeleteFileA(path.c_str());
+        const double openMs = velda_bench::Median(open), bareMs = velda_bench::Median(bare);
+        const double ratio = openMs / bareMs;
+        allMet = allMet && ratio <= TargetRatio;
+        std::printf("%-6d %7.2f %7.2f %7.2f %7.2f %9.2f %7.2f %7.2f  %s\n", screen, openMs, velda_bench::Median(load),
+                    velda_bench::Median(render), velda_bench::Median(finish), bareMs, velda_bench::Median(titles), ratio,
+                    ratio <= TargetRatio ? "met (<= 1.5)" : "MISSED (> 1.5)");
+        std::fflush(stdout);
+    }
+    std::printf("\n%s\n", allMet ? "every mode within 1.5 times the bare loop" : "some mode above 1.5 times the bare loop");
+
+    SelectObject(bareDc, oldBitmap);
+    DeleteObject(bareBitmap);
+    DeleteDC(bareDc);
+    DestroyWindow(window);
+    PumpMessages(window, accelerators);
+    return 0;
+}
