@@ -1,6 +1,7 @@
 #include "tools/cli.h"
 
 #include <cstring>
+#include <map>
 
 #include "tools/file_ops.h"
 #include "tools/png_writer.h"
@@ -258,7 +259,11 @@ CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine
 BatchCounts ConvertAll(const CommandLine& line, std::FILE* messages, bool showProgress) {
     BatchCounts counts;
     ProgressLine progress(messages, showProgress);
-    std::vector<std::pair<std::string, std::string>> written;  // output, input
+    // The outputs written so far, by name and by file identity, each with
+    // its input; looked up rather than compared one by one, so that a
+    // large batch costs the same per file as a small one.
+    std::map<std::string, std::string> writtenNames;
+    std::map<std::pair<uint64_t, uint64_t>, std::string> writtenFiles;
 
     for (std::size_t i = 0; i < line.inputs.size(); ++i) {
         const std::string& input = line.inputs[i];
@@ -267,20 +272,29 @@ BatchCounts ConvertAll(const CommandLine& line, std::FILE* messages, bool showPr
             !line.output.empty() ? line.output : OutputPathFor(input, line.settings.format, line.folder);
 
         ConvertResult result{ConvertStatus::Failed, ""};
-        for (const auto& earlier : written) {
-            // Two inputs of one name (A.SC5 and A.SC8, or one name in two
-            // folders with --dir) would write one output twice.
-            if (earlier.first == output || SameFile(earlier.first, output)) {
-                result.reason = "cannot write " + output + ": already written from " + earlier.second;
-                break;
+        // Two inputs of one name (A.SC5 and A.SC8, or one name in two
+        // folders with --dir) would write one output twice.
+        auto earlier = writtenNames.find(output);
+        if (earlier == writtenNames.end() && !writtenFiles.empty()) {
+            const FileIdentity existing = IdentifyFile(output);
+            if (existing.known) {
+                auto same = writtenFiles.find({existing.volume, existing.index});
+                if (same != writtenFiles.end()) {
+                    result.reason = "cannot write " + output + ": already written from " + same->second;
+                }
             }
+        } else if (earlier != writtenNames.end()) {
+            result.reason = "cannot write " + output + ": already written from " + earlier->second;
         }
         if (result.reason.empty()) result = ConvertFile(input, output, line.settings);
 
         switch (result.status) {
         case ConvertStatus::Converted:
             ++counts.converted;
-            written.emplace_back(output, input);
+            writtenNames.emplace(output, input);
+            if (const FileIdentity made = IdentifyFile(output); made.known) {
+                writtenFiles.emplace(std::make_pair(made.volume, made.index), input);
+            }
             continue;
         case ConvertStatus::Skipped:
             ++counts.skipped;

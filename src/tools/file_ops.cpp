@@ -113,25 +113,28 @@ PathKind KindOf(const std::string& path) {
 #endif
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
+FileIdentity IdentifyFile(const std::string& path) {
 #ifdef _WIN32
-    auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        const BOOL ok = GetFileInformationByHandle(file, &info);
-        CloseHandle(file);
-        return ok != FALSE;
-    };
-    BY_HANDLE_FILE_INFORMATION infoA, infoB;
-    if (!identify(a, infoA) || !identify(b, infoB)) return false;
-    return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-           infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FileIdentity{false, 0, 0};
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL ok = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!ok) return FileIdentity{false, 0, 0};
+    return FileIdentity{true, info.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 #else
-    struct stat infoA, infoB;
-    if (stat(a.c_str(), &infoA) != 0 || stat(b.c_str(), &infoB) != 0) return false;
-    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return FileIdentity{false, 0, 0};
+    return FileIdentity{true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 #endif
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const FileIdentity first = IdentifyFile(a);
+    const FileIdentity second = IdentifyFile(b);
+    return first.known && second.known && first.volume == second.volume && first.index == second.index;
 }
 
 bool StderrIsTerminal() {

@@ -7,6 +7,7 @@
 // under the final name.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -20,6 +21,15 @@ PathKind KindOf(const std::string& path);
 // True when `path` is an existing file that nobody may write: the
 // read-only attribute on Windows, no write permission bit at all on POSIX.
 bool IsReadOnly(const std::string& path);
+
+// What tells one existing file from another: its volume and its file
+// number. `known` is false when the path names nothing.
+struct FileIdentity {
+    bool known;
+    uint64_t volume;
+    uint64_t index;
+};
+FileIdentity IdentifyFile(const std::string& path);
 
 // True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
