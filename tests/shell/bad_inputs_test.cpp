@@ -35,17 +35,6 @@ namespace {
 constexpr uint32_t White = 0x00FFFFFF;
 constexpr uint32_t Black = 0x00000000;
 
-// A file of distinct bytes over the pixels and palette tables of every mode.
-std::vector<uint8_t> PatternFile(uint32_t seed) {
-    std::vector<uint8_t> data(0xFAA0);
-    uint32_t state = seed * 747796405u + 2891336453u;
-    for (uint8_t& b : data) {
-        state = state * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(state >> 24);
-    }
-    return MakeBsave(0, 0xFA9F, data);
-}
-
 // Everything an Open or Save must leave alone when it fails.
 struct WindowState {
     std::string title;

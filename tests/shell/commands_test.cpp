@@ -26,16 +26,6 @@ namespace {
 
 using velda::FindMode;
 
-std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F) {
-    std::vector<uint8_t> data(static_cast<std::size_t>(end) + 1);
-    uint32_t state = seed * 2246822519u + 7;
-    for (uint8_t& b : data) {
-        state = state * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(state >> 24);
-    }
-    return MakeBsave(0, end, data);
-}
-
 unsigned OpenId(uint8_t screen) {
     switch (screen) {
     case 5: return IDM_OPEN_SCREEN5;

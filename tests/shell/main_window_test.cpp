@@ -26,18 +26,6 @@ using velda::FindMode;
 
 constexpr uint32_t White = 0x00FFFFFF;
 
-// A picture file whose bytes cover the pixels and the palette table of
-// every mode, different for every seed.
-std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F) {
-    std::vector<uint8_t> data(static_cast<std::size_t>(end) + 1);
-    uint32_t state = seed * 2654435761u + 1;
-    for (uint8_t& b : data) {
-        state = state * 1103515245u + 12345u;
-        b = static_cast<uint8_t>(state >> 16);
-    }
-    return MakeBsave(0, end, data);
-}
-
 struct OpenCase {
     unsigned id;
     uint8_t screen;

@@ -103,6 +103,10 @@ protected:
     HACCEL accelerators_ = nullptr;
 };
 
+// A picture file whose bytes cover the pixels and the palette table of
+// every mode, different for every seed.
+std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F);
+
 // A Windows path (Z:\...) for a scratch file.
 std::string WindowsPath(const std::string& path);
 

@@ -22,33 +22,14 @@
 
 namespace {
 
+using velda_test::RunConverter;
+using velda_test::RunResult;
 using velda_test::FolderEntries;
 using velda_test::FreshFolder;
 using velda_test::MakeBsave;
 using velda_test::ReadFile;
 using velda_test::WriteFile;
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // standard output and standard error together
-
-    bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
-};
-
-// Runs `sh -c "<prefix> velda-convert <arguments>"` in `folder`.
-RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix = "") {
-    const std::string command =
-        "cd '" + folder + "' && " + prefix + " '" VELDA_CONVERT_EXE "' " + arguments + " 2>&1";
-    RunResult result;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return result;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 std::vector<std::string> Sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());

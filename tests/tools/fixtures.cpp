@@ -1,10 +1,12 @@
 #include "fixtures.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
@@ -59,6 +61,20 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix) {
+    const std::string command =
+        "cd '" + folder + "' && " + prefix + " '" VELDA_CONVERT_EXE "' " + arguments + " 2>&1";
+    RunResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 }  // namespace velda_test

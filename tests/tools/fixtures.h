@@ -21,6 +21,16 @@ std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed);
 // PrepareExportHeaders, then the core's BMP encoder.
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file);
 
+struct RunResult {
+    int status = -1;
+    std::string output;  // standard output and standard error together
+
+    bool Says(const std::string& text) const { return output.find(text) != std::string::npos; }
+};
+
+// Runs `sh -c "<prefix> velda-convert <arguments>"` in `folder`.
+RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix = "");
+
 // A fresh, empty folder for one test (under the test run's scratch folder).
 std::string FreshFolder(const std::string& name);
 
