@@ -15,6 +15,7 @@
 //     pixels has the colour the window shows for that pixel.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -132,16 +133,13 @@ void CheckBmpAgainstWindow(const ModeInfo& mode, const std::vector<uint8_t>& bmp
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const velda_fuzz::Selector selector = velda_fuzz::ReadSelector(data[0]);
-    const ModeInfo* mode = velda::FindMode(selector.screen);
-    FUZZ_CHECK(mode != nullptr);
-    const uint8_t* file = data + 1;
-    const std::size_t fileSize = size - 1;
-
-    velda_fuzz::ResetModel();
-    velda::LoadOutcome outcome;
-    if (!velda_fuzz::LoadFromMemory(file, fileSize, selector.screen, outcome)) return 0;
+    velda_fuzz::LoadedInput input;
+    if (!velda_fuzz::LoadInput(data, size, input)) return 0;
+    const velda_fuzz::Selector selector = input.selector;
+    const ModeInfo* mode = input.mode;
+    const uint8_t* file = input.file;
+    const std::size_t fileSize = input.fileSize;
+    const velda::LoadOutcome outcome = input.outcome;
 
     if (!HeaderPasses(file, fileSize)) {
         FUZZ_CHECK(outcome == velda::LoadOutcome::NotBsave);

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -98,17 +99,13 @@ void CheckPngRoundTrip(const Picture& picture, const std::vector<uint8_t>& png) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const velda_fuzz::Selector selector = velda_fuzz::ReadSelector(data[0]);
-    const ModeInfo* mode = velda::FindMode(selector.screen);
-    FUZZ_CHECK(mode != nullptr);
+    velda_fuzz::LoadedInput input;
+    if (!velda_fuzz::LoadInput(data, size, input)) return 0;
+    if (input.outcome != velda::LoadOutcome::Accepted) return 0;
+    const velda_fuzz::Selector selector = input.selector;
+    const ModeInfo* mode = input.mode;
     const ColorRule rule = selector.msxColors ? ColorRule::Msx : ColorRule::Velda;
     const ColorRule otherRule = selector.msxColors ? ColorRule::Velda : ColorRule::Msx;
-
-    velda::ResetImageModel();
-    velda::LoadOutcome outcome;
-    if (!velda_fuzz::LoadFromMemory(data + 1, size - 1, selector.screen, outcome)) return 0;
-    if (outcome != velda::LoadOutcome::Accepted) return 0;
     velda::PrepareExportHeaders(selector.screen);
     velda::ScreenMode = selector.screen;
 

@@ -17,7 +17,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "export/bmp_headers.h"
 #include "image/bsave_loader.h"
@@ -53,18 +52,6 @@ inline Selector ReadSelector(uint8_t byte) {
 #define FUZZ_CHECK(condition) \
     ((condition) ? static_cast<void>(0) : ::velda_fuzz::Fail(__FILE__, __LINE__, #condition))
 
-// VramImage, MsxPalette, ColorTable, ScreenMode, CurrentFile and
-// ExportHeaders as they are when the program starts: every input starts
-// from the same state, so runs do not depend on each other.
-inline void ResetModel() {
-    std::memset(velda::VramImage, 0, sizeof velda::VramImage);
-    std::memset(velda::MsxPalette, 0, sizeof velda::MsxPalette);
-    std::memset(velda::ColorTable, 0, sizeof velda::ColorTable);
-    std::memset(&velda::CurrentFile, 0, sizeof velda::CurrentFile);
-    std::memset(&velda::ExportHeaders, 0, sizeof velda::ExportHeaders);
-    velda::ScreenMode = 5;
-}
-
 // Loads `size` bytes of file through a read-only memory stream with the
 // loader's own stream entry, as Open does with a file on disk. Returns
 // false (and loads nothing) only when no stream can be made.
@@ -78,6 +65,28 @@ inline bool LoadFromMemory(const uint8_t* file, std::size_t size, uint8_t screen
     outcome = velda::LoadBsaveFrom(stream, screen);
     std::fclose(stream);
     return true;
+}
+
+// One input as both harnesses start it: the selector read, the model put
+// back to its program-start state, then the file loaded in the selected
+// mode. False for an empty input or when no stream can be made.
+struct LoadedInput {
+    Selector selector;
+    const velda::ModeInfo* mode;
+    const uint8_t* file;  // the BSAVE file: the input after the selector
+    std::size_t fileSize;
+    velda::LoadOutcome outcome;
+};
+
+inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input) {
+    if (size == 0) return false;
+    input.selector = ReadSelector(data[0]);
+    input.mode = velda::FindMode(input.selector.screen);
+    FUZZ_CHECK(input.mode != nullptr);
+    input.file = data + 1;
+    input.fileSize = size - 1;
+    velda::ResetImageModel();
+    return LoadFromMemory(input.file, input.fileSize, input.selector.screen, input.outcome);
 }
 
 }  // namespace velda_fuzz

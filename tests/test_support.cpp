@@ -6,9 +6,7 @@
 #include <iterator>
 #include <sys/stat.h>
 
-#include "export/bmp_headers.h"
 #include "image/bsave_loader.h"
-#include "image/vram_image.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -69,15 +67,6 @@ int LoadBytes(uint8_t screen, const std::vector<uint8_t>& bytes) {
     WriteFile(path, bytes);
     std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
     return static_cast<int>(velda::LoadBsave(screen));
-}
-
-void ResetProgramState() {
-    std::memset(velda::VramImage, 0, sizeof velda::VramImage);
-    std::memset(velda::MsxPalette, 0, sizeof velda::MsxPalette);
-    std::memset(velda::ColorTable, 0, sizeof velda::ColorTable);
-    std::memset(&velda::CurrentFile, 0, sizeof velda::CurrentFile);
-    std::memset(&velda::ExportHeaders, 0, sizeof velda::ExportHeaders);
-    velda::ScreenMode = 5;
 }
 
 std::string CorpusDir() {

@@ -23,10 +23,6 @@ bool FileExists(const std::string& path);
 // (CurrentFile.path is set to a scratch file). Returns the outcome's value.
 int LoadBytes(uint8_t screen, const std::vector<uint8_t>& bytes);
 
-// Resets VramImage, MsxPalette, ColorTable, CurrentFile and ExportHeaders
-// to their program-start state.
-void ResetProgramState();
-
 // The folder of real BSAVE pictures, or "" when it is not present.
 std::string CorpusDir();
 

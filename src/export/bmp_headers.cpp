@@ -1,6 +1,10 @@
 #include "export/bmp_headers.h"
 
+#include <cstring>
+
+#include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/vram_image.h"
 
 namespace velda {
 
@@ -63,6 +67,15 @@ void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {
     out = PutU32(out, static_cast<uint32_t>(headers.info.biYPelsPerMeter));
     out = PutU32(out, headers.info.biClrUsed);
     PutU32(out, headers.info.biClrImportant);
+}
+
+void ResetImageModel() {
+    std::memset(VramImage, 0, sizeof VramImage);
+    std::memset(MsxPalette, 0, sizeof MsxPalette);
+    std::memset(ColorTable, 0, sizeof ColorTable);
+    std::memset(&CurrentFile, 0, sizeof CurrentFile);
+    std::memset(&ExportHeaders, 0, sizeof ExportHeaders);
+    ScreenMode = 5;
 }
 
 }  // namespace velda

@@ -62,4 +62,11 @@ inline void PrepareExportHeaders(uint8_t screen) { PrepareExportHeaders(screen, 
 // The 54 bytes of the headers in file order.
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out);
 
+// Puts the whole model back as it is at program start: VramImage,
+// MsxPalette, ColorTable and CurrentFile cleared, ScreenMode 5, and
+// ExportHeaders cleared. Declared here, at the top of the core, because it
+// is the one place that sees all of it. For the converter, which handles
+// each file as a fresh start, and for tests and fuzzing.
+void ResetImageModel();
+
 }  // namespace velda

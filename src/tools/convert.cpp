@@ -176,15 +176,6 @@ std::string OutputPathFor(const std::string& input, OutputFormat format, const s
     return JoinPath(folder, renamed.substr(FileNameStart(renamed)));
 }
 
-void ResetImageModel() {
-    std::memset(VramImage, 0, sizeof VramImage);
-    std::memset(MsxPalette, 0, sizeof MsxPalette);
-    std::memset(ColorTable, 0, sizeof ColorTable);
-    std::memset(&CurrentFile, 0, sizeof CurrentFile);
-    std::memset(&ExportHeaders, 0, sizeof ExportHeaders);
-    ScreenMode = 5;
-}
-
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings) {
     // The input first: what it is, whether it opens, its header, its mode.
     const PathKind inputKind = KindOf(input);

@@ -64,8 +64,4 @@ struct ConvertResult {
 // `settings.force` is set.
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings);
 
-// Puts VramImage, MsxPalette, ColorTable, ScreenMode, CurrentFile and
-// ExportHeaders back to their state at program start.
-void ResetImageModel();
-
 }  // namespace velda

@@ -51,8 +51,8 @@ std::size_t RowOffset(uint8_t screen, int y) {
 
 class BmpWriter : public ::testing::Test {
 protected:
-    void SetUp() override { velda_test::ResetProgramState(); }
-    void TearDown() override { velda_test::ResetProgramState(); }
+    void SetUp() override { velda::ResetImageModel(); }
+    void TearDown() override { velda::ResetImageModel(); }
 
     std::vector<uint8_t> vram = std::vector<uint8_t>(velda::VramBytes, 0);
     uint8_t palette[velda::PaletteBytes] = {};
@@ -282,7 +282,7 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
 TEST_F(BmpWriter, FileAndCanvasAgreeInEveryMode) {
     for (uint8_t screen : velda::AllScreens) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         std::vector<uint8_t> data = Noise(0xFAA0, screen);
         // Palette tables in register form with the ignored bits set at times.
         for (int i = 0; i < 32; ++i) {
@@ -311,7 +311,7 @@ TEST_F(BmpWriter, FileAndCanvasAgreeOnTheCorpus) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s/%s", dir.c_str(), c.name);
         ASSERT_EQ(velda::LoadBsave(c.screen), velda::LoadOutcome::Accepted);
         ExpectFileMatchesCanvas(c.screen);

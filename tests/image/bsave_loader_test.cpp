@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "export/bmp_headers.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
@@ -90,8 +91,8 @@ void ExpectSame(const Snapshot& before, const Snapshot& after) {
 
 class BsaveLoader : public ::testing::Test {
 protected:
-    void SetUp() override { velda_test::ResetProgramState(); }
-    void TearDown() override { velda_test::ResetProgramState(); }
+    void SetUp() override { velda::ResetImageModel(); }
+    void TearDown() override { velda::ResetImageModel(); }
 
     // Fills every piece of state with something a load would have to
     // overwrite to leave unnoticed.
@@ -163,7 +164,7 @@ TEST_F(BsaveLoader, PaletteModesTakeAPaletteTheFileCovers) {
     const Case cases[] = {{5, 0x769F, 0x7680}, {7, 0xFA9F, 0xFA80}, {10, 0xFA9F, 0xFA80}, {11, 0xFA9F, 0xFA80}};
     for (const Case& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         std::vector<uint8_t> data = Pattern(static_cast<std::size_t>(c.end) + 1, c.screen);
         const std::vector<uint8_t> palette = CustomPalette(c.screen);
         std::memcpy(data.data() + c.address, palette.data(), palette.size());
@@ -211,7 +212,7 @@ TEST_F(BsaveLoader, Screen6AfterProgramStartKeepsZerosAboveEntryThree) {
 TEST_F(BsaveLoader, Screen8And12LeaveThePaletteAlone) {
     for (uint8_t screen : {uint8_t{8}, uint8_t{12}}) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         const std::vector<uint8_t> palette = CustomPalette(screen);
         std::memcpy(velda::MsxPalette, palette.data(), 32);
         for (int i = 0; i < velda::ColorTableSize; ++i) velda::ColorTable[i] = 0x00FF00FFu;
@@ -512,7 +513,7 @@ TEST_F(Corpus, ManifestListsEveryFileOfTheFolder) {
 TEST_F(Corpus, EveryFileLoadsInItsMode) {
     for (const CorpusFile& f : files_) {
         SCOPED_TRACE(f.name + " as SCREEN " + std::to_string(f.screen));
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         const std::vector<uint8_t> earlier = CustomPalette(6);
         std::memcpy(velda::MsxPalette, earlier.data(), 32);
 
@@ -572,7 +573,7 @@ TEST_F(Corpus, TrailingPalettesBeyondTheHeaderAreNotTaken) {
     // 0xFA80; data_cust.sc5 has 30 palette bytes after its end.
     for (const char* name : {"_911R.SC7", "_data_cust.sc5"}) {
         SCOPED_TRACE(name);
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         ASSERT_EQ(Load(Find(name)), kAccepted);
         EXPECT_EQ(PaletteNow(), Default());
     }
@@ -584,7 +585,7 @@ TEST_F(Corpus, FilesOneBytePastThePaletteKeepTheirPalette) {
         SCOPED_TRACE(name);
         const CorpusFile& f = Find(name);
         const std::vector<uint8_t> bytes = Bytes(f);
-        velda_test::ResetProgramState();
+        velda::ResetImageModel();
         ASSERT_EQ(Load(f), kAccepted);
         EXPECT_EQ(f.end, 0xFAA0u);
         EXPECT_EQ(PaletteNow(), std::vector<uint8_t>(bytes.begin() + 7 + 0xFA80, bytes.begin() + 7 + 0xFAA0));

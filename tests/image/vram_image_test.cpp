@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "export/bmp_headers.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 #include "test_support.h"
@@ -163,7 +164,7 @@ TEST(SeedDefaultPalette, DefaultOverloadWritesVramImage) {
     EXPECT_EQ(std::memcmp(velda::VramImage + 0xFA80, DefaultPalette, 32), 0);
     EXPECT_EQ(velda::VramImage[0xFA7F], 0xAA);
     EXPECT_EQ(velda::VramImage[0xFAA0], 0xAA);
-    velda_test::ResetProgramState();
+    velda::ResetImageModel();
 }
 
 // The colour table of each mode: which entries are built and from what.

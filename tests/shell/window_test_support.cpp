@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "export/bmp_headers.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 #include "test_support.h"
@@ -187,7 +188,7 @@ std::string WindowsPath(const std::string& path) {
 }
 
 void MainWindowTest::SetUp() {
-    ResetProgramState();
+    velda::ResetImageModel();
     window_ = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators_);
     ASSERT_NE(window_, nullptr);
     PumpMessages();

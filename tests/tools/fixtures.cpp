@@ -36,7 +36,7 @@ std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed) {
 }
 
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file) {
-    ResetProgramState();
+    velda::ResetImageModel();
     if (LoadBytes(screen, file) != static_cast<int>(velda::LoadOutcome::Accepted)) return {};
     velda::PrepareExportHeaders(screen);
     return velda::EncodeBmpToMemory(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
