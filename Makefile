@@ -105,7 +105,7 @@ dist: setup
 
 # --- sanitizers and fuzzing ----------------------------------------------
 
-.PHONY: asan test-asan fuzz-build fuzz-smoke fuzz
+.PHONY: asan test-asan fuzz-build fuzz-smoke fuzz fuzz-fast-build fuzz-fast
 
 # The core, the converter and all their tests built with AddressSanitizer
 # and UBSan (gcc), plus the fuzzing harnesses replaying the saved crashers
@@ -135,3 +135,16 @@ fuzz-smoke: fuzz-build
 fuzz: fuzz-build
 	ctest --preset fuzz
 	fuzz/run-fuzzers.sh $(FUZZ_SECONDS)
+
+# Long runs: the same harnesses under UBSan only (for fuzz_bsave some
+# fifteen times the runs a second of the AddressSanitizer build, for
+# fuzz_convert, which spends its time in zlib, about three), FUZZ_SECONDS each.
+# Everything they keep in build/fuzz-fast/corpus/ is then run once more
+# under AddressSanitizer, so a stray read among those inputs is still found.
+fuzz-fast-build: setup
+	cmake --preset fuzz-fast >/dev/null
+	cmake --build --preset fuzz-fast -j $(JOBS)
+
+fuzz-fast: fuzz-fast-build fuzz-build
+	fuzz/run-fuzzers.sh $(FUZZ_SECONDS) build/fuzz-fast
+	fuzz/replay-corpus.sh build/fuzz-fast/corpus build/fuzz
