@@ -9,12 +9,7 @@ set -u
 corpus=${1:?usage: fuzz/replay-corpus.sh CORPUS_FOLDER [ASAN_BUILD_FOLDER]}
 build=${2:-build/fuzz}
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
-if [ -z "${ASAN_SYMBOLIZER_PATH:-}" ] && ! command -v llvm-symbolizer >/dev/null 2>&1 &&
-   [ -x /usr/bin/llvm-symbolizer-14 ]; then
-    export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
-fi
+. "$(dirname "$0")/sanitizer-env.sh"
 
 mkdir -p "$build/findings"
 for dir in "$corpus"/*/; do

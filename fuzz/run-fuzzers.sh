@@ -11,14 +11,7 @@ seconds=${1:?usage: fuzz/run-fuzzers.sh SECONDS [BUILD_FOLDER]}
 build=${2:-build/fuzz}
 harnesses="fuzz_bsave fuzz_convert"
 
-# A crash, a sanitizer report or a broken check ends the run with a
-# symbolized stack.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
-if [ -z "${ASAN_SYMBOLIZER_PATH:-}" ] && ! command -v llvm-symbolizer >/dev/null 2>&1 &&
-   [ -x /usr/bin/llvm-symbolizer-14 ]; then
-    export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
-fi
+. "$(dirname "$0")/sanitizer-env.sh"
 
 mkdir -p "$build/findings"
 pids=""
