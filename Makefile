@@ -136,9 +136,9 @@ fuzz: fuzz-build
 	ctest --preset fuzz
 	fuzz/run-fuzzers.sh $(FUZZ_SECONDS)
 
-# Long runs: the same harnesses under UBSan only (for fuzz_bsave some
-# fifteen times the runs a second of the AddressSanitizer build, for
-# fuzz_convert, which spends its time in zlib, about three), FUZZ_SECONDS each.
+# Long runs: the same harnesses under UBSan only, about twice the runs a
+# second of the AddressSanitizer build (more on a busy machine), for
+# FUZZ_SECONDS each.
 # Everything they keep in build/fuzz-fast/corpus/ is then run once more
 # under AddressSanitizer, so a stray read among those inputs is still found.
 fuzz-fast-build: setup
