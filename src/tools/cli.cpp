@@ -189,6 +189,35 @@ void Report(std::FILE* messages, const std::string& file, const std::string& rea
     std::fprintf(messages, "%s: %s: %s\n", Program, file.c_str(), reason.c_str());
 }
 
+// The outputs a batch has written, by name and by file identity, each
+// with the input it came from. Two inputs of one name (A.SC5 and A.SC8, or
+// one name in two folders with --dir) would otherwise write one output
+// twice. Looked up rather than compared one by one, so that a large batch
+// costs the same per file as a small one.
+class WrittenOutputs {
+public:
+    // The input `output` was already written from, or nullptr.
+    const std::string* WrittenFrom(const std::string& output) const {
+        if (auto byName = names_.find(output); byName != names_.end()) return &byName->second;
+        if (files_.empty()) return nullptr;  // nothing to compare the file with
+        const FileIdentity existing = IdentifyFile(output);
+        if (!existing.known) return nullptr;
+        auto byFile = files_.find({existing.volume, existing.index});
+        return byFile != files_.end() ? &byFile->second : nullptr;
+    }
+
+    void Add(const std::string& output, const std::string& input) {
+        names_.emplace(output, input);
+        if (const FileIdentity made = IdentifyFile(output); made.known) {
+            files_.emplace(std::make_pair(made.volume, made.index), input);
+        }
+    }
+
+private:
+    std::map<std::string, std::string> names_;
+    std::map<std::pair<uint64_t, uint64_t>, std::string> files_;
+};
+
 int UsageFailure(const std::string& error) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", Program, error.c_str(), Program);
     return ExitUsage;
@@ -259,11 +288,7 @@ CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine
 BatchCounts ConvertAll(const CommandLine& line, std::FILE* messages, bool showProgress) {
     BatchCounts counts;
     ProgressLine progress(messages, showProgress);
-    // The outputs written so far, by name and by file identity, each with
-    // its input; looked up rather than compared one by one, so that a
-    // large batch costs the same per file as a small one.
-    std::map<std::string, std::string> writtenNames;
-    std::map<std::pair<uint64_t, uint64_t>, std::string> writtenFiles;
+    WrittenOutputs written;
 
     for (std::size_t i = 0; i < line.inputs.size(); ++i) {
         const std::string& input = line.inputs[i];
@@ -272,29 +297,16 @@ BatchCounts ConvertAll(const CommandLine& line, std::FILE* messages, bool showPr
             !line.output.empty() ? line.output : OutputPathFor(input, line.settings.format, line.folder);
 
         ConvertResult result{ConvertStatus::Failed, ""};
-        // Two inputs of one name (A.SC5 and A.SC8, or one name in two
-        // folders with --dir) would write one output twice.
-        auto earlier = writtenNames.find(output);
-        if (earlier == writtenNames.end() && !writtenFiles.empty()) {
-            const FileIdentity existing = IdentifyFile(output);
-            if (existing.known) {
-                auto same = writtenFiles.find({existing.volume, existing.index});
-                if (same != writtenFiles.end()) {
-                    result.reason = "cannot write " + output + ": already written from " + same->second;
-                }
-            }
-        } else if (earlier != writtenNames.end()) {
-            result.reason = "cannot write " + output + ": already written from " + earlier->second;
+        if (const std::string* earlier = written.WrittenFrom(output)) {
+            result.reason = "cannot write " + output + ": already written from " + *earlier;
+        } else {
+            result = ConvertFile(input, output, line.settings);
         }
-        if (result.reason.empty()) result = ConvertFile(input, output, line.settings);
 
         switch (result.status) {
         case ConvertStatus::Converted:
             ++counts.converted;
-            writtenNames.emplace(output, input);
-            if (const FileIdentity made = IdentifyFile(output); made.known) {
-                writtenFiles.emplace(std::make_pair(made.volume, made.index), input);
-            }
+            written.Add(output, input);
             continue;
         case ConvertStatus::Skipped:
             ++counts.skipped;

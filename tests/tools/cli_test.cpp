@@ -220,6 +220,13 @@ TEST(ConverterCli, NeverWritesOverItsInputOrTwiceToOneName) {
     EXPECT_TRUE(twice.Says("velda-convert: same.SC8: cannot write same.bmp: already written from same.SC5"))
         << twice.output;
     EXPECT_EQ(ReadFile(dir + "/same.bmp"), velda_test::ReferenceBmp(5, GoodFile(5)));
+
+    // The same output under two spellings is found by the file, not the name.
+    const RunResult spelled = RunConverter(dir, "--force ./same.SC5 same.SC8");
+    EXPECT_EQ(spelled.status, 1);
+    EXPECT_TRUE(spelled.Says("velda-convert: same.SC8: cannot write same.bmp: already written from ./same.SC5"))
+        << spelled.output;
+    EXPECT_EQ(ReadFile(dir + "/same.bmp"), velda_test::ReferenceBmp(5, GoodFile(5)));
 }
 
 }  // namespace
