@@ -1,11 +1,19 @@
 # VELDA: the two commands that matter are `make run` and `make test`.
 # Both install what is missing (Debian 12, as root) before they build.
 
-WINE_ARCH := $(shell scripts/wine-arch.sh)
 JOBS ?= 2
-WINESERVER := $(firstword $(wildcard /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32) wineserver)
+WINESERVER = $(firstword $(wildcard /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32) wineserver)
 
-.PHONY: all setup native win32 win64 test test-native test-wine run clean
+# Which Windows build Wine can run here (win32, the shipped program, or
+# win64 where 32-bit code cannot execute) is asked only after setup has
+# installed Wine: the recipes below hand it to a sub-make as WINE_ARCH.
+# Asked while make reads this file, a fresh machine would always say win64.
+WINE_ARCH_AFTER_SETUP = $$(scripts/wine-arch.sh)
+SUBMAKE = $(MAKE) --no-print-directory
+# For calling wine-tests, run-on or bench-wine directly.
+WINE_ARCH ?= $(shell scripts/wine-arch.sh)
+
+.PHONY: all setup native win32 win64 test test-native test-wine wine-tests run run-on clean
 
 all: native win32
 
@@ -32,19 +40,27 @@ test-native: native
 # Every Windows test runs under one persistent wineserver, in a private
 # prefix, on a virtual display. The 32-bit build is always built; where
 # this machine cannot execute 32-bit code the 64-bit build of the same
-# sources is the one run.
+# sources is the one run, and the first line says which.
 # Windows the test prefix draws itself (no window manager on the virtual
 # display), so window sizes are exactly what the program asks for.
-TEST_PREFIX := $(CURDIR)/build/$(WINE_ARCH)/wineprefix-test
-test-wine: win32 $(WINE_ARCH)
-	WINEPREFIX=$(TEST_PREFIX) xvfb-run -a -s "-screen 0 1024x768x24" \
+test-wine: win32
+	@arch=$(WINE_ARCH_AFTER_SETUP); \
+	if [ "$$arch" = win32 ]; then echo "make test: the Windows tests run on the win32 build"; \
+	else echo "make test: this machine cannot run 32-bit code, so the Windows tests run on the win64 build"; fi; \
+	$(SUBMAKE) wine-tests WINE_ARCH=$$arch
+
+wine-tests: $(WINE_ARCH)
+	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix-test xvfb-run -a -s "-screen 0 1024x768x24" \
 	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
 	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
 	         ctest --preset $(WINE_ARCH); rc=$$?; $(WINESERVER) -k; exit $$rc'
 
 # Starts velda.exe on the current display with the Japanese code page;
 # the Open dialog starts in samples/.
-run: $(WINE_ARCH)
+run: setup
+	@$(SUBMAKE) run-on WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
+
+run-on: $(WINE_ARCH)
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no display (set DISPLAY, or use xvfb-run make run)"; exit 1; fi
 	cd samples && WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix ../cmake/wine-run.sh ../build/$(WINE_ARCH)/velda.exe
 
@@ -57,20 +73,22 @@ DIST_VERSION := $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "V
 DIST := build/dist
 NATIVE_ARCH := $(shell uname -m)
 
-.PHONY: bench dist
+.PHONY: bench bench-wine dist
 
 # The native benchmarks of the core and the converter (medians of 5
 # repetitions), then the window benchmark under Wine, in the Windows build
 # that `make test` runs and a Wine prefix of its own. docs/benchmarks.md
 # tells what they measure and the targets.
-BENCH_PREFIX := $(CURDIR)/build/$(WINE_ARCH)/wineprefix-bench
 bench: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
 	build/native/velda_bench --benchmark_repetitions=5 --benchmark_min_time=0.2
+	@$(SUBMAKE) bench-wine WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
+
+bench-wine:
 	cmake --preset $(WINE_ARCH) >/dev/null
 	cmake --build --preset $(WINE_ARCH) -j $(JOBS) --target velda_window_bench
-	WINEPREFIX=$(BENCH_PREFIX) xvfb-run -a -s "-screen 0 1024x768x24" \
+	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix-bench xvfb-run -a -s "-screen 0 1024x768x24" \
 	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
 	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
 	         cmake/wine-run.sh build/$(WINE_ARCH)/velda_window_bench.exe; rc=$$?; $(WINESERVER) -k; exit $$rc'
@@ -78,7 +96,8 @@ bench: setup
 # build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
 # the Windows build makes it, README.md and the converter's manual; and
 # build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz. Both are
-# reproducible: sorted entries, fixed times, owners and modes.
+# reproducible: sorted entries, fixed times, owners and modes. The programs
+# are shipped stripped of their debugging sections.
 dist: setup
 	@cmake --preset win32 >/dev/null && cmake --build --preset win32 -j $(JOBS) || \
 	  { echo "make dist: the win32 build failed, so build/win32/velda.exe cannot be packaged" >&2; exit 1; }
@@ -92,6 +111,8 @@ dist: setup
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
 	cp build/native/velda-convert docs/velda-convert.md README.md $(DIST)/native/velda-convert-$(DIST_VERSION)/
+	i686-w64-mingw32-strip --strip-all $(DIST)/win32/*.exe
+	strip --strip-all $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
 	chmod 644 $(DIST)/win32/* $(DIST)/native/velda-convert-$(DIST_VERSION)/*
 	chmod 755 $(DIST)/win32/*.exe $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
 	find $(DIST)/win32 $(DIST)/native -exec touch -h -d @0 {} +

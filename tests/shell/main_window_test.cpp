@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, FrameExtrasComeFromTheSystemMetrics) {
                                            GetSystemMetrics(SM_CYSMCAPTION));
 }
 
-TEST_F(MainWindowTest, WindowClassIsRegisteredAsSpecifiedForTheProgram) {
+TEST_F(MainWindowTest, WindowClassIsMyWinWithMenuIconAndWhiteBackground) {
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "MyWin", &info));
