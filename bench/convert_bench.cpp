@@ -22,7 +22,7 @@
 #include "bench_pictures.h"
 #include "image/mode_table.h"
 #include "tools/cli.h"
-#include "tools/png_writer.h"
+#include "export/png_writer.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "tools/convert.h"
-#include "tools/picture.h"
-#include "tools/png_writer.h"
+#include "render/picture.h"
+#include "export/png_writer.h"
 
 namespace {
 
@@ -38,11 +38,14 @@ constexpr double DecodeTargetScreen8Us = 25.0;
 void LoadPicture(uint8_t screen, Content content) {
     std::vector<uint8_t> file = velda_bench::MakeBsave(screen, content);
     ResetImageModel();
-    std::FILE* stream = fmemopen(file.data(), file.size(), "rb");
-    if (stream == nullptr || LoadBsaveFrom(stream, screen) != LoadOutcome::Accepted) std::abort();
-    std::fclose(stream);
+    if (LoadBsaveBytes(file.data(), file.size(), screen) != LoadOutcome::Accepted) std::abort();
     PrepareExportHeaders(screen);
 }
+
+struct VectorSink {
+    std::vector<uint8_t>& bytes;
+    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
+};
 
 void SetPictureRate(benchmark::State& state) {
     state.counters["pictures/s"] =
@@ -68,10 +71,12 @@ void Bmp(benchmark::State& state) {
     LoadPicture(screen, static_cast<Content>(state.range(1)));
     std::vector<uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(FindMode(screen)->bmpFileSize));
+    Picture picture;
     for (auto _ : state) {
         bytes.clear();
-        MemorySink sink(bytes);
-        EncodeBmp(sink, screen, ExportHeaders, VramImage, MsxPalette);
+        BuildPicture(screen, VramImage, MsxPalette, ColorRule::Velda, picture);
+        VectorSink sink{bytes};
+        EncodeBmp(sink, picture, ExportHeaders);
         benchmark::DoNotOptimize(bytes.data());
     }
     SetPictureRate(state);
@@ -90,7 +95,7 @@ void Png(benchmark::State& state) {
     std::string error;
     for (auto _ : state) {
         BuildPicture(screen, VramImage, MsxPalette, ColorRule::Velda, picture);
-        if (!EncodePngToMemory(picture, bytes, error)) state.SkipWithError(error.c_str());
+        if (!EncodePng(picture, bytes, error)) state.SkipWithError(error.c_str());
         benchmark::DoNotOptimize(bytes.data());
     }
     SetPictureRate(state);

@@ -78,7 +78,7 @@ struct BareInputs {
 };
 BareInputs MakeBareInputs(uint8_t screen, const std::string& path) {
     std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    if (velda::LoadBsave(screen) != velda::LoadOutcome::Accepted) std::abort();
+    if (velda::ReadBsaveFile(screen) != velda::LoadOutcome::Accepted) std::abort();
     BareInputs inputs;
     inputs.width = velda::FindMode(screen)->width;
     inputs.pixels.resize(static_cast<std::size_t>(inputs.width) * velda::ScreenLines);

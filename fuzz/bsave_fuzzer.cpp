@@ -154,9 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // What the end of Open and then Save do.
     velda::PrepareExportHeaders(selector.screen);
     velda::ScreenMode = selector.screen;
-    const std::vector<uint8_t> palette(velda::MsxPalette, velda::MsxPalette + velda::PaletteBytes);
-    const std::vector<uint8_t> bmp =
-        velda::EncodeBmpToMemory(velda::ScreenMode, velda::ExportHeaders, velda::VramImage, palette.data());
+    const std::vector<uint8_t> bmp = velda_fuzz::SavedBmp();
     CheckBmpAgainstWindow(*mode, bmp);
     return 0;
 }

@@ -25,10 +25,10 @@
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
-#include "tools/color_rules.h"
+#include "render/color_rules.h"
 #include "tools/convert.h"
-#include "tools/picture.h"
-#include "tools/png_writer.h"
+#include "render/picture.h"
+#include "export/png_writer.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ Rgb8 PicturePixel(const Picture& picture, int y, int x) {
 
 std::vector<uint8_t> PictureBmp(const Picture& picture) {
     std::vector<uint8_t> bytes;
-    velda::MemorySink sink(bytes);
-    velda::EncodePictureBmp(sink, picture);
+    velda_fuzz::VectorSink sink{bytes};
+    velda::EncodeBmp(sink, picture, velda::PictureBmpHeaders(picture));
     return bytes;
 }
 
@@ -118,8 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (picture.Indexed()) FUZZ_CHECK(picture.pixels == other.pixels);
 
     // BMP: the velda rule is Save's file; the msx rule only recolours it.
-    const std::vector<uint8_t> save =
-        velda::EncodeBmpToMemory(velda::ScreenMode, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+    const std::vector<uint8_t> save = velda_fuzz::SavedBmp();
     const std::vector<uint8_t> bmp = PictureBmp(picture);
     const std::vector<uint8_t> otherBmp = PictureBmp(other);
     const std::vector<uint8_t>& veldaBmp = rule == ColorRule::Velda ? bmp : otherBmp;
@@ -134,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     std::vector<uint8_t> png;
     std::string error;
-    FUZZ_CHECK(velda::EncodePngToMemory(picture, png, error));
+    FUZZ_CHECK(velda::EncodePng(picture, png, error));
     FUZZ_CHECK(error.empty());
     CheckPngRoundTrip(picture, png);
     return 0;

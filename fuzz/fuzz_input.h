@@ -1,6 +1,6 @@
 // What the fuzzing harnesses share: the layout of one input, the image
-// model put back to its program-start state, loading from memory, and the
-// check that turns a broken promise into a finding.
+// model put back to its program-start state and loaded, Save's bytes, and
+// the check that turns a broken promise into a finding.
 //
 // One input, the same for every harness, so that seeds and crashers serve
 // them all:
@@ -8,7 +8,7 @@
 //   byte 0    selector  bits 0-6, modulo 7, pick the screen mode from
 //                       AllScreens (5, 6, 7, 8, 10, 11, 12); bit 7 picks
 //                       the converter's colour rule (0 velda, 1 msx)
-//   byte 1..  the BSAVE file, read through a stdio stream as Open reads it
+//   byte 1..  the BSAVE file, loaded as Open loads it once it is read
 //
 // An empty input is ignored.
 #pragma once
@@ -18,10 +18,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <vector>
+
 #include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
+#include "render/picture.h"
 
 namespace velda_fuzz {
 
@@ -52,24 +56,26 @@ inline Selector ReadSelector(uint8_t byte) {
 #define FUZZ_CHECK(condition) \
     ((condition) ? static_cast<void>(0) : ::velda_fuzz::Fail(__FILE__, __LINE__, #condition))
 
-// Loads `size` bytes of file through a read-only memory stream with the
-// loader's own stream entry, as Open does with a file on disk. Returns
-// false (and loads nothing) only when no stream can be made.
-inline bool LoadFromMemory(const uint8_t* file, std::size_t size, uint8_t screen, velda::LoadOutcome& outcome) {
-    // fmemopen wants a non-null buffer even for an empty file; "r" never
-    // writes through it.
-    static char empty[1];
-    void* buffer = size > 0 ? const_cast<uint8_t*>(file) : static_cast<void*>(empty);
-    std::FILE* stream = fmemopen(buffer, size, "rb");
-    if (stream == nullptr) return false;
-    outcome = velda::LoadBsaveFrom(stream, screen);
-    std::fclose(stream);
-    return true;
+// A BMP sink that appends to a byte vector.
+struct VectorSink {
+    std::vector<uint8_t>& bytes;
+    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
+};
+
+// The BMP that Save writes for the picture in memory.
+inline std::vector<uint8_t> SavedBmp() {
+    std::vector<uint8_t> bytes;
+    velda::Picture picture;
+    FUZZ_CHECK(velda::BuildPicture(velda::ScreenMode, velda::VramImage, velda::MsxPalette, velda::ColorRule::Velda,
+                                   picture));
+    VectorSink sink{bytes};
+    velda::EncodeBmp(sink, picture, velda::ExportHeaders);
+    return bytes;
 }
 
 // One input as both harnesses start it: the selector read, the model put
 // back to its program-start state, then the file loaded in the selected
-// mode. False for an empty input or when no stream can be made.
+// mode. False for an empty input.
 struct LoadedInput {
     Selector selector;
     const velda::ModeInfo* mode;
@@ -86,7 +92,9 @@ inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input)
     input.file = data + 1;
     input.fileSize = size - 1;
     velda::ResetImageModel();
-    return LoadFromMemory(input.file, input.fileSize, input.selector.screen, input.outcome);
+    velda::ExportHeaders = {};
+    input.outcome = velda::LoadBsaveBytes(input.file, input.fileSize, input.selector.screen);
+    return true;
 }
 
 }  // namespace velda_fuzz

@@ -1,22 +1,40 @@
 #include "test_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <dirent.h>
 #include <sys/stat.h>
 
+#include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
+#include "render/picture.h"
 
 #ifdef _WIN32
 #include <direct.h>
 #define VELDA_MKDIR(p) _mkdir(p)
+#define VELDA_RMDIR(p) _rmdir(p)
 #else
 #include <unistd.h>
 #define VELDA_MKDIR(p) mkdir(p, 0755)
+#define VELDA_RMDIR(p) rmdir(p)
 #endif
 
 namespace velda_test {
+
+std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed) {
+    std::vector<uint8_t> bytes(count);
+    uint32_t state = seed * 2654435761u + 1;  // xorshift32, never zero
+    for (uint8_t& b : bytes) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        b = static_cast<uint8_t>(state >> 24);
+    }
+    return bytes;
+}
 
 std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<uint8_t>& data, uint8_t id) {
     const uint8_t header[] = {id, static_cast<uint8_t>(start), static_cast<uint8_t>(start >> 8),
@@ -24,6 +42,16 @@ std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<u
     std::vector<uint8_t> bytes(sizeof header + data.size());
     std::memcpy(bytes.data(), header, sizeof header);
     if (!data.empty()) std::memcpy(bytes.data() + sizeof header, data.data(), data.size());
+    return bytes;
+}
+
+std::vector<uint8_t> SavedBmp(uint8_t screen, const velda::ExportHeadersRecord& headers, const uint8_t* vram,
+                              const uint8_t* palette) {
+    std::vector<uint8_t> bytes;
+    velda::Picture picture;
+    if (!velda::BuildPicture(screen, vram, palette, velda::ColorRule::Velda, picture)) return bytes;
+    MemorySink sink{bytes};
+    velda::EncodeBmp(sink, picture, headers);
     return bytes;
 }
 
@@ -62,11 +90,47 @@ bool FileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
+namespace {
+
+// Removes `path` and, for a folder, everything in it.
+void RemoveTree(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return;
+    if (S_ISDIR(info.st_mode)) {
+        for (const std::string& name : FolderEntries(path)) RemoveTree(path + "/" + name);
+        VELDA_RMDIR(path.c_str());
+    } else {
+        std::remove(path.c_str());
+    }
+}
+
+}  // namespace
+
+std::string FreshFolder(const std::string& name) {
+    const std::string folder = ScratchPath(name);
+    RemoveTree(folder);
+    VELDA_MKDIR(folder.c_str());
+    return folder;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 int LoadBytes(uint8_t screen, const std::vector<uint8_t>& bytes) {
     const std::string path = ScratchPath("load.bin");
     WriteFile(path, bytes);
     std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    return static_cast<int>(velda::LoadBsave(screen));
+    return static_cast<int>(velda::ReadBsaveFile(screen));
 }
 
 std::string CorpusDir() {

@@ -6,7 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "export/bmp_headers.h"
+
 namespace velda_test {
+
+// A BMP sink that appends to a byte vector.
+struct MemorySink {
+    std::vector<uint8_t>& bytes;
+    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
+};
+
+// The BMP that Save writes for the picture `vram` with the MSX palette
+// `palette` in the given mode, under `headers`. Empty for a number that is
+// not a mode.
+std::vector<uint8_t> SavedBmp(uint8_t screen, const velda::ExportHeadersRecord& headers, const uint8_t* vram,
+                              const uint8_t* palette);
+
+// `count` bytes from a fixed pseudo-random sequence chosen by `seed`.
+std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed);
 
 // A BSAVE file: the 7-byte header followed by `data`.
 std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<uint8_t>& data,
@@ -18,6 +35,12 @@ std::string ScratchPath(const std::string& name);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+
+// A fresh, empty folder for one test (under the test run's scratch folder).
+std::string FreshFolder(const std::string& name);
+
+// The names in a folder, sorted; "." and ".." left out.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Loads `bytes` as a BSAVE file in the given mode through the real loader
 // (CurrentFile.path is set to a scratch file). Returns the outcome's value.

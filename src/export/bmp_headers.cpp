@@ -1,10 +1,6 @@
 #include "export/bmp_headers.h"
 
-#include <cstring>
-
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
-#include "image/vram_image.h"
 
 namespace velda {
 
@@ -12,8 +8,8 @@ ExportHeadersRecord ExportHeaders;
 
 namespace {
 
-constexpr int32_t BmpHeight = ScreenLines;  // positive: rows stored bottom-up
 constexpr uint32_t BiRgb = 0;
+constexpr int RgbQuadBytes = 4;
 
 uint8_t* PutU16(uint8_t* out, uint32_t value) {
     out[0] = static_cast<uint8_t>(value);
@@ -28,26 +24,33 @@ uint8_t* PutU32(uint8_t* out, uint32_t value) {
 
 }  // namespace
 
-void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers) {
-    const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return;
+void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, ExportHeadersRecord& headers) {
     headers.file.bfType = BmpSignature;
     headers.file.bfReserved1 = 0;
     headers.file.bfReserved2 = 0;
     headers.info.biSize = BmpInfoHeaderBytes;
-    headers.info.biHeight = BmpHeight;
+    headers.info.biHeight = height;  // positive: rows stored bottom-up
     headers.info.biPlanes = 1;
     headers.info.biCompression = BiRgb;
     headers.info.biXPelsPerMeter = 0;
     headers.info.biYPelsPerMeter = 0;
     headers.info.biClrImportant = 0;
 
-    headers.file.bfSize = static_cast<uint32_t>(mode->bmpFileSize);
-    headers.file.bfOffBits = static_cast<uint32_t>(mode->bmpOffBits);
-    headers.info.biWidth = mode->width;
-    headers.info.biBitCount = static_cast<uint16_t>(mode->bmpBitCount);
-    headers.info.biSizeImage = static_cast<uint32_t>(mode->bmpImageSize);
-    headers.info.biClrUsed = static_cast<uint32_t>(mode->bmpColorsUsed);
+    const int offBits = BmpHeadersBytes + RgbQuadBytes * colorEntries;
+    const int imageSize = height * (width * bitCount / 8);
+    headers.file.bfSize = static_cast<uint32_t>(offBits + imageSize);
+    headers.file.bfOffBits = static_cast<uint32_t>(offBits);
+    headers.info.biWidth = width;
+    headers.info.biBitCount = static_cast<uint16_t>(bitCount);
+    headers.info.biSizeImage = static_cast<uint32_t>(imageSize);
+    const bool fullTable = bitCount > 8 || colorEntries == (1 << bitCount);
+    headers.info.biClrUsed = fullTable ? 0u : static_cast<uint32_t>(colorEntries);
+}
+
+void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr) return;
+    FillBmpHeaders(mode->width, ScreenLines, mode->bmpBitCount, mode->bmpColorEntries, headers);
 }
 
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {
@@ -67,15 +70,6 @@ void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {
     out = PutU32(out, static_cast<uint32_t>(headers.info.biYPelsPerMeter));
     out = PutU32(out, headers.info.biClrUsed);
     PutU32(out, headers.info.biClrImportant);
-}
-
-void ResetImageModel() {
-    std::memset(VramImage, 0, sizeof VramImage);
-    std::memset(MsxPalette, 0, sizeof MsxPalette);
-    std::memset(ColorTable, 0, sizeof ColorTable);
-    std::memset(&CurrentFile, 0, sizeof CurrentFile);
-    std::memset(&ExportHeaders, 0, sizeof ExportHeaders);
-    ScreenMode = 5;
 }
 
 }  // namespace velda

@@ -62,11 +62,11 @@ inline void PrepareExportHeaders(uint8_t screen) { PrepareExportHeaders(screen, 
 // The 54 bytes of the headers in file order.
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out);
 
-// Puts the whole model back as it is at program start: VramImage,
-// MsxPalette, ColorTable and CurrentFile cleared, ScreenMode 5, and
-// ExportHeaders cleared. Declared here, at the top of the core, because it
-// is the one place that sees all of it. For the converter, which handles
-// each file as a fresh start, and for tests and fuzzing.
-void ResetImageModel();
+// The headers of a BMP of `width` x `height` pixels of `bitCount` bits with
+// `colorEntries` colour-table entries, rows without filler: what
+// PrepareExportHeaders gives for the mode of that shape. biClrUsed counts
+// a colour table shorter than the pixels could index (SCREEN 6's 4
+// entries for 4-bit pixels) and is 0 for a full one.
+void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, ExportHeadersRecord& headers);
 
 }  // namespace velda

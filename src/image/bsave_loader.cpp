@@ -1,8 +1,11 @@
 #include "image/bsave_loader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "image/mode_table.h"
+#include "image/read_file.h"
 #include "image/vram_image.h"
 
 namespace velda {
@@ -26,42 +29,56 @@ bool ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& head
     return header.id == BsaveId && header.endAddress >= header.startAddress;
 }
 
-void CaptureColors(uint8_t screen) {
+LoadOutcome PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header) {
     const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return;
-    if (mode->paletteEntries > 0) {
-        std::memcpy(MsxPalette, VramImage + mode->paletteAddress,
-                    static_cast<std::size_t>(mode->paletteEntries) * PaletteEntryBytes);
-    }
-    BuildColorTable(screen, MsxPalette, ColorTable);
-}
+    if (mode == nullptr || !ParseBsaveHeader(file, size, header)) return LoadOutcome::NotBsave;
 
-LoadOutcome LoadBsaveFrom(std::FILE* stream, uint8_t screen) {
-    const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return LoadOutcome::NotBsave;
-
-    uint8_t bytes[BsaveHeaderBytes];
-    const std::size_t got = std::fread(bytes, 1, sizeof bytes, stream);
-    BsaveHeader header{};
-    if (!ParseBsaveHeader(bytes, got, header)) return LoadOutcome::NotBsave;
-
-    std::memset(VramImage, 0, static_cast<std::size_t>(mode->clearBytes));
-    CurrentFile.startAddress = header.startAddress;
-    CurrentFile.endAddress = header.endAddress;
-    SeedDefaultPalette(screen);
-    // 32-bit length: 0x0000..0xFFFF is 65,536 bytes, and it always fits.
+    std::memset(vram, 0, static_cast<std::size_t>(mode->clearBytes));
+    SeedDefaultPalette(screen, vram);
+    // Never more than 65,536 bytes, and they always fit: the range ends at
+    // endAddress + 1 <= 0x10000.
     const std::size_t length = static_cast<std::size_t>(header.endAddress) - header.startAddress + 1;
-    std::fread(VramImage + header.startAddress, 1, length, stream);  // a short file is accepted
-    CaptureColors(screen);
+    const std::size_t present = std::min(length, size - BsaveHeaderBytes);  // a short file is accepted
+    std::memcpy(vram + header.startAddress, file + BsaveHeaderBytes, present);
     return LoadOutcome::Accepted;
 }
 
-LoadOutcome LoadBsave(uint8_t screen) {
-    std::FILE* stream = std::fopen(CurrentFile.path, "rb");
-    if (stream == nullptr) return LoadOutcome::CannotOpen;
-    const LoadOutcome outcome = LoadBsaveFrom(stream, screen);
-    std::fclose(stream);
-    return outcome;
+void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr || mode->paletteEntries == 0) return;
+    std::memcpy(palette, vram + mode->paletteAddress,
+                static_cast<std::size_t>(mode->paletteEntries) * PaletteEntryBytes);
+}
+
+LoadOutcome LoadBsaveBytes(const uint8_t* file, std::size_t size, uint8_t screen) {
+    BsaveHeader header{};
+    if (PlaceBsave(file, size, screen, VramImage, header) != LoadOutcome::Accepted) return LoadOutcome::NotBsave;
+    CurrentFile.startAddress = header.startAddress;
+    CurrentFile.endAddress = header.endAddress;
+    CapturePalette(screen, VramImage, MsxPalette);
+    BuildColorTable(screen, MsxPalette, ColorTable);
+    return LoadOutcome::Accepted;
+}
+
+LoadOutcome ReadBsaveFile(uint8_t screen) {
+    std::vector<uint8_t> file;
+    switch (ReadFileBytes(CurrentFile.path, MaxBsaveFileBytes, file)) {
+    case ReadResult::Read:
+        return LoadBsaveBytes(file.data(), file.size(), screen);
+    case ReadResult::CannotOpen:
+        return LoadOutcome::CannotOpen;
+    case ReadResult::ReadFailed:
+    default:
+        return LoadOutcome::ReadFailed;
+    }
+}
+
+void ResetImageModel() {
+    std::memset(VramImage, 0, sizeof VramImage);
+    std::memset(MsxPalette, 0, sizeof MsxPalette);
+    std::memset(ColorTable, 0, sizeof ColorTable);
+    std::memset(&CurrentFile, 0, sizeof CurrentFile);
+    ScreenMode = 5;
 }
 
 }  // namespace velda

@@ -1,4 +1,4 @@
-// Reading MSX-BASIC BSAVE files into VramImage.
+// Reading MSX-BASIC BSAVE files into video memory.
 //
 // A BSAVE file of video memory:
 //   offset 0  id            0xFE
@@ -9,14 +9,16 @@
 // Nothing in the file names the screen mode; the user chooses it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 namespace velda {
 
 constexpr int BsaveHeaderBytes = 7;
 constexpr uint8_t BsaveId = 0xFE;
 constexpr int PathBytes = 256;  // the Open and Save dialogs' name buffers
+// The most of a BSAVE file that is ever read: the header and 64 KiB.
+constexpr std::size_t MaxBsaveFileBytes = BsaveHeaderBytes + 0x10000;
 
 struct BsaveHeader {
     uint8_t id;
@@ -35,9 +37,10 @@ struct CurrentFileRecord {
 extern CurrentFileRecord CurrentFile;
 
 enum class LoadOutcome {
-    Accepted,    // the picture is in VramImage, MsxPalette and ColorTable
+    Accepted,    // the picture is in video memory
     NotBsave,    // rejected by the header test; nothing changed
     CannotOpen,  // the file could not be opened; nothing changed
+    ReadFailed,  // a read failed part-way (errno says why); nothing changed
 };
 
 // Reads the 7 header bytes. Returns false when `bytes` cannot be a BSAVE
@@ -45,18 +48,32 @@ enum class LoadOutcome {
 // end address below the start address.
 bool ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& header);
 
-// Loads the file named by CurrentFile.path in the given mode. The header is
-// tested before anything changes: a rejected or unopenable file leaves
-// VramImage, MsxPalette, ColorTable and CurrentFile's addresses as they
-// were. A file that ends inside its data is accepted; the missing bytes keep
-// the cleared or seeded values. Bytes after the end address are ignored.
-LoadOutcome LoadBsave(uint8_t screen);
+// Places the BSAVE file `file` (`size` bytes) in `vram` as an Open in the
+// given mode does: the header is tested first, and a rejected file
+// (NotBsave) leaves `vram` alone. Otherwise the mode's share of video memory
+// is cleared, its palette table seeded with the power-on palette, and the
+// data copied to the start address. A file that ends inside its data is
+// accepted: the missing bytes keep the cleared or seeded values. Bytes
+// after the end address are ignored.
+LoadOutcome PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header);
 
-// The same from an open binary stream, which the caller closes.
-LoadOutcome LoadBsaveFrom(std::FILE* stream, uint8_t screen);
+// Copies the mode's palette entries from the palette table of `vram` to
+// `palette` (register form, 2 bytes an entry); modes without a palette
+// table leave it alone.
+void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette);
 
-// Copies the mode's palette entries from the palette table of VramImage to
-// MsxPalette and builds ColorTable, as the end of an accepted load does.
-void CaptureColors(uint8_t screen);
+// Loads the BSAVE file `file` into the picture in memory in the given
+// mode: VramImage, MsxPalette, ColorTable and CurrentFile's addresses. A
+// file refused by the header test leaves all of them as they were.
+LoadOutcome LoadBsaveBytes(const uint8_t* file, std::size_t size, uint8_t screen);
+
+// Reads the file named by CurrentFile.path and loads it as LoadBsaveBytes
+// does. The whole file is read before anything changes, so a file that
+// cannot be opened or read leaves the picture in memory as it was too.
+LoadOutcome ReadBsaveFile(uint8_t screen);
+
+// Puts the picture in memory back as it is at program start: VramImage,
+// MsxPalette, ColorTable and CurrentFile cleared, ScreenMode 5.
+void ResetImageModel();
 
 }  // namespace velda

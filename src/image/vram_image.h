@@ -49,7 +49,6 @@ constexpr ColorRef Screen8ValueToRgb(uint8_t v) {
 // Writes the mode's share of DefaultPalette into the palette table of
 // `vram` (16 entries for SCREEN 5, 7, 10, 11; 4 for SCREEN 6; none otherwise).
 void SeedDefaultPalette(uint8_t screen, uint8_t* vram);
-inline void SeedDefaultPalette(uint8_t screen) { SeedDefaultPalette(screen, VramImage); }
 
 // Colour of entry `index` of a palette in register form.
 inline ColorRef PaletteColor(const uint8_t* palette, int index) {

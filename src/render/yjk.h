@@ -19,6 +19,11 @@ struct Rgb5 {
     int r, g, b;  // 0..31 each
 };
 
+constexpr int MaxLevel5 = 31;
+
+// A sum of YJK terms held to the 5-bit range the video chip puts out.
+constexpr int ClampLevel5(int value) { return value < 0 ? 0 : value > MaxLevel5 ? MaxLevel5 : value; }
+
 // A raw six-bit field as a signed value: 0x20 is -32, 0x3F is -1.
 constexpr int SignedSixBit(int raw) { return raw > 31 ? raw - 64 : raw; }
 

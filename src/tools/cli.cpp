@@ -3,8 +3,14 @@
 #include <cstring>
 #include <map>
 
-#include "tools/file_ops.h"
-#include "tools/png_writer.h"
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "platform/files.h"
+#include "export/png_writer.h"
 
 #ifndef VELDA_VERSION
 #error "VELDA_VERSION must be defined by the build"
@@ -184,6 +190,14 @@ private:
     bool enabled_;
     std::size_t shown_ = 0;
 };
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
 
 void Report(std::FILE* messages, const std::string& file, const std::string& reason) {
     std::fprintf(messages, "%s: %s: %s\n", Program, file.c_str(), reason.c_str());

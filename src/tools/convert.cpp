@@ -4,16 +4,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <vector>
 
-#include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
+#include "export/png_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/read_file.h"
 #include "image/vram_image.h"
-#include "tools/file_ops.h"
-#include "tools/picture.h"
-#include "tools/png_writer.h"
+#include "platform/files.h"
+#include "platform/output_file.h"
+#include "render/picture.h"
+#include "tools/interrupt.h"
 
 namespace velda {
 
@@ -42,31 +44,19 @@ std::size_t ExtensionDot(const std::string& path) {
     return dot;
 }
 
-// Buffers of the input and output streams. Every read or write of a file
-// costs a system call, which is dear beside the copying: with stdio's usual
-// 4 KiB buffers a 24-bit BMP took 40 writes. With these a whole BSAVE file
-// (at most 7 + 65,536 bytes) is read at once and a whole BMP written in one
+// The output stream's buffer: big enough that a whole BMP goes out in one
 // to three writes.
-constexpr std::size_t InputBufferBytes = 80 * 1024;
 constexpr std::size_t OutputBufferBytes = 64 * 1024;
 
 ConvertResult Failed(std::string reason) { return ConvertResult{ConvertStatus::Failed, std::move(reason)}; }
 
-struct FileCloser {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using InputFile = std::unique_ptr<std::FILE, FileCloser>;
-
-// Reads the header of an open input and says precisely what is wrong
-// with it, if anything. Returns "" for a usable header.
-std::string CheckHeader(std::FILE* stream) {
-    uint8_t bytes[BsaveHeaderBytes];
-    const std::size_t got = std::fread(bytes, 1, sizeof bytes, stream);
-    if (std::ferror(stream)) return "cannot read: " + ErrorText(errno);
-    if (got == 0) return "not a BSAVE file (the file is empty)";
-    if (got < sizeof bytes) return "not a BSAVE file (shorter than the 7-byte header)";
+// Says precisely what is wrong with the header of `file`, if anything.
+// Returns "" for a usable header.
+std::string CheckHeader(const std::vector<uint8_t>& file) {
+    if (file.empty()) return "not a BSAVE file (the file is empty)";
+    if (file.size() < BsaveHeaderBytes) return "not a BSAVE file (shorter than the 7-byte header)";
     BsaveHeader header{};
-    if (ParseBsaveHeader(bytes, got, header)) return "";
+    if (ParseBsaveHeader(file.data(), file.size(), header)) return "";
     char text[96];
     if (header.id != BsaveId) {
         std::snprintf(text, sizeof text, "not a BSAVE file (first byte 0x%02X, not 0xFE)", header.id);
@@ -77,49 +67,34 @@ std::string CheckHeader(std::FILE* stream) {
     return text;
 }
 
-// Loads the open input into the image model as VELDA's Open command does
-// right after program start, and prepares the BMP headers as the end of
-// that command does. Returns "" on success.
-std::string LoadFresh(const std::string& input, std::FILE* stream, uint8_t screen) {
-    ResetImageModel();
-    if (input.size() < sizeof CurrentFile.path) std::memcpy(CurrentFile.path, input.c_str(), input.size() + 1);
-    if (std::fseek(stream, 0, SEEK_SET) != 0) return "cannot read: " + ErrorText(errno);
-    if (LoadBsaveFrom(stream, screen) != LoadOutcome::Accepted) return "not a BSAVE file";
-    if (std::ferror(stream)) return "cannot read: " + ErrorText(errno);
-    PrepareExportHeaders(screen);
-    ScreenMode = screen;
-    return "";
+// The picture of `file` as a freshly started VELDA shows it after opening
+// it in the given mode: video memory and palette start from zero.
+void DecodeFile(const std::vector<uint8_t>& file, uint8_t screen, ColorRule rule, Picture& picture) {
+    std::vector<uint8_t> vram(VramBytes);
+    uint8_t palette[PaletteBytes] = {};
+    BsaveHeader header{};
+    PlaceBsave(file.data(), file.size(), screen, vram.data(), header);
+    CapturePalette(screen, vram.data(), palette);
+    BuildPicture(screen, vram.data(), palette, rule, picture);
 }
 
-// Writes the picture in the image model to the open temporary file.
-// Returns "" on success.
-std::string WriteOutput(TempOutput& temp, uint8_t screen, const ConvertSettings& settings) {
+// Writes `picture` to the open output file. Returns "" on success.
+std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat format) {
     errno = 0;
-    if (settings.format == OutputFormat::Bmp && settings.colors == ColorRule::Velda) {
-        // Save's own writer on Save's own inputs. It closes the stream and
-        // removes the file if anything fails.
-        const SaveOutcome outcome =
-            WriteBmpStream(temp.Stream(), temp.Path().c_str(), screen, ExportHeaders, VramImage, MsxPalette);
-        temp.StreamClosed();
-        if (outcome == SaveOutcome::Saved) return "";
-        return errno != 0 ? ErrorText(errno) : "write failed";
-    }
-
-    Picture picture;
-    BuildPicture(screen, VramImage, MsxPalette, settings.colors, picture);
-    if (settings.format == OutputFormat::Png) {
+    if (format == OutputFormat::Png) {
+        std::vector<uint8_t> bytes;
         std::string error;
-        if (!WritePng(temp.Stream(), picture, error)) {
-            if (errno != 0 && error == "write failed") error = ErrorText(errno);
-            return error;
+        if (!EncodePng(picture, bytes, error)) return error;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), output.Stream()) != bytes.size()) {
+            return errno != 0 ? ErrorText(errno) : "write failed";
         }
     } else {
-        FileSink sink(temp.Stream());
-        EncodePictureBmp(sink, picture);
+        FileSink sink(output.Stream());
+        EncodeBmp(sink, picture, PictureBmpHeaders(picture));
         if (!sink.Ok()) return errno != 0 ? ErrorText(errno) : "write failed";
     }
     std::string error;
-    if (!temp.Close(error)) return error;
+    if (!output.Close(error)) return error;
     return "";
 }
 
@@ -177,15 +152,18 @@ std::string OutputPathFor(const std::string& input, OutputFormat format, const s
 }
 
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings) {
-    // The input first: what it is, whether it opens, its header, its mode.
-    const PathKind inputKind = KindOf(input);
-    if (inputKind == PathKind::Directory) return Failed("is a directory");
-    errno = 0;
-    char inputBuffer[InputBufferBytes];  // declared before `stream`, which uses it until closed
-    InputFile stream(std::fopen(input.c_str(), "rb"));
-    if (!stream) return Failed("cannot open: " + ErrorText(errno != 0 ? errno : ENOENT));
-    std::setvbuf(stream.get(), inputBuffer, _IOFBF, sizeof inputBuffer);  // before any read
-    const std::string headerProblem = CheckHeader(stream.get());
+    // The input first: what it is, whether it reads, its header, its mode.
+    if (KindOf(input) == PathKind::Directory) return Failed("is a directory");
+    std::vector<uint8_t> file;
+    switch (ReadFileBytes(input.c_str(), MaxBsaveFileBytes, file)) {
+    case ReadResult::Read:
+        break;
+    case ReadResult::CannotOpen:
+        return Failed("cannot open: " + ErrorText(errno != 0 ? errno : ENOENT));
+    case ReadResult::ReadFailed:
+        return Failed("cannot read " + input + ": " + ErrorText(errno));
+    }
+    const std::string headerProblem = CheckHeader(file);
     if (!headerProblem.empty()) return Failed(headerProblem);
 
     const uint8_t screen = settings.screen != 0 ? settings.screen : ModeFromExtension(input);
@@ -219,27 +197,27 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
         return Failed("PNG output is not available in this build");
     }
 
-    const std::string loadProblem = LoadFresh(input, stream.get(), screen);
-    stream.reset();
-    if (!loadProblem.empty()) return Failed(loadProblem);
+    Picture picture;
+    DecodeFile(file, screen, settings.colors, picture);
 
-    // Declared before `temp`, whose stream may use it until it is closed.
+    // Declared before `temp`, whose stream uses it until it is closed.
     char outputBuffer[OutputBufferBytes];
-    TempOutput temp;
+    OutputFile temp;
     std::string error;
     if (!temp.Create(output, error)) return Failed("cannot write " + output + ": " + error);
+    const InterruptWatch watch(temp);
     std::setvbuf(temp.Stream(), outputBuffer, _IOFBF, sizeof outputBuffer);  // before any write
-    error = WriteOutput(temp, screen, settings);
+    error = WriteOutput(temp, picture, settings.format);
     if (!error.empty()) {
         temp.Discard();
         return Failed("cannot write " + output + ": " + error);
     }
     switch (temp.Commit(settings.force, error)) {
-    case CommitOutcome::Done:
+    case PlaceOutcome::Done:
         return ConvertResult{ConvertStatus::Converted, ""};
-    case CommitOutcome::TargetExists:
+    case PlaceOutcome::TargetExists:
         return ConvertResult{ConvertStatus::Skipped, output + " exists; use --force to replace it"};
-    case CommitOutcome::Failed:
+    case PlaceOutcome::Failed:
         break;
     }
     return Failed("cannot write " + output + ": " + error);

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/color_rules.h"
+#include "render/color_rules.h"
 
 namespace velda {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/file_ops.h"
+#include "tools/interrupt.h"
 
 int main(int argc, char** argv) {
-    velda::RemoveTempOnInterrupt();
+    velda::RemoveTemporariesOnInterrupt();
     try {
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

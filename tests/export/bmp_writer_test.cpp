@@ -40,7 +40,7 @@ std::vector<uint8_t> Noise(std::size_t count, uint32_t seed) {
 std::vector<uint8_t> Encode(uint8_t screen, const std::vector<uint8_t>& vram, const uint8_t* palette) {
     velda::ExportHeadersRecord headers{};
     velda::PrepareExportHeaders(screen, headers);
-    return velda::EncodeBmpToMemory(screen, headers, vram.data(), palette);
+    return velda_test::SavedBmp(screen, headers, vram.data(), palette);
 }
 
 // Where the row of picture line y starts in the file.
@@ -252,7 +252,7 @@ TEST_F(BmpWriter, NumberThatIsNotAModeGivesNothing) {
     EXPECT_TRUE(Encode(9, vram, palette).empty());
     velda::ExportHeadersRecord headers{};
     velda::PrepareExportHeaders(5, headers);
-    EXPECT_TRUE(velda::EncodeBmpToMemory(9, headers, vram.data(), palette).empty());
+    EXPECT_TRUE(velda_test::SavedBmp(9, headers, vram.data(), palette).empty());
 }
 
 // The window's canvas and the saved file must show the same picture: load a
@@ -261,7 +261,7 @@ TEST_F(BmpWriter, NumberThatIsNotAModeGivesNothing) {
 void ExpectFileMatchesCanvas(uint8_t screen) {
     velda::PrepareExportHeaders(screen);
     const std::vector<uint8_t> bytes =
-        velda::EncodeBmpToMemory(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+        velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
     BmpImage image;
     ASSERT_EQ(ReadBmp(bytes, image), "");
     ColorRef line[velda::CanvasWidth];
@@ -313,67 +313,9 @@ TEST_F(BmpWriter, FileAndCanvasAgreeOnTheCorpus) {
         SCOPED_TRACE(c.name);
         velda::ResetImageModel();
         std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s/%s", dir.c_str(), c.name);
-        ASSERT_EQ(velda::LoadBsave(c.screen), velda::LoadOutcome::Accepted);
+        ASSERT_EQ(velda::ReadBsaveFile(c.screen), velda::LoadOutcome::Accepted);
         ExpectFileMatchesCanvas(c.screen);
     }
 }
-
-// ---------------------------------------------------------------------------
-// Writing to a file.
-
-TEST_F(BmpWriter, WrittenFileEqualsTheEncodedBytes) {
-    vram = Noise(velda::VramBytes, 21);
-    std::memcpy(palette, Noise(sizeof palette, 22).data(), sizeof palette);
-    const std::string path = velda_test::ScratchPath("written.bmp");
-    for (uint8_t screen : velda::AllScreens) {
-        SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        // A longer file of the same name is replaced, not patched.
-        velda_test::WriteFile(path, std::vector<uint8_t>(200000, 0x77));
-        velda::ExportHeadersRecord headers{};
-        velda::PrepareExportHeaders(screen, headers);
-        ASSERT_EQ(velda::WriteBmpFile(path.c_str(), screen, headers, vram.data(), palette), velda::SaveOutcome::Saved);
-        EXPECT_TRUE(velda_test::ReadFile(path) == velda::EncodeBmpToMemory(screen, headers, vram.data(), palette));
-    }
-    std::remove(path.c_str());
-}
-
-TEST_F(BmpWriter, FolderThatDoesNotExistCannotBeCreated) {
-    const std::string path = velda_test::ScratchPath("no-such-folder/picture.bmp");
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(5, headers);
-    EXPECT_EQ(velda::WriteBmpFile(path.c_str(), 5, headers, vram.data(), palette), velda::SaveOutcome::CannotCreate);
-    EXPECT_FALSE(velda_test::FileExists(path));
-}
-
-// A stream that refuses every write: the save fails and the file named for
-// it is removed.
-TEST_F(BmpWriter, StreamThatCannotBeWrittenFailsAndLeavesNoFile) {
-    const std::string path = velda_test::ScratchPath("read-only-stream.bmp");
-    velda_test::WriteFile(path, {1, 2, 3});
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(stream, nullptr);
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(7, headers);
-    EXPECT_EQ(velda::WriteBmpStream(stream, path.c_str(), 7, headers, vram.data(), palette),
-              velda::SaveOutcome::WriteFailed);
-    EXPECT_FALSE(velda_test::FileExists(path));
-}
-
-#ifndef _WIN32
-// A device that accepts the stream but has no room: the failure shows only
-// when the buffer is flushed part-way through the file. The device itself is
-// not named as the path to remove; a scratch file stands in for the output.
-TEST_F(BmpWriter, StreamThatFailsPartWayFailsAndLeavesNoFile) {
-    std::FILE* stream = std::fopen("/dev/full", "wb");
-    if (stream == nullptr) GTEST_SKIP() << "no /dev/full";
-    const std::string path = velda_test::ScratchPath("full-device.bmp");
-    velda_test::WriteFile(path, {1, 2, 3});
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(12, headers);
-    EXPECT_EQ(velda::WriteBmpStream(stream, path.c_str(), 12, headers, vram.data(), palette),
-              velda::SaveOutcome::WriteFailed);
-    EXPECT_FALSE(velda_test::FileExists(path));
-}
-#endif
 
 }  // namespace

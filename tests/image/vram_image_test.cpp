@@ -158,15 +158,6 @@ TEST(SeedDefaultPalette, ModeSixLeavesEntriesFourToFifteen) {
     EXPECT_EQ(std::memcmp(vram.data() + 0x7680, DefaultPalette, 8), 0);
 }
 
-TEST(SeedDefaultPalette, DefaultOverloadWritesVramImage) {
-    std::memset(velda::VramImage, 0xAA, sizeof velda::VramImage);
-    velda::SeedDefaultPalette(7);
-    EXPECT_EQ(std::memcmp(velda::VramImage + 0xFA80, DefaultPalette, 32), 0);
-    EXPECT_EQ(velda::VramImage[0xFA7F], 0xAA);
-    EXPECT_EQ(velda::VramImage[0xFAA0], 0xAA);
-    velda::ResetImageModel();
-}
-
 // The colour table of each mode: which entries are built and from what.
 TEST(BuildColorTable, EntriesPerMode) {
     uint8_t palette[velda::PaletteBytes];

@@ -72,7 +72,7 @@ TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
         WriteFile(picture, PatternFile(seed++));
         OpenFile(OpenId(screen), picture);
         const std::vector<uint8_t> expected =
-            velda::EncodeBmpToMemory(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+            velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
 
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);  // no message on success
@@ -162,7 +162,7 @@ TEST_F(CommandsTest, NameTypedWithoutExtensionIsUsedAsTyped) {
     EXPECT_FALSE(FileExists(ScratchPath("noext.bmp")));
 }
 
-TEST_F(CommandsTest, FailedSaveIsReportedAndLeavesNoFile) {
+TEST_F(CommandsTest, SaveOverAFileHeldOpenIsReportedAndLeavesItWhole) {
     const std::string picture = ScratchPath("FAIL.SC5");
     WriteFile(picture, PatternFile(4));
     OpenFile(IDM_OPEN_SCREEN5, picture);
@@ -186,7 +186,7 @@ TEST_F(CommandsTest, SaveAfterARejectedOpenWritesThePictureOnScreen) {
     WriteFile(good, PatternFile(12));
     OpenFile(IDM_OPEN_SCREEN5, good);
     const std::vector<uint8_t> expected =
-        velda::EncodeBmpToMemory(5, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+        velda_test::SavedBmp(5, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
     const std::string bad = ScratchPath("REJECT.SC7");
     WriteFile(bad, {0x00, 1, 2, 3, 4, 5, 6, 7});
     DialogScript script({{WindowsPath(bad), IDOK}, {"", IDOK}});

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "export/bmp_headers.h"
+#include "image/bsave_loader.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 #include "test_support.h"
@@ -189,6 +190,7 @@ std::string WindowsPath(const std::string& path) {
 
 void MainWindowTest::SetUp() {
     velda::ResetImageModel();
+    velda::ExportHeaders = {};
     window_ = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators_);
     ASSERT_NE(window_, nullptr);
     PumpMessages();

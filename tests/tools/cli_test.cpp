@@ -10,7 +10,7 @@
 #include "fixtures.h"
 #include "image_readers.h"
 #include "test_support.h"
-#include "tools/png_writer.h"
+#include "export/png_writer.h"
 
 namespace {
 

@@ -8,9 +8,6 @@
 
 namespace velda_test {
 
-// `count` bytes from a fixed pseudo-random sequence chosen by `seed`.
-std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed);
-
 // A BSAVE file of noise for the given mode that covers the pixels and the
 // palette table (0 up to the mode's clearBytes), so every pixel value and
 // every palette bit is exercised.
@@ -31,10 +28,5 @@ struct RunResult {
 // Runs `sh -c "<prefix> velda-convert <arguments>"` in `folder`.
 RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix = "");
 
-// A fresh, empty folder for one test (under the test run's scratch folder).
-std::string FreshFolder(const std::string& name);
-
-// The names in a folder, sorted; "." and ".." left out.
-std::vector<std::string> FolderEntries(const std::string& folder);
 
 }  // namespace velda_test

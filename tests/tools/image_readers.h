@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/color_rules.h"
+#include "render/color_rules.h"
 
 namespace velda_test {
 

@@ -17,7 +17,6 @@ namespace {
 constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
-
 }  // namespace
 
 int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen) {
@@ -46,13 +45,14 @@ int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t scre
 }
 
 bool LoadBsave(HWND owner, uint8_t screen) {
-    switch (LoadBsave(screen)) {
+    switch (ReadBsaveFile(screen)) {
     case LoadOutcome::Accepted:
         return true;
     case LoadOutcome::NotBsave:
         ShowError(owner, NotBsaveMessage);
         return false;
     case LoadOutcome::CannotOpen:
+    case LoadOutcome::ReadFailed:  // a file that fails part-way is as good as none
     default:
         ShowError(owner, CannotOpenMessage);
         return false;

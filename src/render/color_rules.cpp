@@ -1,18 +1,10 @@
-#include "tools/color_rules.h"
+#include "render/color_rules.h"
 
 #include <cstring>
 
 namespace velda {
 
 namespace {
-
-constexpr int MaxLevel5 = 31;
-
-int Clamp5(int value) {
-    if (value < 0) return 0;
-    if (value > MaxLevel5) return MaxLevel5;
-    return value;
-}
 
 constexpr uint8_t Level3To8(int level) { return Level5To8(Level3To5(level)); }
 
@@ -21,7 +13,7 @@ constexpr uint8_t Level3To8(int level) { return Level5To8(Level3To5(level)); }
 Rgb5 MsxYjkToRgb5(int y, int j, int k) {
     // Integer division truncates toward zero; a negative sum clamps to 0
     // whichever way it is rounded.
-    return Rgb5{Clamp5(y + j), Clamp5(y + k), Clamp5((5 * y - 2 * j - k + 2) / 4)};
+    return Rgb5{ClampLevel5(y + j), ClampLevel5(y + k), ClampLevel5((5 * y - 2 * j - k + 2) / 4)};
 }
 
 Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green) {

@@ -1,8 +1,8 @@
-#include "tools/picture.h"
+#include "render/picture.h"
 
 #include <cstring>
 
-#include "export/bmp_writer.h"
+#include "image/mode_table.h"
 #include "render/line_decoder.h"
 #include "render/yjk.h"
 

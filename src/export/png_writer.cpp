@@ -1,10 +1,11 @@
-#include "tools/png_writer.h"
+#include "export/png_writer.h"
 
 #ifdef VELDA_HAVE_PNG
 
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -27,16 +28,6 @@ struct PngFailure {
 }
 
 void OnPngWarning(png_structp, png_const_charp) {}  // nothing worth a message
-
-void WriteToStream(png_structp png, png_bytep data, png_size_t length) {
-    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
-    if (std::fwrite(data, 1, length, stream) != length) png_error(png, "write failed");
-}
-
-void FlushStream(png_structp png) {
-    auto* stream = static_cast<std::FILE*>(png_get_io_ptr(png));
-    if (std::fflush(stream) != 0) png_error(png, "write failed");
-}
 
 void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
     auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
@@ -109,11 +100,7 @@ bool WritePngWith(const Picture& picture, void* io, png_rw_ptr write, png_flush_
 
 bool PngAvailable() { return true; }
 
-bool WritePng(std::FILE* stream, const Picture& picture, std::string& error) {
-    return WritePngWith(picture, stream, WriteToStream, FlushStream, error);
-}
-
-bool EncodePngToMemory(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error) {
+bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error) {
     bytes.clear();
     return WritePngWith(picture, &bytes, WriteToVector, FlushNothing, error);
 }
@@ -130,12 +117,7 @@ constexpr char NotAvailable[] = "PNG output is not available in this build";
 
 bool PngAvailable() { return false; }
 
-bool WritePng(std::FILE*, const Picture&, std::string& error) {
-    error = NotAvailable;
-    return false;
-}
-
-bool EncodePngToMemory(const Picture&, std::vector<uint8_t>& bytes, std::string& error) {
+bool EncodePng(const Picture&, std::vector<uint8_t>& bytes, std::string& error) {
     bytes.clear();
     error = NotAvailable;
     return false;

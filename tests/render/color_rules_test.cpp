@@ -1,5 +1,5 @@
 // The two colour rules of the converter on worked values.
-#include "tools/color_rules.h"
+#include "render/color_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,35 @@
+#!/bin/sh
+# Converts every picture of a folder in every mode, with both colour rules,
+# to BMP and to PNG, with two builds of velda-convert, and compares the
+# files byte for byte. For checking that a change of the code changes no
+# output:
+#   scripts/compare-outputs.sh OLD-velda-convert NEW-velda-convert [FOLDER]
+# FOLDER defaults to the corpus beside the checkout. Prints the number of
+# files compared and every difference; exits 1 on any.
+set -u
+old=$1
+new=$2
+folder=${3:-$(dirname "$0")/../../shared/corpus}
+work=$(mktemp -d "${TMPDIR:-/tmp}/velda-compare-XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
+compared=0
+differ=0
+for picture in "$folder"/*; do
+    case "$picture" in *.md) continue ;; esac
+    for screen in 5 6 7 8 10 11 12; do
+        for colors in velda msx; do
+            for format in bmp png; do
+                "$old" -q -s $screen --colors $colors -f $format -o "$work/old" "$picture" || echo "old failed: $picture"
+                "$new" -q -s $screen --colors $colors -f $format -o "$work/new" "$picture" || echo "new failed: $picture"
+                if ! cmp -s "$work/old" "$work/new"; then
+                    echo "differs: $(basename "$picture") SCREEN $screen $colors $format"
+                    differ=$((differ + 1))
+                fi
+                compared=$((compared + 1))
+                rm -f "$work/old" "$work/new"
+            done
+        done
+    done
+done
+echo "compare-outputs: $compared outputs compared, $differ differ"
+[ "$differ" = 0 ]

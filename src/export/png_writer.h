@@ -1,0 +1,29 @@
+// Writing a Picture as PNG through libpng.
+//
+//   mode        colour type      bit depth  PLTE
+//   5, 7        indexed          4          16 entries
+//   6           indexed          4           4 entries (pixel values 0..3)
+//   8           indexed          8          256 entries
+//   10, 11, 12  RGB              8          none
+//
+// The size of the picture, not interlaced; the pixel values are those of
+// the BMP. Builds without libpng (VELDA_HAVE_PNG undefined, as on Windows)
+// keep these functions, which then always fail.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/picture.h"
+
+namespace velda {
+
+// Whether this build can write PNG at all.
+bool PngAvailable();
+
+// Encodes `picture` as PNG into `bytes`, which is replaced. Returns true on
+// success; on failure returns false and puts the reason into `error`.
+bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error);
+
+}  // namespace velda

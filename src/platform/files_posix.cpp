@@ -1,0 +1,72 @@
+// The file system on POSIX systems.
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/files.h"
+
+namespace velda {
+
+PathKind KindOf(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return PathKind::Missing;
+    if (S_ISDIR(info.st_mode)) return PathKind::Directory;
+    if (S_ISREG(info.st_mode)) return PathKind::File;
+    return PathKind::Other;
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+FileIdentity IdentifyFile(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return FileIdentity{false, 0, 0};
+    return FileIdentity{true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
+std::size_t FileNameStart(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }
+
+std::FILE* CreateNewFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);  // the umask applies
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+        const int cause = errno;
+        close(fd);
+        unlink(path.c_str());
+        errno = cause;
+    }
+    return stream;
+}
+
+PlaceOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool replace, std::string& error) {
+    if (replace) {
+        if (std::rename(from.c_str(), to.c_str()) == 0) return PlaceOutcome::Done;
+        error = ErrorText(errno);
+        return PlaceOutcome::Failed;
+    }
+    // A second name that cannot replace anything, then the first removed.
+    if (link(from.c_str(), to.c_str()) == 0) {
+        unlink(from.c_str());
+        return PlaceOutcome::Done;
+    }
+    if (errno == EEXIST) return PlaceOutcome::TargetExists;
+    // A file system without hard links: check, then rename. Only a file
+    // made in between these two steps could be replaced.
+    if (KindOf(to) != PathKind::Missing) return PlaceOutcome::TargetExists;
+    if (std::rename(from.c_str(), to.c_str()) == 0) return PlaceOutcome::Done;
+    error = ErrorText(errno);
+    return PlaceOutcome::Failed;
+}
+
+}  // namespace velda
