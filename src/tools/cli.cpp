@@ -1,7 +1,10 @@
 #include "tools/cli.h"
 
-#include <cstring>
+#include <functional>
 #include <map>
+#include <memory>
+
+#include <CLI/CLI.hpp>
 
 #ifdef _WIN32
 #include <io.h>
@@ -23,96 +26,132 @@ namespace {
 constexpr char Program[] = "velda-convert";
 constexpr std::size_t ProgressColumns = 79;
 
-constexpr char HelpText[] =
-    "Usage: velda-convert [options] FILE...\n"
-    "Converts MSX2/MSX2+ BSAVE screen files (SCREEN 5, 6, 7, 8, 10, 11, 12) to BMP or PNG.\n"
-    "\n"
-    "  -s, --screen N      read every file as SCREEN N (5, 6, 7, 8, 10, 11 or 12);\n"
-    "                      without it the mode comes from each file's extension:\n"
-    "                      .SC5 .SC6 .SC7 .SC8, .SCA/.S10 (10), .S11 (11), .SCC/.S12 (12)\n"
-    "  -f, --format FMT    bmp (default) or png\n"
-    "      --colors RULE   velda (default): the colours VELDA's Save writes;\n"
-    "                      msx: the video chip's colours at full 8-bit range\n"
-    "  -o, --output FILE   write to FILE (one input file only)\n"
-    "  -d, --dir DIR       write into the existing folder DIR\n"
-    "                      (default: beside each input, extension replaced)\n"
-    "      --force         replace existing output files\n"
-    "  -q, --quiet         no progress line and no summary\n"
-    "  -h, --help          show this help and exit\n"
-    "      --version       show the version and exit\n"
-    "\n"
+constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
+constexpr char Description[] =
+    "Converts MSX2/MSX2+ BSAVE screen files (SCREEN 5, 6, 7, 8, 10, 11, 12) to BMP or PNG.\n";
+constexpr char ExitStatusText[] =
     "Exit status: 0 when every file was converted, 1 when any file failed or was\n"
     "skipped because its output exists, 2 for a wrong command line.\n";
+constexpr std::size_t HelpColumn = 22;  // where the options' descriptions start
 
-struct OptionSpec {
-    const char* longName;
-    char shortName;  // 0: none
-    bool takesValue;
+constexpr char ScreenHelp[] =
+    "read every file as SCREEN N (5, 6, 7, 8, 10, 11 or 12);\n"
+    "without it the mode comes from each file's extension:\n"
+    ".SC5 .SC6 .SC7 .SC8, .SCA/.S10 (10), .S11 (11), .SCC/.S12 (12)";
+constexpr char ColorsHelp[] =
+    "velda (default): the colours VELDA's Save writes;\n"
+    "msx: the video chip's colours at full 8-bit range";
+constexpr char DirHelp[] =
+    "write into the existing folder DIR\n"
+    "(default: beside each input, extension replaced)";
+
+// The help text: usage and description, then one line per option as it
+// is declared (its value name and description), then the exit status.
+class HelpFormatter : public CLI::Formatter {
+public:
+    HelpFormatter() { column_width(HelpColumn); }
+
+    std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+        std::string text = std::string(UsageLine) + Description + "\n";
+        for (const CLI::Option* option : app->get_options([](const CLI::Option* o) { return o->nonpositional(); })) {
+            text += make_option(option, false);
+        }
+        return text + "\n" + ExitStatusText;
+    }
+
+    // "-s, --screen", with the long names of options without a short one
+    // lined up under the others.
+    std::string make_option_name(const CLI::Option* option, bool) const override {
+        const std::vector<std::string>& shortNames = option->get_snames();
+        const std::string shortName = shortNames.empty() ? "    " : "-" + shortNames.front() + ", ";
+        return shortName + "--" + option->get_lnames().front();
+    }
 };
 
-constexpr OptionSpec Options[] = {
-    {"screen", 's', true}, {"format", 'f', true}, {"colors", 0, true},   {"output", 'o', true},
-    {"dir", 'd', true},    {"force", 0, false},   {"quiet", 'q', false}, {"help", 'h', false},
-    {"version", 0, false},
-};
-
-const OptionSpec* FindLong(const std::string& name) {
-    for (const OptionSpec& spec : Options) {
-        if (name == spec.longName) return &spec;
-    }
-    return nullptr;
+// An option with one value, handed to `take`, which stores it or says
+// what is wrong with it. CLI11 reports that in the program's own words.
+void AddValue(CLI::App& app, const char* names, const char* valueName, const char* help,
+              std::function<std::string(const std::string&)> take) {
+    app.add_option_function<std::string>(
+           names,
+           [take](const std::string& value) {
+               const std::string problem = take(value);
+               if (!problem.empty()) throw CLI::ValidationError(problem);
+           },
+           help)
+        ->type_name(valueName);
 }
 
-const OptionSpec* FindShort(char name) {
-    for (const OptionSpec& spec : Options) {
-        if (spec.shortName != 0 && spec.shortName == name) return &spec;
-    }
-    return nullptr;
+// An option whose value one of the program's readers (ParseScreenNumber
+// and the like) checks and stores; anything else is refused as
+// "invalid WHAT 'VALUE' (use CHOICES)".
+template <typename T>
+void AddChoice(CLI::App& app, const char* names, const char* valueName, T& target, bool (*read)(const char*, T&),
+               const char* what, const char* choices, const char* help) {
+    AddValue(app, names, valueName, help, [&target, read, what, choices](const std::string& value) {
+        if (read(value.c_str(), target)) return std::string();
+        return std::string("invalid ") + what + " '" + value + "' (use " + choices + ")";
+    });
 }
 
-// Applies one recognised option. Returns false with `error` set when its
-// value is wrong.
-bool ApplyOption(const OptionSpec& spec, const std::string& value, CommandLine& line, CommandAction& action,
-                 std::string& error) {
-    const std::string name = spec.longName;
-    if (name == "screen") {
-        if (!ParseScreenNumber(value.c_str(), line.settings.screen)) {
-            error = "invalid screen mode '" + value + "' (use 5, 6, 7, 8, 10, 11 or 12)";
-            return false;
-        }
-    } else if (name == "format") {
-        if (!ParseOutputFormat(value.c_str(), line.settings.format)) {
-            error = "invalid format '" + value + "' (use bmp or png)";
-            return false;
-        }
-        line.formatGiven = true;
-    } else if (name == "colors") {
-        if (!ParseColorRule(value.c_str(), line.settings.colors)) {
-            error = "invalid colour rule '" + value + "' (use velda or msx)";
-            return false;
-        }
-    } else if (name == "output") {
-        if (value.empty()) {
-            error = "--output needs a file name";
-            return false;
-        }
-        line.output = value;
-    } else if (name == "dir") {
-        if (value.empty()) {
-            error = "--dir needs a folder";
-            return false;
-        }
-        line.folder = value;
-    } else if (name == "force") {
-        line.settings.force = true;
-    } else if (name == "quiet") {
-        line.quiet = true;
-    } else if (name == "help") {
-        if (action == CommandAction::Convert) action = CommandAction::ShowHelp;
-    } else if (name == "version") {
-        if (action == CommandAction::Convert) action = CommandAction::ShowVersion;
-    }
-    return true;
+// An option naming a file or folder; an empty name is refused with
+// `refusal`.
+void AddPath(CLI::App& app, const char* names, const char* valueName, std::string& target, const char* refusal,
+             const char* help) {
+    AddValue(app, names, valueName, help, [&target, refusal](const std::string& value) {
+        if (value.empty()) return std::string(refusal);
+        target = value;
+        return std::string();
+    });
+}
+
+// A flag asking for something other than converting; the first such flag
+// on the command line wins.
+void AddAction(CLI::App& app, const char* names, CommandAction& action, CommandAction wanted, const char* help) {
+    app.add_flag_callback(
+        names,
+        [&action, wanted] {
+            if (action == CommandAction::Convert) action = wanted;
+        },
+        help);
+}
+
+// Declares every option of velda-convert on `app`, storing what it reads
+// into `line` and `action`. An option is one line here, its help text
+// included; each has a long name, which the help lines up.
+void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag();                     // -h is declared below with the others
+    app.allow_windows_style_options(false);  // "/pics/A.SC5" is a file on Windows too
+    app.option_defaults()->disable_flag_override();  // a flag takes no value
+
+    ConvertSettings& settings = line.settings;
+    AddChoice(app, "-s,--screen", "N", settings.screen, ParseScreenNumber, "screen mode", "5, 6, 7, 8, 10, 11 or 12",
+              ScreenHelp);
+    AddChoice(app, "-f,--format", "FMT", settings.format, ParseOutputFormat, "format", "bmp or png",
+              "bmp (default) or png");
+    AddChoice(app, "--colors", "RULE", settings.colors, ParseColorRule, "colour rule", "velda or msx", ColorsHelp);
+    AddPath(app, "-o,--output", "FILE", line.output, "--output needs a file name",
+            "write to FILE (one input file only)");
+    AddPath(app, "-d,--dir", "DIR", line.folder, "--dir needs a folder", DirHelp);
+    app.add_flag("--force", settings.force, "replace existing output files");
+    app.add_flag("-q,--quiet", line.quiet, "no progress line and no summary");
+    AddAction(app, "-h,--help", action, CommandAction::ShowHelp, "show this help and exit");
+    AddAction(app, "--version", action, CommandAction::ShowVersion, "show the version and exit");
+    app.add_option("FILE", line.inputs);
+
+    // Each option takes effect as it is read: a repeated option keeps its
+    // last value, every value is checked, the first wrong one is reported.
+    for (CLI::Option* option : app.get_options()) option->trigger_on_parse();
+}
+
+// The help, from the same declarations the command line is read with.
+std::string HelpText() {
+    CommandLine unusedLine;
+    CommandAction unusedAction = CommandAction::Convert;
+    CLI::App app;
+    DeclareOptions(app, unusedLine, unusedAction);
+    return app.help();
 }
 
 // Checks the options among themselves once all are read.
@@ -241,60 +280,17 @@ int UsageFailure(const std::string& error) {
 
 CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     CommandAction action = CommandAction::Convert;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            line.inputs.push_back(arg);  // "-" alone is a file name too
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-
-        const OptionSpec* spec = nullptr;
-        std::string value;
-        bool hasValue = false;
-        std::string shownName;
-        if (arg[1] == '-') {  // --name or --name=value
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            spec = FindLong(name);
-            shownName = "--" + name;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-                hasValue = true;
-            }
-        } else {  // -x or -xVALUE
-            spec = FindShort(arg[1]);
-            shownName = arg.substr(0, 2);
-            if (spec != nullptr && arg.size() > 2) {
-                if (!spec->takesValue) {
-                    error = "unknown option '" + arg + "'";
-                    return CommandAction::UsageError;
-                }
-                value = arg.substr(2);
-                hasValue = true;
-            }
-        }
-        if (spec == nullptr) {
-            error = "unknown option '" + shownName + "'";
-            return CommandAction::UsageError;
-        }
-        if (spec->takesValue && !hasValue) {
-            if (i + 1 >= args.size()) {
-                error = "option '" + shownName + "' needs a value";
-                return CommandAction::UsageError;
-            }
-            value = args[++i];
-        } else if (!spec->takesValue && hasValue) {
-            error = "option '" + shownName + "' takes no value";
-            return CommandAction::UsageError;
-        }
-        if (!ApplyOption(*spec, value, line, action, error)) return CommandAction::UsageError;
+    CLI::App app;
+    DeclareOptions(app, line, action);
+    try {
+        std::vector<std::string> lastFirst(args.rbegin(), args.rend());  // the order CLI11 reads them in
+        app.parse(lastFirst);
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return CommandAction::UsageError;
     }
     if (action != CommandAction::Convert) return action;
+    line.formatGiven = app.count("--format") > 0;
     if (!CheckCombination(line, error)) return CommandAction::UsageError;
     return CommandAction::Convert;
 }
@@ -345,7 +341,7 @@ int RunConverter(const std::vector<std::string>& args) {
     case CommandAction::UsageError:
         return UsageFailure(error);
     case CommandAction::ShowHelp:
-        std::fputs(HelpText, stdout);
+        std::fputs(HelpText().c_str(), stdout);
         return std::fflush(stdout) == 0 ? ExitConverted : ExitSomeNotConverted;
     case CommandAction::ShowVersion:
         std::printf("%s (VELDA) %s\n", Program, VELDA_VERSION);
