@@ -468,7 +468,8 @@ TEST_F(BadInputWindowTest, ReadOnlyOutputFileIsReportedAndKept) {
 }
 
 // A Save that fails part-way, on a file system that fills up: "writing
-// failed" in a box titled VELDA, and no partial file is left.
+// failed" in a box titled VELDA, no partial or temporary file is left, and
+// a file it was to replace is kept.
 class BadInputFullDiskTest : public BadInputWindowTest {};
 
 TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
@@ -491,7 +492,15 @@ TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
     ShowPicture(IDM_OPEN_SCREEN5, "SMALL.SC5", 5);
     const std::string small = folder + "/SMALL.bmp";
     ASSERT_EQ(SaveAs(WindowsPath(small)).size(), 1u);
-    EXPECT_EQ(ReadFile(small).size(), 27254u);
+    const std::vector<uint8_t> saved = ReadFile(small);
+    EXPECT_EQ(saved.size(), 27254u);
+
+    // The big picture saved over it fails too, and the file it was to
+    // replace is kept byte for byte.
+    ShowPicture(IDM_OPEN_SCREEN12, "BIG.S12", 12);
+    ExpectMessage(SaveAs(WindowsPath(small)), velda::WriteFailedMessage);
+    EXPECT_EQ(ReadFile(small), saved);
+    EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SMALL.bmp"});
 }
 
 }  // namespace

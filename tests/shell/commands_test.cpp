@@ -179,6 +179,9 @@ TEST_F(CommandsTest, SaveOverAFileHeldOpenIsReportedAndLeavesItWhole) {
     ASSERT_EQ(seen[1].texts.size(), 1u);
     EXPECT_EQ(seen[1].texts[0], velda::CannotCreateMessage);
     EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{9, 9, 9}));
+    for (const std::string& name : velda_test::FolderEntries(ScratchPath(""))) {
+        EXPECT_NE(name.rfind(".velda-", 0), 0u) << "temporary file left: " << name;
+    }
 }
 
 TEST_F(CommandsTest, SaveAfterARejectedOpenWritesThePictureOnScreen) {

@@ -133,7 +133,7 @@ TEST(BadInputConverter, UnreadableInputsAndUnwritableOutputsAreReportedPerFile) 
         const char* name;
         uint8_t screen;
     } inputs[] = {{"locked.SC5", 5}, {"good1.SC5", 5}, {"good2.SC5", 5},
-                  {"ro.SC5", 5},     {"good3.SC7", 7}, {"good4.SC8", 8}};
+                  {"ro.SC5", 5},     {"good3.SC7", 7}, {"good4.SC8", 8}, {"good5.SC5", 5}};
     for (const auto& input : inputs) WriteFile(dir + "/" + input.name, velda_test::NoiseBsave(input.screen, 3));
     ASSERT_EQ(chmod((dir + "/locked.SC5").c_str(), 0000), 0);
     const std::vector<uint8_t> old = {'o', 'l', 'd'};
@@ -152,6 +152,9 @@ TEST(BadInputConverter, UnreadableInputsAndUnwritableOutputsAreReportedPerFile) 
         {"ro.SC5", "velda-convert: ro.SC5: skipped: ro.bmp exists; use --force to replace it", nullptr},
         {"--force ro.SC5 good3.SC7", "velda-convert: ro.SC5: cannot write ro.bmp: the file is read-only", "good3.bmp"},
         {"-d shut good4.SC8", "velda-convert: good4.SC8: cannot write shut/good4.bmp: Permission denied", nullptr},
+        // Opens, then fails on reading, as a failing disk does: not a short file.
+        {"-s 5 /proc/self/mem good5.SC5",
+         "velda-convert: /proc/self/mem: cannot read /proc/self/mem: Input/output error", "good5.bmp"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.arguments);
@@ -165,7 +168,8 @@ TEST(BadInputConverter, UnreadableInputsAndUnwritableOutputsAreReportedPerFile) 
     EXPECT_EQ(ModeOf(dir + "/ro.bmp"), 0444u);
     EXPECT_EQ(FolderEntries(dir + "/shut"), std::vector<std::string>{});
     EXPECT_EQ(FolderEntries(dir), Sorted({"good1.SC5", "good1.bmp", "good2.SC5", "good3.SC7", "good3.bmp",
-                                          "good4.SC8", "locked.SC5", "ro.SC5", "ro.bmp", "shut"}));
+                                          "good4.SC8", "good5.SC5", "good5.bmp", "locked.SC5", "ro.SC5", "ro.bmp",
+                                          "shut"}));
     chmod((dir + "/locked.SC5").c_str(), 0644);
     chmod((dir + "/shut").c_str(), 0755);
 }

@@ -201,6 +201,18 @@ TEST(ConverterCli, FailedWriteLeavesNoPartialFile) {
     EXPECT_EQ(FolderEntries(dir), Names({"big.S12", "big.SC8", "big.bmp"}));
 }
 
+// The temporary file's name does not grow with the output's: an output
+// name of 250 bytes is written.
+TEST(ConverterCli, LongOutputNameIsWritten) {
+    const std::string dir = FreshFolder("cli-long");
+    const std::string base(246, 'n');
+    WriteFile(dir + "/" + base + ".SC5", GoodFile(5));
+    const RunResult run = RunConverter(dir, base + ".SC5");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(ReadFile(dir + "/" + base + ".bmp"), velda_test::ReferenceBmp(5, GoodFile(5)));
+    EXPECT_EQ(FolderEntries(dir).size(), 2u);
+}
+
 TEST(ConverterCli, NeverWritesOverItsInputOrTwiceToOneName) {
     const std::string dir = FreshFolder("cli-same");
     WriteFile(dir + "/pic.bmp", GoodFile(5));  // a BSAVE file with an odd name
