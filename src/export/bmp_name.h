@@ -3,11 +3,9 @@
 
 #include <cstddef>
 
-namespace velda {
+#include "image/file_types.h"
 
-// True for the first byte of a two-byte code-page-932 character, whose
-// second byte may be 0x5C ('\') or another ASCII byte.
-constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+namespace velda {
 
 // Proposes the BMP name for `path` (a code-page-932 path, NUL-terminated)
 // into `out` of `outSize` bytes: the file name's extension replaced by

@@ -29,17 +29,22 @@ bool ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& head
     return header.id == BsaveId && header.endAddress >= header.startAddress;
 }
 
+PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size) {
+    // Never more than 65,536 bytes, and they always fit: the range ends at
+    // endAddress + 1 <= 0x10000.
+    const std::size_t length = static_cast<std::size_t>(header.endAddress) - header.startAddress + 1;
+    const std::size_t present = size > BsaveHeaderBytes ? size - BsaveHeaderBytes : 0;  // a short file is accepted
+    return PlacedRange{header.startAddress, static_cast<uint32_t>(std::min(length, present))};
+}
+
 LoadOutcome PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header) {
     const ModeInfo* mode = FindMode(screen);
     if (mode == nullptr || !ParseBsaveHeader(file, size, header)) return LoadOutcome::NotBsave;
 
     std::memset(vram, 0, static_cast<std::size_t>(mode->clearBytes));
     SeedDefaultPalette(screen, vram);
-    // Never more than 65,536 bytes, and they always fit: the range ends at
-    // endAddress + 1 <= 0x10000.
-    const std::size_t length = static_cast<std::size_t>(header.endAddress) - header.startAddress + 1;
-    const std::size_t present = std::min(length, size - BsaveHeaderBytes);  // a short file is accepted
-    std::memcpy(vram + header.startAddress, file + BsaveHeaderBytes, present);
+    const PlacedRange placed = BsavePlacedRange(header, size);
+    std::memcpy(vram + placed.start, file + BsaveHeaderBytes, placed.length);
     return LoadOutcome::Accepted;
 }
 

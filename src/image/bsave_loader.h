@@ -37,10 +37,20 @@ struct CurrentFileRecord {
 extern CurrentFileRecord CurrentFile;
 
 enum class LoadOutcome {
-    Accepted,    // the picture is in video memory
-    NotBsave,    // rejected by the header test; nothing changed
-    CannotOpen,  // the file could not be opened; nothing changed
-    ReadFailed,  // a read failed part-way (errno says why); nothing changed
+    Accepted,        // the picture is in video memory
+    NotBsave,        // rejected by the header test; nothing changed
+    CannotOpen,      // the file could not be opened; nothing changed
+    ReadFailed,      // a read failed part-way (errno says why); nothing changed
+    NotGraphSaurus,  // a Graph Saurus name, but not such a header; nothing changed
+    CutOff,          // compressed data that ends inside a run; nothing changed
+    NotPalette,      // the palette file to use is none; nothing changed
+};
+
+// Where in video memory a file's data went: `length` bytes from `start`
+// (0 when the file held no data).
+struct PlacedRange {
+    uint32_t start;
+    uint32_t length;
 };
 
 // Reads the 7 header bytes. Returns false when `bytes` cannot be a BSAVE
@@ -56,6 +66,9 @@ bool ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& head
 // accepted: the missing bytes keep the cleared or seeded values. Bytes
 // after the end address are ignored.
 LoadOutcome PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header);
+
+// The range an accepted BSAVE file of `size` bytes with `header` fills.
+PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size);
 
 // Copies the mode's palette entries from the palette table of `vram` to
 // `palette` (register form, 2 bytes an entry); modes without a palette

@@ -1,0 +1,83 @@
+#include "image/file_types.h"
+
+#include <cctype>
+
+namespace velda {
+
+namespace {
+
+struct ExtensionType {
+    const char* extension;  // upper case
+    FileType type;
+};
+
+constexpr ExtensionType Extensions[] = {
+    {"SC5", {FileKind::Bsave, 5}},        {"SC6", {FileKind::Bsave, 6}},        {"SC7", {FileKind::Bsave, 7}},
+    {"SC8", {FileKind::Bsave, 8}},        {"SCA", {FileKind::Bsave, 10}},       {"S10", {FileKind::Bsave, 10}},
+    {"S11", {FileKind::Bsave, 11}},       {"SCB", {FileKind::Bsave, 11}},       {"SCC", {FileKind::Bsave, 12}},
+    {"S12", {FileKind::Bsave, 12}},       {"GE5", {FileKind::Bsave, 5}},        {"GE7", {FileKind::Bsave, 7}},
+    {"GE8", {FileKind::Bsave, 8}},        {"PIC", {FileKind::Bsave, 8}},        {"SR5", {FileKind::GraphSaurus, 5}},
+    {"SR6", {FileKind::GraphSaurus, 6}},  {"SR7", {FileKind::GraphSaurus, 7}},  {"SR8", {FileKind::GraphSaurus, 8}},
+    {"SRA", {FileKind::GraphSaurus, 10}}, {"SRB", {FileKind::GraphSaurus, 11}}, {"SRS", {FileKind::GraphSaurus, 12}},
+    {"SRC", {FileKind::GraphSaurus, 12}}, {"S15", {FileKind::SecondPage, 5}},   {"S16", {FileKind::SecondPage, 6}},
+    {"S17", {FileKind::SecondPage, 7}},   {"S18", {FileKind::SecondPage, 8}},   {"S1A", {FileKind::SecondPage, 10}},
+    {"S1B", {FileKind::SecondPage, 11}},  {"S1C", {FileKind::SecondPage, 12}},  {"PL5", {FileKind::Palette, 5}},
+    {"PL6", {FileKind::Palette, 6}},      {"PL7", {FileKind::Palette, 7}},
+};
+
+bool IsSeparator(char c) { return c == '/' || c == '\\' || c == ':'; }
+
+std::string UpperCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+NameParts SplitName(const std::string& path) {
+    NameParts parts{0, std::string::npos};
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            ++i;  // the second byte may be '\\' or '.'
+        } else if (IsSeparator(path[i])) {
+            parts = NameParts{i + 1, std::string::npos};
+        } else if (path[i] == '.' && i > parts.nameStart) {
+            parts.dot = i;
+        }
+    }
+    return parts;
+}
+
+std::string ExtensionOf(const std::string& path) {
+    const std::size_t dot = SplitName(path).dot;
+    return dot == std::string::npos ? std::string() : path.substr(dot + 1);
+}
+
+std::string WithExtension(const std::string& path, const std::string& extension) {
+    const std::size_t dot = SplitName(path).dot;
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + "." + extension;
+}
+
+FileType TypeOfFile(const std::string& path) {
+    const std::string extension = UpperCase(ExtensionOf(path));
+    for (const ExtensionType& entry : Extensions) {
+        if (extension == entry.extension) return entry.type;
+    }
+    return FileType{FileKind::Unknown, 0};
+}
+
+const char* SecondPageExtension(uint8_t screen) {
+    for (const ExtensionType& entry : Extensions) {
+        if (entry.type.kind == FileKind::SecondPage && entry.type.screen == screen) return entry.extension;
+    }
+    return nullptr;
+}
+
+const char* PaletteExtension(uint8_t screen) {
+    for (const ExtensionType& entry : Extensions) {
+        if (entry.type.kind == FileKind::Palette && entry.type.screen == screen) return entry.extension;
+    }
+    return nullptr;
+}
+
+}  // namespace velda

@@ -1,0 +1,75 @@
+#include "image/graph_saurus.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+
+namespace velda {
+
+namespace {
+
+constexpr uint8_t LiteralFrom = 0x10;  // codes 0x10..0xFF stand for themselves
+constexpr uint8_t LongRun = 0x00;      // 0x00 c v: v, c times
+
+// Expands the compressed codes `data` (`size` bytes). With `out` null it
+// only checks them; otherwise it writes the bytes that fit in video memory.
+// Returns false when the data ends inside a run; `length` is the number of
+// bytes the codes stand for.
+bool Expand(const uint8_t* data, std::size_t size, uint8_t* out, std::size_t& length) {
+    length = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        const uint8_t code = data[i++];
+        std::size_t count = 1;
+        uint8_t value = code;
+        if (code < LiteralFrom) {
+            if (code == LongRun) {
+                if (i >= size) return false;
+                count = data[i++];
+            } else {
+                count = code;
+            }
+            if (i >= size) return false;
+            value = data[i++];
+        }
+        if (out != nullptr && length < VramBytes) std::memset(out + length, value, std::min(count, VramBytes - length));
+        length += count;
+    }
+    return true;
+}
+
+}  // namespace
+
+LoadOutcome PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram,
+                             PlacedRange& placed) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr || size < BsaveHeaderBytes) return LoadOutcome::NotGraphSaurus;
+    const uint8_t id = file[0];
+    const uint16_t start = static_cast<uint16_t>(file[1] | (file[2] << 8));
+    if (id == GraphSaurusRawId && start != 0) {
+        BsaveHeader header{};
+        const LoadOutcome outcome = PlaceBsave(file, size, screen, vram, header);
+        placed = BsavePlacedRange(header, size);
+        return outcome;
+    }
+    if (id != GraphSaurusRawId && id != GraphSaurusCompressedId) return LoadOutcome::NotGraphSaurus;
+
+    const uint8_t* data = file + BsaveHeaderBytes;
+    const std::size_t dataBytes = size - BsaveHeaderBytes;
+    std::size_t length = dataBytes;
+    if (id == GraphSaurusCompressedId && !Expand(data, dataBytes, nullptr, length)) return LoadOutcome::CutOff;
+
+    std::memset(vram, 0, static_cast<std::size_t>(mode->clearBytes));
+    SeedDefaultPalette(screen, vram);
+    placed = PlacedRange{0, static_cast<uint32_t>(std::min(length, VramBytes))};
+    if (id == GraphSaurusRawId) {
+        std::memcpy(vram, data, placed.length);
+    } else {
+        Expand(data, dataBytes, vram, length);
+    }
+    return LoadOutcome::Accepted;
+}
+
+}  // namespace velda

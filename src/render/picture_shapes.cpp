@@ -1,0 +1,106 @@
+#include "render/picture_shapes.h"
+
+#include <cstring>
+
+namespace velda {
+
+namespace {
+
+constexpr int TvWidth = 512;
+constexpr int TvHeight = 424;
+
+// A picture of `width` x `height` in the pixel form and palette of
+// `like`, its pixels to be filled.
+void ShapeLike(const Picture& like, int width, int height, Picture& out) {
+    out.screen = like.screen;
+    out.width = width;
+    out.height = height;
+    out.bitDepth = like.bitDepth;
+    out.rowBytes = width * like.bitDepth / 8;
+    out.palette = like.palette;
+    out.pixels.assign(static_cast<std::size_t>(out.rowBytes) * height, 0);
+}
+
+uint8_t* RowOf(Picture& picture, int y) { return picture.pixels.data() + static_cast<std::size_t>(y) * picture.rowBytes; }
+
+// One row twice as wide: every pixel repeated once.
+void DoubleRow(const uint8_t* in, int width, int bitDepth, uint8_t* out) {
+    switch (bitDepth) {
+    case 4:  // two pixels a byte, left one high
+        for (int x = 0; x < width / 2; ++x) {
+            const uint8_t b = in[x];
+            out[2 * x] = static_cast<uint8_t>((b & 0xF0) | (b >> 4));
+            out[2 * x + 1] = static_cast<uint8_t>((b << 4) | (b & 0x0F));
+        }
+        break;
+    case 8:
+        for (int x = 0; x < width; ++x) out[2 * x] = out[2 * x + 1] = in[x];
+        break;
+    default:  // 24: red, green, blue
+        for (int x = 0; x < width; ++x) {
+            std::memcpy(out + 6 * x, in + 3 * x, 3);
+            std::memcpy(out + 6 * x + 3, in + 3 * x, 3);
+        }
+        break;
+    }
+}
+
+}  // namespace
+
+Rgb8 PixelColor(const Picture& picture, int x, int y) {
+    const uint8_t* row = picture.Row(y);
+    switch (picture.bitDepth) {
+    case 4:
+        return picture.palette[x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F];
+    case 8:
+        return picture.palette[row[x]];
+    default:
+        return Rgb8{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+    }
+}
+
+void WeavePictures(const Picture& first, const Picture& second, Picture& woven) {
+    ShapeLike(first, first.width, 2 * first.height, woven);
+    const auto rowBytes = static_cast<std::size_t>(first.rowBytes);
+    for (int y = 0; y < first.height; ++y) {
+        std::memcpy(RowOf(woven, 2 * y), first.Row(y), rowBytes);
+        std::memcpy(RowOf(woven, 2 * y + 1), second.Row(y), rowBytes);
+    }
+}
+
+void BlendPictures(const Picture& first, const Picture& second, Picture& blended) {
+    blended.screen = first.screen;
+    blended.width = first.width;
+    blended.height = first.height;
+    blended.bitDepth = 24;
+    blended.rowBytes = 3 * first.width;
+    blended.palette.clear();
+    blended.pixels.resize(static_cast<std::size_t>(blended.rowBytes) * blended.height);
+    const auto mean = [](uint8_t a, uint8_t b) { return static_cast<uint8_t>((a + b + 1) / 2); };
+    for (int y = 0; y < first.height; ++y) {
+        uint8_t* out = RowOf(blended, y);
+        for (int x = 0; x < first.width; ++x, out += 3) {
+            const Rgb8 a = PixelColor(first, x, y), b = PixelColor(second, x, y);
+            out[0] = mean(a.r, b.r);
+            out[1] = mean(a.g, b.g);
+            out[2] = mean(a.b, b.b);
+        }
+    }
+}
+
+void TelevisionAspect(const Picture& picture, Picture& shown) {
+    ShapeLike(picture, TvWidth, TvHeight, shown);
+    const int across = TvWidth / picture.width;  // 1 or 2
+    const int down = TvHeight / picture.height;  // 1 or 2
+    for (int y = 0; y < TvHeight; ++y) {
+        const uint8_t* in = picture.Row(y / down);
+        uint8_t* out = RowOf(shown, y);
+        if (across == 2) {
+            DoubleRow(in, picture.width, picture.bitDepth, out);
+        } else {
+            std::memcpy(out, in, static_cast<std::size_t>(shown.rowBytes));
+        }
+    }
+}
+
+}  // namespace velda

@@ -1,0 +1,34 @@
+// Other shapes of a decoded picture, made from the picture of each page:
+//
+//   weave   an interlaced pair as the MSX shows it: 424 lines, the first
+//           page's lines on the even ones, the second's on the odd ones
+//   blend   a pair made for the display that flips between the two pages:
+//           each colour channel the mean of both, (a + b + 1) / 2, on 212
+//           lines, as RGB
+//   tv      the proportions of a television: 512 x 424, every pixel
+//           repeated whole (never smoothed) across and down as far as the
+//           picture needs
+#pragma once
+
+#include "render/picture.h"
+
+namespace velda {
+
+// The lines of `first` and `second` alternating, `first`'s on top: a
+// picture of twice the height in the pixel form and palette of `first`.
+// The two must be of one shape.
+void WeavePictures(const Picture& first, const Picture& second, Picture& woven);
+
+// The two pictures of one shape mixed channel by channel into an RGB
+// picture of that size.
+void BlendPictures(const Picture& first, const Picture& second, Picture& blended);
+
+// The television size of width 512 and height 424 needs: a 256-pixel
+// picture has every pixel doubled across, a 212-line one every line
+// doubled down. Indices stay indices; the palette is kept.
+void TelevisionAspect(const Picture& picture, Picture& shown);
+
+// The colour of pixel x of line y.
+Rgb8 PixelColor(const Picture& picture, int x, int y);
+
+}  // namespace velda
