@@ -1,4 +1,6 @@
-// Writing a Picture as PNG through libpng.
+// Writing a Picture as PNG: through libpng (png_writer.cpp), and in the
+// Windows converter through the Windows Imaging Component
+// (src/tools/png_writer_win.cpp), with the same pixel values.
 //
 //   mode        colour type      bit depth  PLTE
 //   5, 7        indexed          4          16 entries
@@ -7,8 +9,8 @@
 //   10, 11, 12  RGB              8          none
 //
 // The size of the picture, not interlaced; the pixel values are those of
-// the BMP. Builds without libpng (VELDA_HAVE_PNG undefined, as on Windows)
-// keep these functions, which then always fail.
+// the BMP. Builds without libpng (VELDA_HAVE_PNG undefined) keep these
+// functions, which then always fail.
 #pragma once
 
 #include <cstdint>
