@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace velda {
 
@@ -41,6 +42,19 @@ std::size_t FileNameStart(const std::string& path);
 
 // `folder` and `name` joined with a separator when `folder` lacks one.
 std::string JoinPath(const std::string& folder, const std::string& name);
+
+struct FolderEntry {
+    std::string name;
+    PathKind kind;  // a link to a folder is Other: folders are walked without following links
+};
+
+// The entries of `folder` ("." and ".." left out), sorted by name. Returns
+// false with errno set when the folder cannot be read.
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+
+// Makes `folder` and the folders above it that do not exist yet. Returns
+// false with errno set when one cannot be made.
+bool MakeFolders(const std::string& folder);
 
 // A number for this process, for names no other process picks.
 unsigned long ProcessNumber();

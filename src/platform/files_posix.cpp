@@ -1,7 +1,9 @@
 // The file system on POSIX systems.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +34,41 @@ FileIdentity IdentifyFile(const std::string& path) {
 std::size_t FileNameStart(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? 0 : slash + 1;
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return false;
+    errno = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat info;
+        PathKind kind = PathKind::Missing;
+        if (lstat(JoinPath(folder, name).c_str(), &info) == 0) {
+            kind = S_ISDIR(info.st_mode) ? PathKind::Directory : S_ISREG(info.st_mode) ? PathKind::File : PathKind::Other;
+            // A link to a file is read as the file; one to a folder is not walked.
+            if (S_ISLNK(info.st_mode) && KindOf(JoinPath(folder, name)) == PathKind::File) kind = PathKind::File;
+        }
+        entries.push_back(FolderEntry{name, kind});
+        errno = 0;
+    }
+    const int cause = errno;
+    closedir(dir);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    errno = cause;
+    return cause == 0;
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (path.empty() || KindOf(path) == PathKind::Directory) return true;
+    const std::size_t nameStart = FileNameStart(path);
+    if (nameStart > 0 && !MakeFolders(path.substr(0, nameStart))) return false;
+    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;  // the umask applies
 }
 
 unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }

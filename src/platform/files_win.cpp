@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -80,6 +81,42 @@ std::size_t FileNameStart(const std::string& path) {
         if (IsSeparator(path[i])) start = i + 1;
     }
     return start;
+}
+
+bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(JoinPath(folder, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError());
+        return false;
+    }
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        PathKind kind = PathKind::File;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Other : PathKind::File;
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            kind = PathKind::Directory;
+        }
+        entries.push_back(FolderEntry{name, kind});
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return true;
+}
+
+bool MakeFolders(const std::string& folder) {
+    std::string path = folder;
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    if (path.empty() || KindOf(path) == PathKind::Directory) return true;
+    const std::size_t nameStart = FileNameStart(path);
+    if (nameStart > 0 && !MakeFolders(path.substr(0, nameStart))) return false;
+    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) return true;
+    errno = ErrnoOf(GetLastError());
+    return false;
 }
 
 unsigned long ProcessNumber() { return static_cast<unsigned long>(GetCurrentProcessId()); }

@@ -28,7 +28,8 @@ constexpr std::size_t ProgressColumns = 79;
 
 constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
 constexpr char Description[] =
-    "Converts MSX2/MSX2+ BSAVE screen files (SCREEN 5, 6, 7, 8, 10, 11, 12) to BMP or PNG.\n";
+    "Converts MSX2/MSX2+ screen pictures (BSAVE dumps, Graph Saurus files) of\n"
+    "SCREEN 5, 6, 7, 8, 10, 11 and 12 to BMP or PNG.\n";
 constexpr char ExitStatusText[] =
     "Exit status: 0 when every file was converted, 1 when any file failed or was\n"
     "skipped because its output exists, 2 for a wrong command line.\n";
@@ -37,7 +38,25 @@ constexpr std::size_t HelpColumn = 22;  // where the options' descriptions start
 constexpr char ScreenHelp[] =
     "read every file as SCREEN N (5, 6, 7, 8, 10, 11 or 12);\n"
     "without it the mode comes from each file's extension:\n"
-    ".SC5 .SC6 .SC7 .SC8, .SCA/.S10 (10), .S11 (11), .SCC/.S12 (12)";
+    ".SC5 .SC6 .SC7 .SC8 .GE5 .GE7 .GE8, .PIC (8),\n"
+    ".SCA/.S10 (10), .S11/.SCB (11), .SCC/.S12 (12);\n"
+    "Graph Saurus .SR5 .SR6 .SR7 .SR8, .SRA (10), .SRB (11),\n"
+    ".SRS/.SRC (12); second pages .S15-.S18 .S1A .S1B .S1C";
+constexpr char RecursiveHelp[] =
+    "also convert the pictures in the folders given and in\n"
+    "their sub-folders; with --dir the outputs keep the tree";
+constexpr char PaletteHelp[] =
+    "colours for every picture of SCREEN 5, 6, 7, 10, 11\n"
+    "from a palette file of 256, 32 or 39 bytes (default:\n"
+    "X.PL5/.PL6/.PL7 beside a Graph Saurus picture X, or\n"
+    "beside a BSAVE picture X that has no palette)";
+constexpr char InterlaceHelp[] =
+    "with a second page X.S15 ... beside X.SC5 ...:\n"
+    "auto (default): weave when there is one;\n"
+    "weave: 424 lines; blend: both pages mixed; off";
+constexpr char AspectHelp[] =
+    "raw (default): the pixels as they are;\n"
+    "tv: 512 x 424, as a television shows them";
 constexpr char ColorsHelp[] =
     "velda (default): the colours VELDA's Save writes;\n"
     "msx: the video chip's colours at full 8-bit range";
@@ -134,6 +153,14 @@ void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
     AddPath(app, "-o,--output", "FILE", line.output, "--output needs a file name",
             "write to FILE (one input file only)");
     AddPath(app, "-d,--dir", "DIR", line.folder, "--dir needs a folder", DirHelp);
+    app.add_flag("-r,--recursive", line.recursive, RecursiveHelp);
+    app.add_flag("--keep-extension", line.keepExtension, "name each output after the whole input name\n(A.SC5.png)");
+    AddPath(app, "--palette", "FILE", settings.palette, "--palette needs a file name", PaletteHelp);
+    AddChoice(app, "--palette-index", "N", settings.paletteIndex, ParsePaletteIndex, "palette index", "0 to 7",
+              "which palette of a 256-byte palette file:\n0 (default) to 7");
+    AddChoice(app, "--interlace", "MODE", settings.interlace, ParseInterlace, "interlace mode",
+              "auto, weave, blend or off", InterlaceHelp);
+    AddChoice(app, "--aspect", "SHAPE", settings.aspect, ParseAspect, "aspect", "raw or tv", AspectHelp);
     app.add_flag("--force", settings.force, "replace existing output files");
     app.add_flag("-q,--quiet", line.quiet, "no progress line and no summary");
     AddAction(app, "-h,--help", action, CommandAction::ShowHelp, "show this help and exit");
@@ -164,14 +191,14 @@ bool CheckCombination(CommandLine& line, std::string& error) {
         error = "--output and --dir cannot be used together";
         return false;
     }
-    if (!line.output.empty() && line.inputs.size() > 1) {
+    if (!line.output.empty() && (line.inputs.size() > 1 || line.recursive)) {
         error = "--output takes exactly one input file; use --dir for several";
         return false;
     }
     if (!line.output.empty() && !line.formatGiven) {
         // "-o picture.png" asks for PNG without saying -f png.
         OutputFormat implied;
-        if (ParseOutputFormat(FileExtension(line.output).c_str(), implied)) line.settings.format = implied;
+        if (ParseOutputFormat(ExtensionOf(line.output).c_str(), implied)) line.settings.format = implied;
     }
     if (!line.folder.empty()) {
         const PathKind kind = KindOf(line.folder);
@@ -184,51 +211,16 @@ bool CheckCombination(CommandLine& line, std::string& error) {
             return false;
         }
     }
+    if (!line.settings.palette.empty() && KindOf(line.settings.palette) != PathKind::File) {
+        error = "--palette " + line.settings.palette + ": no such file";
+        return false;
+    }
     if (line.settings.format == OutputFormat::Png && !PngAvailable()) {
         error = "PNG output is not available in this build";
         return false;
     }
     return true;
 }
-
-// The one line of progress on a terminal, rewritten in place.
-class ProgressLine {
-public:
-    ProgressLine(std::FILE* stream, bool enabled) : stream_(stream), enabled_(enabled) {}
-    ~ProgressLine() { Clear(); }
-
-    void Show(std::size_t index, std::size_t total, const std::string& file) {
-        if (!enabled_) return;
-        std::string text = "[" + std::to_string(index) + "/" + std::to_string(total) + "] ";
-        std::string name = file;
-        if (text.size() + name.size() > ProgressColumns) {
-            const std::size_t room = ProgressColumns > text.size() + 3 ? ProgressColumns - text.size() - 3 : 0;
-            name = "..." + name.substr(name.size() - room);
-        }
-        text += name;
-        Write(text);
-    }
-
-    void Clear() {
-        if (!enabled_ || shown_ == 0) return;
-        Write("");
-        std::fputs("\r", stream_);
-        std::fflush(stream_);
-    }
-
-private:
-    void Write(const std::string& text) {
-        std::string line = "\r" + text;
-        if (text.size() < shown_) line.append(shown_ - text.size(), ' ');
-        std::fputs(line.c_str(), stream_);
-        std::fflush(stream_);
-        shown_ = text.size();
-    }
-
-    std::FILE* stream_;
-    bool enabled_;
-    std::size_t shown_ = 0;
-};
 
 bool StderrIsTerminal() {
 #ifdef _WIN32
@@ -237,39 +229,6 @@ bool StderrIsTerminal() {
     return isatty(STDERR_FILENO) != 0;
 #endif
 }
-
-void Report(std::FILE* messages, const std::string& file, const std::string& reason) {
-    std::fprintf(messages, "%s: %s: %s\n", Program, file.c_str(), reason.c_str());
-}
-
-// The outputs a batch has written, by name and by file identity, each
-// with the input it came from. Two inputs of one name (A.SC5 and A.SC8, or
-// one name in two folders with --dir) would otherwise write one output
-// twice. Looked up rather than compared one by one, so that a large batch
-// costs the same per file as a small one.
-class WrittenOutputs {
-public:
-    // The input `output` was already written from, or nullptr.
-    const std::string* WrittenFrom(const std::string& output) const {
-        if (auto byName = names_.find(output); byName != names_.end()) return &byName->second;
-        if (files_.empty()) return nullptr;  // nothing to compare the file with
-        const FileIdentity existing = IdentifyFile(output);
-        if (!existing.known) return nullptr;
-        auto byFile = files_.find({existing.volume, existing.index});
-        return byFile != files_.end() ? &byFile->second : nullptr;
-    }
-
-    void Add(const std::string& output, const std::string& input) {
-        names_.emplace(output, input);
-        if (const FileIdentity made = IdentifyFile(output); made.known) {
-            files_.emplace(std::make_pair(made.volume, made.index), input);
-        }
-    }
-
-private:
-    std::map<std::string, std::string> names_;
-    std::map<std::pair<uint64_t, uint64_t>, std::string> files_;
-};
 
 int UsageFailure(const std::string& error) {
     std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", Program, error.c_str(), Program);
@@ -295,45 +254,6 @@ CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine
     return CommandAction::Convert;
 }
 
-BatchCounts ConvertAll(const CommandLine& line, std::FILE* messages, bool showProgress) {
-    BatchCounts counts;
-    ProgressLine progress(messages, showProgress);
-    WrittenOutputs written;
-
-    for (std::size_t i = 0; i < line.inputs.size(); ++i) {
-        const std::string& input = line.inputs[i];
-        progress.Show(i + 1, line.inputs.size(), input);
-        const std::string output =
-            !line.output.empty() ? line.output : OutputPathFor(input, line.settings.format, line.folder);
-
-        ConvertResult result{ConvertStatus::Failed, ""};
-        if (const std::string* earlier = written.WrittenFrom(output)) {
-            result.reason = "cannot write " + output + ": already written from " + *earlier;
-        } else {
-            result = ConvertFile(input, output, line.settings);
-        }
-
-        switch (result.status) {
-        case ConvertStatus::Converted:
-            ++counts.converted;
-            written.Add(output, input);
-            continue;
-        case ConvertStatus::Skipped:
-            ++counts.skipped;
-            progress.Clear();
-            Report(messages, input, "skipped: " + result.reason);
-            break;
-        case ConvertStatus::Failed:
-            ++counts.failed;
-            progress.Clear();
-            Report(messages, input, result.reason);
-            break;
-        }
-    }
-    progress.Clear();
-    return counts;
-}
-
 int RunConverter(const std::vector<std::string>& args) {
     CommandLine line;
     std::string error;
@@ -350,11 +270,14 @@ int RunConverter(const std::vector<std::string>& args) {
         break;
     }
 
-    const bool showProgress = !line.quiet && line.inputs.size() > 1 && StderrIsTerminal();
-    const BatchCounts counts = ConvertAll(line, stderr, showProgress);
+    const std::vector<BatchEntry> entries = PlanBatch(line.inputs, line);
+    const bool showProgress = !line.quiet && entries.size() > 1 && StderrIsTerminal();
+    const BatchCounts counts = RunBatch(entries, line, stderr, showProgress);
     if (!line.quiet) {
-        std::fprintf(stderr, "%s: converted %d, skipped %d, failed %d\n", Program, counts.converted, counts.skipped,
+        std::fprintf(stderr, "%s: converted %d, skipped %d, failed %d", Program, counts.converted, counts.skipped,
                      counts.failed);
+        if (line.recursive) std::fprintf(stderr, ", ignored %d", counts.ignored);
+        std::fputc('\n', stderr);
     }
     return counts.skipped == 0 && counts.failed == 0 ? ExitConverted : ExitSomeNotConverted;
 }

@@ -9,49 +9,40 @@
 #include "export/bmp_writer.h"
 #include "export/png_writer.h"
 #include "image/bsave_loader.h"
+#include "image/graph_saurus.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/read_file.h"
 #include "image/vram_image.h"
 #include "platform/files.h"
 #include "platform/output_file.h"
 #include "render/picture.h"
+#include "render/picture_shapes.h"
 #include "tools/interrupt.h"
 
 namespace velda {
 
 namespace {
 
-struct ExtensionMode {
-    const char* extension;  // upper case
-    uint8_t screen;
-};
-
-constexpr ExtensionMode ExtensionModes[] = {
-    {"SC5", 5}, {"SC6", 6}, {"SC7", 7}, {"SC8", 8}, {"SCA", 10}, {"S10", 10},
-    {"S11", 11}, {"SCC", 12}, {"S12", 12},
-};
-
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+std::string LowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-// Position of the dot that starts the extension of the file name, or npos.
-std::size_t ExtensionDot(const std::string& path) {
-    const std::size_t nameStart = FileNameStart(path);
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot <= nameStart) return std::string::npos;
-    return dot;
+// The value among `names` that `text` spells, by its index.
+template <std::size_t N>
+bool ParseName(const char* text, const char* const (&names)[N], int& index) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (std::strcmp(text, names[i]) == 0) {
+            index = static_cast<int>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
-// The output stream's buffer: big enough that a whole BMP goes out in one
-// to three writes.
-constexpr std::size_t OutputBufferBytes = 64 * 1024;
-
-ConvertResult Failed(std::string reason) { return ConvertResult{ConvertStatus::Failed, std::move(reason)}; }
-
-// Says precisely what is wrong with the header of `file`, if anything.
-// Returns "" for a usable header.
+// Says precisely what is wrong with the BSAVE header at the start of
+// `file`, if anything. Returns "" for a usable header.
 std::string CheckHeader(const std::vector<uint8_t>& file) {
     if (file.empty()) return "not a BSAVE file (the file is empty)";
     if (file.size() < BsaveHeaderBytes) return "not a BSAVE file (shorter than the 7-byte header)";
@@ -67,16 +58,52 @@ std::string CheckHeader(const std::vector<uint8_t>& file) {
     return text;
 }
 
-// The picture of `file` as a freshly started VELDA shows it after opening
-// it in the given mode: video memory and palette start from zero.
-void DecodeFile(const std::vector<uint8_t>& file, uint8_t screen, ColorRule rule, Picture& picture) {
-    std::vector<uint8_t> vram(VramBytes);
-    uint8_t palette[PaletteBytes] = {};
-    BsaveHeader header{};
-    PlaceBsave(file.data(), file.size(), screen, vram.data(), header);
-    CapturePalette(screen, vram.data(), palette);
-    BuildPicture(screen, vram.data(), palette, rule, picture);
+// What is wrong with a file the picture `input` needed, from its load
+// report: the input itself, or its `role` ("palette file", "second page").
+std::string DescribeLoad(const LoadReport& report, const std::string& input, const char* role) {
+    const std::string& file = report.file;
+    const std::string about = file == input ? "" : std::string(role) + " " + file;
+    const std::string named = about.empty() ? "" : about + ": ";
+    std::vector<uint8_t> start;  // the file's first bytes, to say what they are
+    switch (report.outcome) {
+    case LoadOutcome::CannotOpen:
+        return "cannot open" + (about.empty() ? "" : " " + about) + ": " + ErrorText(report.errorNumber);
+    case LoadOutcome::ReadFailed:
+        return "cannot read " + file + ": " + ErrorText(report.errorNumber);
+    case LoadOutcome::NotPalette:
+        ReadFileBytes(file.c_str(), MaxPaletteFileBytes, start);
+        if (report.palette == PaletteFileOutcome::NotBsave) {
+            return file + " is not a palette file (39 bytes, but no BSAVE mark 0xFE)";
+        }
+        return file + " is not a palette file (" + std::to_string(start.size()) +
+               (start.size() >= MaxPaletteFileBytes ? " bytes or more" : " bytes") +
+               "; a palette file has 32, 39 or 256)";
+    case LoadOutcome::NotGraphSaurus: {
+        ReadFileBytes(file.c_str(), BsaveHeaderBytes, start);
+        if (start.empty()) return named + "not a Graph Saurus file (the file is empty)";
+        if (start.size() < BsaveHeaderBytes) return named + "not a Graph Saurus file (shorter than the 7-byte header)";
+        char text[96];
+        std::snprintf(text, sizeof text, "not a Graph Saurus file (first byte 0x%02X, not 0xFE or 0xFD)", start[0]);
+        return named + text;
+    }
+    case LoadOutcome::CutOff:
+        return named + "Graph Saurus data cut off: the file ends inside a run";
+    case LoadOutcome::NotBsave: {
+        ReadFileBytes(file.c_str(), BsaveHeaderBytes, start);
+        const std::string problem = CheckHeader(start);
+        return named + (problem.empty() ? "not a BSAVE file" : problem);
+    }
+    case LoadOutcome::Accepted:
+    default:
+        return "";
+    }
 }
+
+// The output stream's buffer: big enough that a whole BMP goes out in one
+// to three writes.
+constexpr std::size_t OutputBufferBytes = 64 * 1024;
+
+ConvertResult Failed(std::string reason) { return ConvertResult{ConvertStatus::Failed, std::move(reason)}; }
 
 // Writes `picture` to the open output file. Returns "" on success.
 std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat format) {
@@ -98,21 +125,58 @@ std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat
     return "";
 }
 
+// The picture of `input` as `settings` ask for it: its second page woven
+// in or blended, in the television shape. Returns "" on success, else
+// what is wrong.
+std::string DecodeInput(const std::string& input, FileType type, const ConvertSettings& settings, Picture& picture) {
+    PaletteChoice choice;
+    choice.file = settings.palette;
+    choice.index = settings.paletteIndex;
+    ScreenPage page;
+    const LoadReport report = LoadPictureFile(input, type.kind, type.screen, choice, page);
+    if (report.outcome != LoadOutcome::Accepted) return DescribeLoad(report, input, "palette file");
+    BuildPicture(type.screen, page.vram.data(), page.palette, settings.colors, picture);
+
+    const std::string secondPage = SecondPageOf(input, type, settings);
+    if (secondPage.empty() && (settings.interlace == Interlace::Weave || settings.interlace == Interlace::Blend)) {
+        return std::string("no second page ") + WithExtension(input, SecondPageExtension(type.screen)) +
+               " beside it to " + (settings.interlace == Interlace::Weave ? "weave" : "blend");
+    }
+    if (!secondPage.empty()) {
+        // The display shows both pages through the same palette registers:
+        // the picture's.
+        ScreenPage second;
+        PaletteChoice none;
+        none.beside = false;
+        const LoadReport secondReport = LoadPictureFile(secondPage, FileKind::SecondPage, type.screen, none, second);
+        if (secondReport.outcome != LoadOutcome::Accepted) return DescribeLoad(secondReport, input, "second page");
+        Picture other, both;
+        BuildPicture(type.screen, second.vram.data(), page.palette, settings.colors, other);
+        if (settings.interlace == Interlace::Blend) {
+            BlendPictures(picture, other, both);
+        } else {
+            WeavePictures(picture, other, both);
+        }
+        picture = std::move(both);
+    }
+    if (settings.aspect == Aspect::Tv) {
+        Picture shown;
+        TelevisionAspect(picture, shown);
+        picture = std::move(shown);
+    }
+    return "";
+}
+
 }  // namespace
 
 const char* FormatExtension(OutputFormat format) { return format == OutputFormat::Png ? "png" : "bmp"; }
 
 bool ParseOutputFormat(const char* text, OutputFormat& format) {
-    const std::string upper = UpperCase(text);
-    if (upper == "BMP") {
-        format = OutputFormat::Bmp;
-        return true;
-    }
-    if (upper == "PNG") {
-        format = OutputFormat::Png;
-        return true;
-    }
-    return false;
+    static const char* const names[] = {"bmp", "png"};
+    int index = 0;
+    if (!ParseName(LowerCase(text).c_str(), names, index)) return false;
+    format = static_cast<OutputFormat>(index);
+    return true;
 }
 
 bool ParseScreenNumber(const char* text, uint8_t& screen) {
@@ -127,48 +191,75 @@ bool ParseScreenNumber(const char* text, uint8_t& screen) {
     return false;
 }
 
-std::string FileExtension(const std::string& path) {
-    const std::size_t dot = ExtensionDot(path);
-    return dot == std::string::npos ? std::string() : path.substr(dot + 1);
+bool ParseInterlace(const char* text, Interlace& interlace) {
+    static const char* const names[] = {"auto", "weave", "blend", "off"};
+    int index = 0;
+    if (!ParseName(text, names, index)) return false;
+    interlace = static_cast<Interlace>(index);
+    return true;
 }
 
-uint8_t ModeFromExtension(const std::string& path) {
-    const std::string extension = UpperCase(FileExtension(path));
-    for (const ExtensionMode& entry : ExtensionModes) {
-        if (extension == entry.extension) return entry.screen;
-    }
-    return 0;
+bool ParseAspect(const char* text, Aspect& aspect) {
+    static const char* const names[] = {"raw", "tv"};
+    int index = 0;
+    if (!ParseName(text, names, index)) return false;
+    aspect = static_cast<Aspect>(index);
+    return true;
 }
 
-std::string ReplaceExtension(const std::string& path, const char* extension) {
-    const std::size_t dot = ExtensionDot(path);
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + "." + extension;
+bool ParsePaletteIndex(const char* text, int& index) {
+    if (text[0] < '0' || text[0] >= '0' + PalettesInBankFile || text[1] != '\0') return false;
+    index = text[0] - '0';
+    return true;
 }
 
-std::string OutputPathFor(const std::string& input, OutputFormat format, const std::string& folder) {
-    const std::string renamed = ReplaceExtension(input, FormatExtension(format));
+std::string OutputPathFor(const std::string& input, OutputFormat format, const std::string& folder,
+                          bool keepExtension) {
+    const std::string renamed = keepExtension ? input + "." + FormatExtension(format)
+                                              : WithExtension(input, FormatExtension(format));
     if (folder.empty()) return renamed;
-    return JoinPath(folder, renamed.substr(FileNameStart(renamed)));
+    return JoinPath(folder, renamed.substr(SplitName(renamed).nameStart));
+}
+
+FileType ReadingOf(const std::string& input, const ConvertSettings& settings) {
+    FileType type = TypeOfFile(input);
+    const bool picture =
+        type.kind == FileKind::Bsave || type.kind == FileKind::GraphSaurus || type.kind == FileKind::SecondPage;
+    if (!picture) type = FileType{settings.screen != 0 ? FileKind::Bsave : FileKind::Unknown, 0};
+    if (settings.screen != 0) type.screen = settings.screen;
+    return type;
+}
+
+std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings) {
+    if (settings.interlace == Interlace::Off || type.kind == FileKind::SecondPage) return "";
+    const char* extension = SecondPageExtension(type.screen);
+    return extension != nullptr ? FindBeside(input, extension) : "";
 }
 
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings) {
     // The input first: what it is, whether it reads, its header, its mode.
     if (KindOf(input) == PathKind::Directory) return Failed("is a directory");
-    std::vector<uint8_t> file;
-    switch (ReadFileBytes(input.c_str(), MaxBsaveFileBytes, file)) {
-    case ReadResult::Read:
-        break;
-    case ReadResult::CannotOpen:
-        return Failed("cannot open: " + ErrorText(errno != 0 ? errno : ENOENT));
-    case ReadResult::ReadFailed:
-        return Failed("cannot read " + input + ": " + ErrorText(errno));
+    const FileType type = ReadingOf(input, settings);
+    if (TypeOfFile(input).kind == FileKind::Palette && settings.screen == 0) {
+        return Failed("a palette file, not a picture: it goes with the picture of the same name, or with --palette");
     }
-    const std::string headerProblem = CheckHeader(file);
-    if (!headerProblem.empty()) return Failed(headerProblem);
-
-    const uint8_t screen = settings.screen != 0 ? settings.screen : ModeFromExtension(input);
-    if (screen == 0) {
-        const std::string extension = FileExtension(input);
+    if (type.kind != FileKind::GraphSaurus) {
+        std::vector<uint8_t> header;
+        switch (ReadFileBytes(input.c_str(), BsaveHeaderBytes, header)) {
+        case ReadResult::Read:
+            break;
+        case ReadResult::CannotOpen:
+            return Failed("cannot open: " + ErrorText(errno != 0 ? errno : ENOENT));
+        case ReadResult::ReadFailed:
+            return Failed("cannot read " + input + ": " + ErrorText(errno));
+        }
+        const bool compressedSecondPage =
+            type.kind == FileKind::SecondPage && !header.empty() && header[0] == GraphSaurusCompressedId;
+        const std::string headerProblem = compressedSecondPage ? "" : CheckHeader(header);
+        if (!headerProblem.empty()) return Failed(headerProblem);
+    }
+    if (type.kind == FileKind::Unknown) {
+        const std::string extension = ExtensionOf(input);
         return Failed("unknown screen mode: cannot tell it from " +
                       (extension.empty() ? std::string("a name without extension")
                                          : "the extension \"." + extension + "\"") +
@@ -198,7 +289,8 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
     }
 
     Picture picture;
-    DecodeFile(file, screen, settings.colors, picture);
+    const std::string problem = DecodeInput(input, type, settings, picture);
+    if (!problem.empty()) return Failed(problem);
 
     // Declared before `temp`, whose stream uses it until it is closed.
     char outputBuffer[OutputBufferBytes];

@@ -1,56 +1,63 @@
-// Converting one BSAVE picture file to BMP or PNG, as the converter does
-// for each file it is given.
+// Converting one picture file to BMP or PNG, as the converter does for
+// each file it is given.
 //
-// A file is loaded the way a freshly started VELDA loads it through its
-// Open command: the image model is put back to its program-start state
-// first, so no earlier file can leave anything behind. The BMP written
-// with Save's colours is byte for byte the file Save writes.
+// A file is read as a freshly started VELDA opens it: video memory and
+// palette start from zero, the reader is the one its extension names (or
+// the BSAVE loader for --screen and a name that says nothing), and the
+// palette file beside it is used as the window's Open by extension uses
+// it. The BMP written with Save's colours of a plain picture is byte for
+// byte the file Save writes.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "image/file_types.h"
 #include "render/color_rules.h"
 
 namespace velda {
 
 enum class OutputFormat { Bmp, Png };
+enum class Interlace { Auto, Weave, Blend, Off };
+enum class Aspect { Raw, Tv };
 
 // "bmp" or "png".
 const char* FormatExtension(OutputFormat format);
 
-// Parses "bmp" or "png", in any case. Returns false for anything else.
+// Parse the values of the command line's options: "bmp" or "png" in any
+// case; "5", "6", "7", "8", "10", "11" or "12"; "auto", "weave", "blend" or
+// "off"; "raw" or "tv". Each returns false for anything else.
 bool ParseOutputFormat(const char* text, OutputFormat& format);
-
-// Parses a screen number given on the command line: "5", "6", "7", "8",
-// "10", "11" or "12". Returns false for anything else.
 bool ParseScreenNumber(const char* text, uint8_t& screen);
-
-// The extension of the file name in `path`, without its dot, or "" when
-// the name has none. A name's leading dot does not start an extension.
-std::string FileExtension(const std::string& path);
-
-// The screen mode that the extension of `path` names, in any case:
-//   .SC5 .SC6 .SC7 .SC8 -> 5 6 7 8    .SCA .S10 -> 10    .S11 -> 11
-//   .SCC .S12 -> 12
-// Returns 0 when the extension names none.
-uint8_t ModeFromExtension(const std::string& path);
-
-// `path` with the extension of its file name replaced by `extension`
-// (without a dot), or with "." and `extension` appended when the name has
-// none. Dots in folder names are never taken.
-std::string ReplaceExtension(const std::string& path, const char* extension);
+bool ParseInterlace(const char* text, Interlace& interlace);
+bool ParseAspect(const char* text, Aspect& aspect);
+bool ParsePaletteIndex(const char* text, int& index);  // "0" to "7"
 
 // Where the output of `input` goes: beside it, or into `folder` when that
-// is not empty, with the format's extension.
-std::string OutputPathFor(const std::string& input, OutputFormat format, const std::string& folder);
+// is not empty, named after it with the format's extension in place of its
+// own, or after its own when `keepExtension` is set (A.SC5.png).
+std::string OutputPathFor(const std::string& input, OutputFormat format, const std::string& folder,
+                          bool keepExtension = false);
 
 struct ConvertSettings {
     uint8_t screen = 0;  // 0: from each file's extension
     OutputFormat format = OutputFormat::Bmp;
     ColorRule colors = ColorRule::Velda;
-    bool force = false;  // replace existing output files
+    bool force = false;            // replace existing output files
+    std::string palette;           // a palette file for every picture of a palette mode
+    int paletteIndex = 0;          // which of the 8 palettes of a 256-byte file
+    Interlace interlace = Interlace::Auto;
+    Aspect aspect = Aspect::Raw;
 };
+
+// How `input` is read under `settings`: its kind and mode, or kind Unknown
+// (mode 0) when neither the extension nor --screen says.
+FileType ReadingOf(const std::string& input, const ConvertSettings& settings);
+
+// The second page that goes with the picture `input` (read as `type`)
+// under `settings`, or "" for none: X.S15 beside X.SC5 or X.SR5 unless
+// interlacing is off.
+std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings);
 
 enum class ConvertStatus { Converted, Skipped, Failed };
 

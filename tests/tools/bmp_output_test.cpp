@@ -157,7 +157,7 @@ TEST(BmpOutput, CorpusFilesAsSaveWritesThem) {
     if (corpus.empty()) GTEST_SKIP() << "no corpus beside the checkout";
     int checked = 0;
     for (const std::string& name : velda_test::FolderEntries(corpus)) {
-        const uint8_t screen = ModeFromExtension(name);
+        const uint8_t screen = TypeOfFile(name).screen;
         if (screen == 0) continue;
         SCOPED_TRACE(name);
         const std::string output = velda_test::FreshFolder("corpus-bmp") + "/out.bmp";

@@ -11,7 +11,7 @@
 namespace velda {
 namespace {
 
-TEST(ModeFromExtension, Table) {
+TEST(ReadingOf, ModeFromTheExtension) {
     const struct {
         const char* path;
         int screen;
@@ -25,7 +25,7 @@ TEST(ModeFromExtension, Table) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
-        EXPECT_EQ(ModeFromExtension(row.path), row.screen);
+        EXPECT_EQ(ReadingOf(row.path, ConvertSettings{}).screen, row.screen);
     }
 }
 
@@ -69,8 +69,8 @@ TEST(OutputNames, ExtensionReplacedBesideTheInputOrInAFolder) {
         SCOPED_TRACE(row.input);
         EXPECT_EQ(OutputPathFor(row.input, row.format, row.folder), row.output);
     }
-    EXPECT_EQ(FileExtension("a/b.c/d"), "");
-    EXPECT_EQ(FileExtension("d.Sc5"), "Sc5");
+    EXPECT_EQ(ExtensionOf("a/b.c/d"), "");
+    EXPECT_EQ(ExtensionOf("d.Sc5"), "Sc5");
 }
 
 struct Parsed {

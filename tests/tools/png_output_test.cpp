@@ -92,7 +92,7 @@ TEST_F(PngOutput, CorpusFilesMatchTheirBmp) {
     if (corpus.empty()) GTEST_SKIP() << "no corpus beside the checkout";
     const std::string folder = velda_test::FreshFolder("corpus-png");
     for (const std::string& name : velda_test::FolderEntries(corpus)) {
-        const uint8_t screen = ModeFromExtension(name);
+        const uint8_t screen = TypeOfFile(name).screen;
         if (screen == 0) continue;
         SCOPED_TRACE(name);
         ConvertSettings settings;

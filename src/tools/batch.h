@@ -1,0 +1,53 @@
+// The batch of velda-convert: the files a command line names (and, with
+// --recursive, the files in the folders it names), what becomes of each,
+// and the run over them with its progress line and messages.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/convert.h"
+
+namespace velda {
+
+struct BatchOptions {
+    ConvertSettings settings;
+    std::string output;     // -o: the one output file
+    std::string folder;     // -d: the folder for all outputs
+    bool recursive = false; // walk the folders among the inputs
+    bool keepExtension = false;
+};
+
+enum class EntryRole {
+    Picture,   // to be converted (or reported, when it cannot be)
+    Ignored,   // found in a folder, but no picture VELDA reads
+    Consumed,  // a second page or palette file a picture of the batch takes
+};
+
+struct BatchEntry {
+    std::string input;         // as named, or as found in a folder
+    std::string outputFolder;  // "" for beside the input; -d or its mirror of a walked folder
+    EntryRole role = EntryRole::Picture;
+    std::string problem;       // a folder that could not be walked
+};
+
+// The entries of the batch in the order they are converted: the inputs in
+// the order named, a walked folder's files by name, its sub-folders'
+// after them, each by name.
+std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const BatchOptions& options);
+
+struct BatchCounts {
+    int converted = 0;
+    int skipped = 0;
+    int failed = 0;
+    int ignored = 0;
+};
+
+// Converts every picture of `entries`, reporting each problem on
+// `messages` as "velda-convert: FILE: reason". Shows a progress line there
+// when `showProgress` is set. Returns the counts.
+BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
+                     bool showProgress);
+
+}  // namespace velda
