@@ -22,18 +22,7 @@ namespace {
 using bmp_test::BmpImage;
 using bmp_test::ReadBmp;
 using velda::ColorRef;
-
-std::vector<uint8_t> Noise(std::size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t x = seed * 0x9E3779B9u + 0x7F4A7C15u;
-    for (uint8_t& b : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<uint8_t>(x >> 11);
-    }
-    return bytes;
-}
+using velda_test::NoiseBytes;
 
 // The BMP of `vram` in a mode, with the headers that an Open of that mode
 // prepares.
@@ -74,7 +63,7 @@ TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
         {8, 55350, 256, 8, 1078, 0, 256}, {10, 162870, 256, 24, 54, 0, 0}, {11, 162870, 256, 24, 54, 0, 0},
         {12, 162870, 256, 24, 54, 0, 0},
     };
-    vram = Noise(velda::VramBytes, 1);
+    vram = NoiseBytes(velda::VramBytes, 1);
     std::memcpy(palette, velda::DefaultPalette, sizeof palette);
     for (const Case& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
@@ -243,8 +232,8 @@ TEST_F(BmpWriter, Screen10PaletteAndYjkPixels) {
 }
 
 TEST_F(BmpWriter, Screens10And11GiveIdenticalFiles) {
-    vram = Noise(velda::VramBytes, 10);
-    std::memcpy(palette, Noise(sizeof palette, 11).data(), sizeof palette);
+    vram = NoiseBytes(velda::VramBytes, 10);
+    std::memcpy(palette, NoiseBytes(sizeof palette, 11).data(), sizeof palette);
     EXPECT_TRUE(Encode(10, vram, palette) == Encode(11, vram, palette));
 }
 
@@ -283,7 +272,7 @@ TEST_F(BmpWriter, FileAndCanvasAgreeInEveryMode) {
     for (uint8_t screen : velda::AllScreens) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
         velda::ResetImageModel();
-        std::vector<uint8_t> data = Noise(0xFAA0, screen);
+        std::vector<uint8_t> data = NoiseBytes(0xFAA0, screen);
         // Palette tables in register form with the ignored bits set at times.
         for (int i = 0; i < 32; ++i) {
             data[static_cast<std::size_t>(0x7680 + i)] = static_cast<uint8_t>(i * 0x35 + 3);
