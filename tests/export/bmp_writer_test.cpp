@@ -9,18 +9,18 @@
 #include <vector>
 
 #include "export/bmp_headers.h"
-#include "export/bmp_reader.h"
 #include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
+#include "image_readers.h"
 #include "render/line_decoder.h"
 #include "test_support.h"
 
 namespace {
 
-using bmp_test::BmpImage;
-using bmp_test::ReadBmp;
+using velda_test::DecodedImage;
+using velda_test::ReadBmp;
 using velda::ColorRef;
 using velda_test::NoiseBytes;
 
@@ -70,18 +70,18 @@ TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
         const std::vector<uint8_t> bytes = Encode(c.screen, vram, palette);
         EXPECT_EQ(bytes.size(), c.size);
         EXPECT_EQ(bytes.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
-        BmpImage image;
+        DecodedImage image;
         ASSERT_EQ(ReadBmp(bytes, image), "");
-        EXPECT_EQ(image.fileSize, c.size);
+        EXPECT_EQ(image.bmp.fileSize, c.size);
         EXPECT_EQ(image.width, c.width);
         EXPECT_EQ(image.height, 212);
-        EXPECT_EQ(image.bitCount, c.bitCount);
-        EXPECT_EQ(image.offBits, c.offBits);
-        EXPECT_EQ(image.clrUsed, c.clrUsed);
-        EXPECT_EQ(image.clrImportant, 0u);
-        EXPECT_EQ(image.xPelsPerMeter, 0);
-        EXPECT_EQ(image.yPelsPerMeter, 0);
-        EXPECT_EQ(image.colorTable.size(), c.colors);
+        EXPECT_EQ(image.bitDepth, c.bitCount);
+        EXPECT_EQ(image.bmp.offBits, c.offBits);
+        EXPECT_EQ(image.bmp.clrUsed, c.clrUsed);
+        EXPECT_EQ(image.bmp.clrImportant, 0u);
+        EXPECT_EQ(image.bmp.xPelsPerMeter, 0u);
+        EXPECT_EQ(image.bmp.yPelsPerMeter, 0u);
+        EXPECT_EQ(image.colors.size(), c.colors);
     }
 }
 
@@ -251,7 +251,7 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
     velda::PrepareExportHeaders(screen);
     const std::vector<uint8_t> bytes =
         velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
-    BmpImage image;
+    DecodedImage image;
     ASSERT_EQ(ReadBmp(bytes, image), "");
     ColorRef line[velda::CanvasWidth];
     int mismatches = 0;
@@ -259,9 +259,10 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
         const int width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, line);
         ASSERT_EQ(width, image.width);
         for (int x = 0; x < width; ++x) {
-            if (image.Color(x, y) != line[x] && mismatches++ < 5) {
-                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << image.Color(x, y)
-                              << " canvas " << line[x];
+            const velda::Rgb8 c = velda_test::ShownColor(image, static_cast<std::size_t>(y * width + x));
+            const ColorRef shown = velda::MakeColorRef(c.r, c.g, c.b);
+            if (shown != line[x] && mismatches++ < 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << shown << " canvas " << line[x];
             }
         }
     }
