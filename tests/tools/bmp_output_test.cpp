@@ -18,13 +18,6 @@ namespace {
 
 using velda_test::DecodedImage;
 
-std::vector<uint8_t> PictureBmp(const Picture& picture) {
-    std::vector<uint8_t> bytes;
-    velda_test::MemorySink sink{bytes};
-    EncodeBmp(sink, picture, PictureBmpHeaders(picture));
-    return bytes;
-}
-
 // Converts `file` (written to disk under `name`) and returns the output.
 std::vector<uint8_t> Convert(const std::vector<uint8_t>& file, const std::string& name,
                              const ConvertSettings& settings) {
