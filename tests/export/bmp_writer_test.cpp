@@ -50,38 +50,25 @@ protected:
 // Every mode: the size, and every header field as an independent reader
 // sees it.
 TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
-    struct Case {
-        uint8_t screen;
-        std::size_t size;
-        int32_t width;
-        uint16_t bitCount;
-        uint32_t offBits, clrUsed;
-        std::size_t colors;
-    };
-    const Case cases[] = {
-        {5, 27254, 256, 4, 118, 0, 16},  {6, 54342, 512, 4, 70, 4, 4},    {7, 54390, 512, 4, 118, 0, 16},
-        {8, 55350, 256, 8, 1078, 0, 256}, {10, 162870, 256, 24, 54, 0, 0}, {11, 162870, 256, 24, 54, 0, 0},
-        {12, 162870, 256, 24, 54, 0, 0},
-    };
     vram = NoiseBytes(velda::VramBytes, 1);
     std::memcpy(palette, velda::DefaultPalette, sizeof palette);
-    for (const Case& c : cases) {
+    for (const velda_test::ExpectedMode& c : velda_test::ExpectedModes) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
         const std::vector<uint8_t> bytes = Encode(c.screen, vram, palette);
-        EXPECT_EQ(bytes.size(), c.size);
+        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(c.bmpFileSize));
         EXPECT_EQ(bytes.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
         DecodedImage image;
         ASSERT_EQ(ReadBmp(bytes, image), "");
-        EXPECT_EQ(image.bmp.fileSize, c.size);
+        EXPECT_EQ(image.bmp.fileSize, static_cast<uint32_t>(c.bmpFileSize));
         EXPECT_EQ(image.width, c.width);
         EXPECT_EQ(image.height, 212);
-        EXPECT_EQ(image.bitDepth, c.bitCount);
-        EXPECT_EQ(image.bmp.offBits, c.offBits);
-        EXPECT_EQ(image.bmp.clrUsed, c.clrUsed);
+        EXPECT_EQ(image.bitDepth, c.bmpBitCount);
+        EXPECT_EQ(image.bmp.offBits, static_cast<uint32_t>(c.bmpOffBits));
+        EXPECT_EQ(image.bmp.clrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
         EXPECT_EQ(image.bmp.clrImportant, 0u);
         EXPECT_EQ(image.bmp.xPelsPerMeter, 0u);
         EXPECT_EQ(image.bmp.yPelsPerMeter, 0u);
-        EXPECT_EQ(image.colors.size(), c.colors);
+        EXPECT_EQ(image.colors.size(), static_cast<std::size_t>(c.bmpColorEntries));
     }
 }
 
