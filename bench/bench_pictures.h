@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
+#include "test_support.h"
 
 namespace velda_bench {
 
@@ -24,16 +24,9 @@ inline const char* ContentName(int content) { return content == Noise ? "noise" 
 // with the power-on palette in that table.
 inline std::vector<uint8_t> MakeVram(uint8_t screen, Content content) {
     const velda::ModeInfo* mode = velda::FindMode(screen);
-    std::vector<uint8_t> vram(static_cast<std::size_t>(mode->clearBytes));
-    uint32_t state = 0x9E3779B9u ^ screen;
-    for (std::size_t i = 0; i < vram.size(); ++i) {
-        if (content == Noise) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            vram[i] = static_cast<uint8_t>(state >> 24);
-            continue;
-        }
+    // Noise keeps these bytes; a smooth picture is drawn over every one.
+    std::vector<uint8_t> vram = velda_test::NoiseBytes(static_cast<std::size_t>(mode->clearBytes), screen);
+    for (std::size_t i = 0; content == Smooth && i < vram.size(); ++i) {
         const int x = static_cast<int>(i % static_cast<std::size_t>(mode->bytesPerLine));
         const int y = static_cast<int>(i / static_cast<std::size_t>(mode->bytesPerLine));
         const int dx = x - 128, dy = y - 106;
@@ -62,13 +55,7 @@ inline std::vector<uint8_t> MakeVram(uint8_t screen, Content content) {
 // The BSAVE file of MakeVram: start address 0, end at the palette table.
 inline std::vector<uint8_t> MakeBsave(uint8_t screen, Content content) {
     const std::vector<uint8_t> vram = MakeVram(screen, content);
-    const auto end = static_cast<uint16_t>(vram.size() - 1);
-    std::vector<uint8_t> file(velda::BsaveHeaderBytes + vram.size(), 0);
-    file[0] = velda::BsaveId;  // start address 0, exec address 0
-    file[3] = static_cast<uint8_t>(end);
-    file[4] = static_cast<uint8_t>(end >> 8);
-    std::copy(vram.begin(), vram.end(), file.begin() + velda::BsaveHeaderBytes);
-    return file;
+    return velda_test::MakeBsave(0, static_cast<uint16_t>(vram.size() - 1), vram);
 }
 
 // The median of `values` (which it sorts).

@@ -42,11 +42,6 @@ void LoadPicture(uint8_t screen, Content content) {
     PrepareExportHeaders(screen);
 }
 
-struct VectorSink {
-    std::vector<uint8_t>& bytes;
-    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
-};
-
 void SetPictureRate(benchmark::State& state) {
     state.counters["pictures/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -75,7 +70,7 @@ void Bmp(benchmark::State& state) {
     for (auto _ : state) {
         bytes.clear();
         BuildPicture(screen, VramImage, MsxPalette, ColorRule::Velda, picture);
-        VectorSink sink{bytes};
+        velda_test::MemorySink sink{bytes};
         EncodeBmp(sink, picture, ExportHeaders);
         benchmark::DoNotOptimize(bytes.data());
     }

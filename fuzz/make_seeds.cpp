@@ -5,68 +5,32 @@
 //
 //   make_seeds FOLDER
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "fuzz_input.h"
 #include "image/mode_table.h"
+#include "samples/generator_main.h"
+#include "test_support.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A fixed pseudo-random sequence (xorshift32), so seeds are reproducible.
-class Noise {
-public:
-    explicit Noise(uint32_t seed) : state_(seed != 0 ? seed : 1) {}
-    uint8_t Next() {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return static_cast<uint8_t>(state_ >> 24);
-    }
-
-private:
-    uint32_t state_;
-};
-
-Bytes Header(uint16_t start, uint16_t end, uint8_t id = 0xFE) {
-    return Bytes{id,
-                 static_cast<uint8_t>(start), static_cast<uint8_t>(start >> 8),
-                 static_cast<uint8_t>(end), static_cast<uint8_t>(end >> 8),
-                 0, 0};
+// A BSAVE file of `count` bytes of the tests' fixed noise, so seeds are
+// reproducible.
+Bytes NoiseFile(uint16_t start, uint16_t end, std::size_t count, uint32_t seed, uint8_t id = 0xFE) {
+    return velda_test::MakeBsave(start, end, velda_test::NoiseBytes(count, seed), id);
 }
 
-Bytes WithNoise(Bytes file, std::size_t count, uint32_t seed) {
-    Noise noise(seed);
-    for (std::size_t i = 0; i < count; ++i) file.push_back(noise.Next());
-    return file;
-}
-
-bool Write(const std::string& folder, const std::string& name, uint8_t selector, const Bytes& file) {
-    const std::string path = folder + "/" + name;
-    std::FILE* stream = std::fopen(path.c_str(), "wb");
-    if (stream == nullptr) {
-        std::perror(path.c_str());
-        return false;
-    }
-    bool ok = std::fputc(selector, stream) != EOF;
-    if (!file.empty()) ok = ok && std::fwrite(file.data(), 1, file.size(), stream) == file.size();
-    ok = std::fclose(stream) == 0 && ok;
-    if (!ok) std::fprintf(stderr, "make_seeds: cannot write %s\n", path.c_str());
-    return ok;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_seeds FOLDER\n");
-        return 2;
-    }
-    const std::string folder = argv[1];
-    bool ok = true;
+// Every seed: one input of fuzz_input.h's layout a file.
+std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
+    std::vector<samples::GeneratedFile> seeds;
+    const auto add = [&](const std::string& name, uint8_t selector, const Bytes& file) {
+        Bytes input = {selector};
+        input.insert(input.end(), file.begin(), file.end());
+        seeds.push_back({folder + "/" + name, input});
+    };
 
     for (int index = 0; index < velda_fuzz::ModeCount; ++index) {
         const uint8_t screen = velda::AllScreens[index];
@@ -78,31 +42,34 @@ int main(int argc, char** argv) {
 
         // The whole picture and the palette table, as BSAVE writes them.
         const auto clearEnd = static_cast<uint16_t>(mode.clearBytes - 1);
-        const Bytes full = WithNoise(Header(0, clearEnd), mode.clearBytes, seed);
-        ok = Write(folder, prefix + "full", veldaRule, full) && ok;
-        ok = Write(folder, prefix + "full-msx", msxRule, full) && ok;
+        const Bytes full = NoiseFile(0, clearEnd, mode.clearBytes, seed);
+        add(prefix + "full", veldaRule, full);
+        add(prefix + "full-msx", msxRule, full);
         // Only the picture lines: the power-on palette stays.
         const auto linesEnd = static_cast<uint16_t>(mode.pixelBytes - 1);
-        ok = Write(folder, prefix + "lines", msxRule, WithNoise(Header(0, linesEnd), 4096, seed + 1)) && ok;
+        add(prefix + "lines", msxRule, NoiseFile(0, linesEnd, 4096, seed + 1));
         // A header and nothing else: a black picture.
-        ok = Write(folder, prefix + "header-only", veldaRule, Header(0, linesEnd)) && ok;
+        add(prefix + "header-only", veldaRule, velda_test::MakeBsave(0, linesEnd, {}));
         // Only the palette table, when the mode has one.
         if (mode.paletteEntries > 0) {
             const auto start = static_cast<uint16_t>(mode.paletteAddress);
             const auto end = static_cast<uint16_t>(start + velda::PaletteBytes - 1);
-            ok = Write(folder, prefix + "palette", msxRule, WithNoise(Header(start, end), velda::PaletteBytes, seed + 2)) &&
-                 ok;
+            add(prefix + "palette", msxRule, NoiseFile(start, end, velda::PaletteBytes, seed + 2));
         }
     }
 
     // Mode-independent shapes of the header.
-    ok = Write(folder, "whole-vram", 4, WithNoise(Header(0, 0xFFFF), velda::VramBytes, 7)) && ok;
-    ok = Write(folder, "one-byte", 0, WithNoise(Header(0x1234, 0x1234), 1, 8)) && ok;
-    ok = Write(folder, "last-byte", static_cast<uint8_t>(6 | velda_fuzz::MsxRuleBit), WithNoise(Header(0xFFFF, 0xFFFF), 1, 9)) && ok;
-    ok = Write(folder, "trailing-bytes", 1, WithNoise(Header(0x0100, 0x010F), 64, 10)) && ok;
-    ok = Write(folder, "end-below-start", 2, WithNoise(Header(0x0200, 0x01FF), 16, 11)) && ok;
-    ok = Write(folder, "not-bsave", 3, WithNoise(Header(0, 0x69FF, 0x00), 64, 12)) && ok;
-    ok = Write(folder, "short-header", 5, Bytes{0xFE, 0x00, 0x00, 0xFF}) && ok;
-    ok = Write(folder, "empty-file", 0, Bytes{}) && ok;
-    return ok ? 0 : 1;
+    add("whole-vram", 4, NoiseFile(0, 0xFFFF, velda::VramBytes, 7));
+    add("one-byte", 0, NoiseFile(0x1234, 0x1234, 1, 8));
+    add("last-byte", static_cast<uint8_t>(6 | velda_fuzz::MsxRuleBit), NoiseFile(0xFFFF, 0xFFFF, 1, 9));
+    add("trailing-bytes", 1, NoiseFile(0x0100, 0x010F, 64, 10));
+    add("end-below-start", 2, NoiseFile(0x0200, 0x01FF, 16, 11));
+    add("not-bsave", 3, NoiseFile(0, 0x69FF, 64, 12, 0x00));
+    add("short-header", 5, Bytes{0xFE, 0x00, 0x00, 0xFF});
+    add("empty-file", 0, Bytes{});
+    return seeds;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return samples::GeneratorMain("make_seeds", "FOLDER", argc, argv, Seeds); }

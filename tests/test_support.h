@@ -1,5 +1,5 @@
-// Helpers shared by the tests: BSAVE files made in memory, scratch files,
-// and the optional corpus of real pictures.
+// Helpers shared by the tests: what each mode must be, BSAVE files made in
+// memory, scratch files, and the optional corpus of real pictures.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,27 @@
 #include <vector>
 
 #include "export/bmp_headers.h"
+#include "image/mode_table.h"
 
 namespace velda_test {
+
+// What each mode must be, one row a mode: numbers written out as the MSX
+// video-memory layout and the BMP format give them, not computed.
+struct ExpectedMode {
+    uint8_t screen;
+    int bitsPerPixel, width, bytesPerLine, pixelBytes;
+    int clearBytes, paletteAddress, paletteEntries;
+    int bmpBitCount, bmpColorEntries, bmpColorsUsed, bmpOffBits, bmpRowBytes, bmpImageSize, bmpFileSize;
+};
+constexpr ExpectedMode ExpectedModes[] = {
+    {5, 4, 256, 128, 27136, 30368, 0x7680, 16, 4, 16, 0, 118, 128, 27136, 27254},
+    {6, 2, 512, 128, 27136, 30368, 0x7680, 4, 4, 4, 4, 70, 256, 54272, 54342},
+    {7, 4, 512, 256, 54272, 64160, 0xFA80, 16, 4, 16, 0, 118, 256, 54272, 54390},
+    {8, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 8, 256, 0, 1078, 256, 54272, 55350},
+    {10, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
+    {11, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
+    {12, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 24, 0, 0, 54, 768, 162816, 162870},
+};
 
 // A BMP sink that appends to a byte vector.
 struct MemorySink {

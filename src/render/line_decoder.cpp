@@ -12,9 +12,9 @@ namespace {
 constexpr uint8_t AttributeBit = 0x08;
 
 // SCREEN 8: one pixel a byte, the byte its own colour index. Four bytes
-// and their colours are read before any pixel is written: in the plain
-// loop every read waited for the write before it (to the compiler a pixel
-// write might change the line or the table), which took 1.4 times as long.
+// and their colours are read before any pixel is written: to the compiler
+// a pixel write might change the line or the table, so in a plain loop
+// every read would wait for the write before it.
 void DecodeBytes(const uint8_t* line, int bytes, const ColorRef* colorTable, ColorRef* out) {
     for (int x = 0; x < bytes; x += 4) {
         const ColorRef c0 = colorTable[line[x]], c1 = colorTable[line[x + 1]];

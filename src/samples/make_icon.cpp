@@ -18,8 +18,10 @@
 //
 // The output is the same byte for byte on every run.
 #include <cstdint>
-#include <cstdio>
+#include <string>
 #include <vector>
+
+#include "generator_main.h"
 
 namespace {
 
@@ -217,21 +219,7 @@ std::vector<uint8_t> Encode(const Image& image) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velda-make-icon <file.ico>\n");
-        return 2;
-    }
-    const std::vector<uint8_t> bytes = Encode(Draw());
-    std::FILE* file = std::fopen(argv[1], "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "velda-make-icon: cannot create %s\n", argv[1]);
-        return 1;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::fprintf(stderr, "velda-make-icon: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    return samples::GeneratorMain("velda-make-icon", "<file.ico>", argc, argv, [](const std::string& path) {
+        return std::vector<samples::GeneratedFile>{{path, Encode(Draw())}};
+    });
 }

@@ -19,10 +19,10 @@
 // every platform: the pictures are computed with integers only, and the
 // little randomness they use comes from a fixed-seed generator.
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "generator_main.h"
 #include "pixel_font.h"
 
 namespace {
@@ -220,21 +220,13 @@ void PutYjkGroup(uint8_t* at, const int (&upper)[4], int j, int k) {
     at[3] = static_cast<uint8_t>((upper[3] & 0xF8) | (jRaw >> 3));
 }
 
-bool WriteBsave(const std::string& folder, const Picture& picture) {
-    const std::string path = folder + "/" + picture.fileName;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "velda-make-samples: cannot create %s\n", path.c_str());
-        return false;
-    }
-    const uint8_t header[7] = {0xFE, 0x00, 0x00, static_cast<uint8_t>(picture.endAddress & 0xFF),
-                               static_cast<uint8_t>(picture.endAddress >> 8), 0x00, 0x00};
-    const size_t length = static_cast<size_t>(picture.endAddress) + 1;
-    bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-    ok = ok && std::fwrite(picture.vram.data(), 1, length, file) == length;
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "velda-make-samples: cannot write %s\n", path.c_str());
-    return ok;
+// The BSAVE file of `picture` in `folder`: the header, then video memory
+// from address 0 to the end address.
+samples::GeneratedFile BsaveFile(const std::string& folder, const Picture& picture) {
+    std::vector<uint8_t> bytes = {0xFE, 0x00, 0x00, static_cast<uint8_t>(picture.endAddress & 0xFF),
+                                  static_cast<uint8_t>(picture.endAddress >> 8), 0x00, 0x00};
+    bytes.insert(bytes.end(), picture.vram.begin(), picture.vram.begin() + picture.endAddress + 1);
+    return {folder + "/" + picture.fileName, bytes};
 }
 
 // ---------------------------------------------------------------------------
@@ -765,14 +757,11 @@ Picture MakeScreen10() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: velda-make-samples <output folder>\n");
-        return 2;
-    }
-    const std::string folder = argv[1];
-    const Picture pictures[] = {MakeScreen5(), MakeScreen6(), MakeScreen7(),
-                                MakeScreen8(), MakeScreen10(), MakeScreen12()};
-    bool ok = true;
-    for (const Picture& picture : pictures) ok = WriteBsave(folder, picture) && ok;
-    return ok ? 0 : 1;
+    return samples::GeneratorMain("velda-make-samples", "<output folder>", argc, argv, [](const std::string& folder) {
+        const Picture pictures[] = {MakeScreen5(), MakeScreen6(), MakeScreen7(),
+                                    MakeScreen8(), MakeScreen10(), MakeScreen12()};
+        std::vector<samples::GeneratedFile> files;
+        for (const Picture& picture : pictures) files.push_back(BsaveFile(folder, picture));
+        return files;
+    });
 }

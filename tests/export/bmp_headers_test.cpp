@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "export/bmp_headers.h"
@@ -55,64 +56,49 @@ TEST(ExportHeaders, Screen5BytesExactly) {
     EXPECT_EQ(Serialized(h), expected);
 }
 
+// SCREEN 10 prepared over SCREEN 6's headers.
 TEST(ExportHeaders, Screen6And10BytesExactly) {
+    const std::pair<uint8_t, std::vector<uint8_t>> cases[] = {
+        {6, {0x42, 0x4D, 0x46, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00,
+             0x28, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
+             0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+             0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
+        {10, {0x42, 0x4D, 0x36, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00,
+              0x28, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
+              0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+              0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
+    };
     ExportHeadersRecord h = Garbage();
-    PrepareExportHeaders(6, h);
-    const std::vector<uint8_t> six = {
-        0x42, 0x4D, 0x46, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00,
-        0x28, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
-        0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    };
-    EXPECT_EQ(Serialized(h), six);
-
-    PrepareExportHeaders(10, h);
-    const std::vector<uint8_t> ten = {
-        0x42, 0x4D, 0x36, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00,
-        0x28, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0xD4, 0x00, 0x00, 0x00, 0x01, 0x00,
-        0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    };
-    EXPECT_EQ(Serialized(h), ten);
+    for (const auto& c : cases) {
+        PrepareExportHeaders(c.first, h);
+        EXPECT_EQ(Serialized(h), c.second) << "SCREEN " << int{c.first};
+    }
 }
 
 // Every field of every mode, starting each time from garbage and from the
 // headers of another mode, so that a field a mode forgets to set shows.
 TEST(ExportHeaders, EveryFieldOfEveryMode) {
-    struct Case {
-        uint8_t screen;
-        uint32_t fileSize, offBits;
-        int32_t width;
-        uint16_t bitCount;
-        uint32_t sizeImage, clrUsed;
-    };
-    const Case cases[] = {
-        {5, 27254, 118, 256, 4, 27136, 0},      {6, 54342, 70, 512, 4, 54272, 4},
-        {7, 54390, 118, 512, 4, 54272, 0},      {8, 55350, 1078, 256, 8, 54272, 0},
-        {10, 162870, 54, 256, 24, 162816, 0},   {11, 162870, 54, 256, 24, 162816, 0},
-        {12, 162870, 54, 256, 24, 162816, 0},
-    };
-    for (const Case& c : cases) {
+    for (const velda_test::ExpectedMode& c : velda_test::ExpectedModes) {
         for (uint8_t previous : {uint8_t{0}, uint8_t{6}, uint8_t{12}}) {
             SCOPED_TRACE("SCREEN " + std::to_string(c.screen) + " after " + std::to_string(previous));
             ExportHeadersRecord h = Garbage();
             if (previous != 0) PrepareExportHeaders(previous, h);
             PrepareExportHeaders(c.screen, h);
             EXPECT_EQ(h.file.bfType, 0x4D42);
-            EXPECT_EQ(h.file.bfSize, c.fileSize);
+            EXPECT_EQ(h.file.bfSize, static_cast<uint32_t>(c.bmpFileSize));
             EXPECT_EQ(h.file.bfReserved1, 0);
             EXPECT_EQ(h.file.bfReserved2, 0);
-            EXPECT_EQ(h.file.bfOffBits, c.offBits);
+            EXPECT_EQ(h.file.bfOffBits, static_cast<uint32_t>(c.bmpOffBits));
             EXPECT_EQ(h.info.biSize, 40u);
             EXPECT_EQ(h.info.biWidth, c.width);
             EXPECT_EQ(h.info.biHeight, 212);
             EXPECT_EQ(h.info.biPlanes, 1);
-            EXPECT_EQ(h.info.biBitCount, c.bitCount);
+            EXPECT_EQ(h.info.biBitCount, c.bmpBitCount);
             EXPECT_EQ(h.info.biCompression, 0u);
-            EXPECT_EQ(h.info.biSizeImage, c.sizeImage);
+            EXPECT_EQ(h.info.biSizeImage, static_cast<uint32_t>(c.bmpImageSize));
             EXPECT_EQ(h.info.biXPelsPerMeter, 0);
             EXPECT_EQ(h.info.biYPelsPerMeter, 0);
-            EXPECT_EQ(h.info.biClrUsed, c.clrUsed);
+            EXPECT_EQ(h.info.biClrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
             EXPECT_EQ(h.info.biClrImportant, 0u);
         }
     }

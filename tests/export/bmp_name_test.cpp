@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "export/bmp_name.h"
@@ -15,13 +16,21 @@ std::string Propose(const std::string& path, std::size_t outSize = 256) {
     return std::string(out.c_str());
 }
 
+struct Proposal {
+    const char* path;
+    const char* proposal;
+    const char* why;
+};
+
+void ExpectProposals(std::initializer_list<Proposal> cases) {
+    for (const Proposal& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Propose(c.path), c.proposal);
+    }
+}
+
 TEST(ProposeBmpName, WorkedNames) {
-    struct Case {
-        const char* path;
-        const char* proposal;
-        const char* why;
-    };
-    const Case cases[] = {
+    ExpectProposals({
         {"A.SC5", "A.bmp", "bare file name"},
         {"C:\\pics\\A.SC5", "C:\\pics\\A.bmp", "extension replaced"},
         {"C:\\pics\\A.B.SC5", "C:\\pics\\A.B.bmp", "only the last dot of the name"},
@@ -33,33 +42,20 @@ TEST(ProposeBmpName, WorkedNames) {
         {"C:\\pics\\A.", "C:\\pics\\A.bmp", "empty extension"},
         {"C:\\pics\\PIC.bmp", "C:\\pics\\PIC.bmp", "already a bitmap name"},
         {"C:\\pics\\a.sc5", "C:\\pics\\a.bmp", "lower-case extension"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        EXPECT_EQ(Propose(c.path), c.proposal);
-    }
+    });
 }
 
 // In code page 932 the second byte of a double-byte character may be 0x5C,
 // the backslash: 0x95 0x5C is the character for "table".
 TEST(ProposeBmpName, DoubleByteCharactersAreNotSplit) {
-    struct Case {
-        const char* path;
-        const char* proposal;
-        const char* why;
-    };
-    const Case cases[] = {
+    ExpectProposals({
         {"C:\\\x95\x5C.dir\\PIC", "C:\\\x95\x5C.dir\\PIC.bmp", "trail byte 0x5C in a folder before a dot"},
         {"C:\\\x95\x5C\\PIC.SC5", "C:\\\x95\x5C\\PIC.bmp", "trail byte 0x5C ends a folder name"},
         {"C:\\pics\\\x95\x5C", "C:\\pics\\\x95\x5C.bmp", "trail byte 0x5C ends the file name"},
         {"C:\\pics\\\x95\x5C.SC5", "C:\\pics\\\x95\x5C.bmp", "trail byte 0x5C before the extension"},
         {"C:\\\x95\x5C" "A.SC5", "C:\\\x95\x5C" "A.bmp", "trail byte 0x5C inside a file name"},
         {"C:\\\x83\x65\x83\x58\x83\x67.SC5", "C:\\\x83\x65\x83\x58\x83\x67.bmp", "katakana name"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        EXPECT_EQ(Propose(c.path), c.proposal);
-    }
+    });
 }
 
 TEST(ProposeBmpName, NothingToBuildOnGivesEmpty) {

@@ -9,31 +9,20 @@
 #include <vector>
 
 #include "export/bmp_headers.h"
-#include "export/bmp_reader.h"
 #include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
+#include "image_readers.h"
 #include "render/line_decoder.h"
 #include "test_support.h"
 
 namespace {
 
-using bmp_test::BmpImage;
-using bmp_test::ReadBmp;
+using velda_test::DecodedImage;
+using velda_test::ReadBmp;
 using velda::ColorRef;
-
-std::vector<uint8_t> Noise(std::size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t x = seed * 0x9E3779B9u + 0x7F4A7C15u;
-    for (uint8_t& b : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<uint8_t>(x >> 11);
-    }
-    return bytes;
-}
+using velda_test::NoiseBytes;
 
 // The BMP of `vram` in a mode, with the headers that an Open of that mode
 // prepares.
@@ -61,38 +50,25 @@ protected:
 // Every mode: the size, and every header field as an independent reader
 // sees it.
 TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
-    struct Case {
-        uint8_t screen;
-        std::size_t size;
-        int32_t width;
-        uint16_t bitCount;
-        uint32_t offBits, clrUsed;
-        std::size_t colors;
-    };
-    const Case cases[] = {
-        {5, 27254, 256, 4, 118, 0, 16},  {6, 54342, 512, 4, 70, 4, 4},    {7, 54390, 512, 4, 118, 0, 16},
-        {8, 55350, 256, 8, 1078, 0, 256}, {10, 162870, 256, 24, 54, 0, 0}, {11, 162870, 256, 24, 54, 0, 0},
-        {12, 162870, 256, 24, 54, 0, 0},
-    };
-    vram = Noise(velda::VramBytes, 1);
+    vram = NoiseBytes(velda::VramBytes, 1);
     std::memcpy(palette, velda::DefaultPalette, sizeof palette);
-    for (const Case& c : cases) {
+    for (const velda_test::ExpectedMode& c : velda_test::ExpectedModes) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
         const std::vector<uint8_t> bytes = Encode(c.screen, vram, palette);
-        EXPECT_EQ(bytes.size(), c.size);
+        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(c.bmpFileSize));
         EXPECT_EQ(bytes.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
-        BmpImage image;
+        DecodedImage image;
         ASSERT_EQ(ReadBmp(bytes, image), "");
-        EXPECT_EQ(image.fileSize, c.size);
+        EXPECT_EQ(image.bmp.fileSize, static_cast<uint32_t>(c.bmpFileSize));
         EXPECT_EQ(image.width, c.width);
         EXPECT_EQ(image.height, 212);
-        EXPECT_EQ(image.bitCount, c.bitCount);
-        EXPECT_EQ(image.offBits, c.offBits);
-        EXPECT_EQ(image.clrUsed, c.clrUsed);
-        EXPECT_EQ(image.clrImportant, 0u);
-        EXPECT_EQ(image.xPelsPerMeter, 0);
-        EXPECT_EQ(image.yPelsPerMeter, 0);
-        EXPECT_EQ(image.colorTable.size(), c.colors);
+        EXPECT_EQ(image.bitDepth, c.bmpBitCount);
+        EXPECT_EQ(image.bmp.offBits, static_cast<uint32_t>(c.bmpOffBits));
+        EXPECT_EQ(image.bmp.clrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
+        EXPECT_EQ(image.bmp.clrImportant, 0u);
+        EXPECT_EQ(image.bmp.xPelsPerMeter, 0u);
+        EXPECT_EQ(image.bmp.yPelsPerMeter, 0u);
+        EXPECT_EQ(image.colors.size(), static_cast<std::size_t>(c.bmpColorEntries));
     }
 }
 
@@ -243,8 +219,8 @@ TEST_F(BmpWriter, Screen10PaletteAndYjkPixels) {
 }
 
 TEST_F(BmpWriter, Screens10And11GiveIdenticalFiles) {
-    vram = Noise(velda::VramBytes, 10);
-    std::memcpy(palette, Noise(sizeof palette, 11).data(), sizeof palette);
+    vram = NoiseBytes(velda::VramBytes, 10);
+    std::memcpy(palette, NoiseBytes(sizeof palette, 11).data(), sizeof palette);
     EXPECT_TRUE(Encode(10, vram, palette) == Encode(11, vram, palette));
 }
 
@@ -262,7 +238,7 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
     velda::PrepareExportHeaders(screen);
     const std::vector<uint8_t> bytes =
         velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
-    BmpImage image;
+    DecodedImage image;
     ASSERT_EQ(ReadBmp(bytes, image), "");
     ColorRef line[velda::CanvasWidth];
     int mismatches = 0;
@@ -270,9 +246,10 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
         const int width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, line);
         ASSERT_EQ(width, image.width);
         for (int x = 0; x < width; ++x) {
-            if (image.Color(x, y) != line[x] && mismatches++ < 5) {
-                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << image.Color(x, y)
-                              << " canvas " << line[x];
+            const velda::Rgb8 c = velda_test::ShownColor(image, static_cast<std::size_t>(y * width + x));
+            const ColorRef shown = velda::MakeColorRef(c.r, c.g, c.b);
+            if (shown != line[x] && mismatches++ < 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << shown << " canvas " << line[x];
             }
         }
     }
@@ -283,7 +260,7 @@ TEST_F(BmpWriter, FileAndCanvasAgreeInEveryMode) {
     for (uint8_t screen : velda::AllScreens) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
         velda::ResetImageModel();
-        std::vector<uint8_t> data = Noise(0xFAA0, screen);
+        std::vector<uint8_t> data = NoiseBytes(0xFAA0, screen);
         // Palette tables in register form with the ignored bits set at times.
         for (int i = 0; i < 32; ++i) {
             data[static_cast<std::size_t>(0x7680 + i)] = static_cast<uint8_t>(i * 0x35 + 3);

@@ -24,23 +24,11 @@ namespace {
 using velda::LoadOutcome;
 using velda_test::LoadBytes;
 using velda_test::MakeBsave;
+using velda_test::NoiseBytes;
 
 constexpr int kAccepted = static_cast<int>(LoadOutcome::Accepted);
 constexpr int kNotBsave = static_cast<int>(LoadOutcome::NotBsave);
 constexpr int kCannotOpen = static_cast<int>(LoadOutcome::CannotOpen);
-
-// A reproducible byte pattern that has no long runs.
-std::vector<uint8_t> Pattern(std::size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t x = seed * 2654435761u + 1;
-    for (uint8_t& b : bytes) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        b = static_cast<uint8_t>(x >> 7);
-    }
-    return bytes;
-}
 
 // A palette in register form that differs from the power-on one in every
 // entry.
@@ -96,7 +84,7 @@ protected:
     // Fills every piece of state with something a load would have to
     // overwrite to leave unnoticed.
     static void Scribble() {
-        const std::vector<uint8_t> noise = Pattern(velda::VramBytes, 99);
+        const std::vector<uint8_t> noise = NoiseBytes(velda::VramBytes, 99);
         std::memcpy(velda::VramImage, noise.data(), noise.size());
         const std::vector<uint8_t> palette = CustomPalette(5);
         std::memcpy(velda::MsxPalette, palette.data(), palette.size());
@@ -169,7 +157,7 @@ TEST(ParseBsaveHeader, AcceptsAndRejects) {
 }
 
 TEST_F(BsaveLoader, Screen5PixelsOnlyUsesThePowerOnPalette) {
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0x0000, 0x69FF, Pattern(0x6A00, 1))), kAccepted);
+    ASSERT_EQ(LoadBytes(5, MakeBsave(0x0000, 0x69FF, NoiseBytes(0x6A00, 1))), kAccepted);
     EXPECT_EQ(PaletteNow(), Default());
     EXPECT_EQ(velda::ColorTable[15], 0x00E0E0E0u);
     EXPECT_EQ(velda::ColorTable[2], 0x0020C020u);
@@ -189,7 +177,7 @@ TEST_F(BsaveLoader, PaletteModesTakeAPaletteTheFileCovers) {
     for (const Case& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
         velda::ResetImageModel();
-        std::vector<uint8_t> data = Pattern(static_cast<std::size_t>(c.end) + 1, c.screen);
+        std::vector<uint8_t> data = NoiseBytes(static_cast<std::size_t>(c.end) + 1, c.screen);
         const std::vector<uint8_t> palette = CustomPalette(c.screen);
         std::memcpy(data.data() + c.address, palette.data(), palette.size());
         ASSERT_EQ(LoadBytes(c.screen, MakeBsave(0, c.end, data)), kAccepted);
@@ -209,7 +197,7 @@ TEST_F(BsaveLoader, Screen6CapturesOnlyEntriesZeroToThree) {
     ASSERT_EQ(PaletteNow(), earlier);
 
     // A SCREEN 6 file without a palette: power-on entries 0-3 only.
-    ASSERT_EQ(LoadBytes(6, MakeBsave(0, 0x69FF, Pattern(0x6A00, 6))), kAccepted);
+    ASSERT_EQ(LoadBytes(6, MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 6))), kAccepted);
     std::vector<uint8_t> expected = earlier;
     const uint8_t powerOn[8] = {0x00, 0x00, 0x00, 0x00, 0x11, 0x06, 0x33, 0x07};
     std::memcpy(expected.data(), powerOn, 8);
@@ -241,7 +229,7 @@ TEST_F(BsaveLoader, Screen8And12LeaveThePaletteAlone) {
         std::memcpy(velda::MsxPalette, palette.data(), 32);
         for (int i = 0; i < velda::ColorTableSize; ++i) velda::ColorTable[i] = 0x00FF00FFu;
         // The file covers both palette tables with data.
-        ASSERT_EQ(LoadBytes(screen, MakeBsave(0, 0xFA9F, Pattern(0xFAA0, screen))), kAccepted);
+        ASSERT_EQ(LoadBytes(screen, MakeBsave(0, 0xFA9F, NoiseBytes(0xFAA0, screen))), kAccepted);
         EXPECT_EQ(PaletteNow(), palette);
         for (int v = 0; v < velda::ColorTableSize; ++v) {
             const velda::ColorRef expected =
@@ -293,7 +281,7 @@ TEST_F(BsaveLoader, HeaderOnlyFileIsABlackPicture) {
 }
 
 TEST_F(BsaveLoader, WholeMemoryFileReplacesEveryByteInEveryMode) {
-    const std::vector<uint8_t> data = Pattern(0x10000, 7);
+    const std::vector<uint8_t> data = NoiseBytes(0x10000, 7);
     for (uint8_t screen : velda::AllScreens) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
         std::memset(velda::VramImage, 0x5A, sizeof velda::VramImage);
@@ -320,7 +308,7 @@ TEST_F(BsaveLoader, StartEqualToEndReadsOneByte) {
 TEST_F(BsaveLoader, ShortFileKeepsClearedAndSeededBytes) {
     Scribble();
     // Announces 0x0000-0x769F but stops after 0x100 bytes.
-    const std::vector<uint8_t> data = Pattern(0x100, 3);
+    const std::vector<uint8_t> data = NoiseBytes(0x100, 3);
     ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x769F, data)), kAccepted);
     EXPECT_EQ(std::memcmp(velda::VramImage, data.data(), data.size()), 0);
     for (int a = 0x100; a < 0x7680; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
@@ -341,7 +329,7 @@ TEST_F(BsaveLoader, FileEndingInsideThePaletteTableMixesFileAndPowerOnEntries) {
 
 TEST_F(BsaveLoader, BytesAfterTheEndAddressAreIgnored) {
     Scribble();
-    std::vector<uint8_t> data = Pattern(0x100, 4);
+    std::vector<uint8_t> data = NoiseBytes(0x100, 4);
     const std::vector<uint8_t> extra(0x8000, 0xEE);  // would reach the palette table
     data.insert(data.end(), extra.begin(), extra.end());
     ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x00FF, data)), kAccepted);
@@ -352,7 +340,7 @@ TEST_F(BsaveLoader, BytesAfterTheEndAddressAreIgnored) {
 
 TEST_F(BsaveLoader, StartAboveZeroLeavesLowerBytesZero) {
     Scribble();
-    const std::vector<uint8_t> data = Pattern(0x100, 5);
+    const std::vector<uint8_t> data = NoiseBytes(0x100, 5);
     ASSERT_EQ(LoadBytes(7, MakeBsave(0x2000, 0x20FF, data)), kAccepted);
     for (int a = 0; a < 0x2000; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
     EXPECT_EQ(std::memcmp(velda::VramImage + 0x2000, data.data(), data.size()), 0);
@@ -381,7 +369,7 @@ TEST_F(BsaveLoader, EachModeReadsItsOwnPaletteTable) {
 }
 
 TEST_F(BsaveLoader, Screens10And11LoadIdentically) {
-    const std::vector<uint8_t> file = MakeBsave(0, 0xFA9F, Pattern(0xFAA0, 10));
+    const std::vector<uint8_t> file = MakeBsave(0, 0xFA9F, NoiseBytes(0xFAA0, 10));
     Scribble();
     ASSERT_EQ(LoadBytes(10, file), kAccepted);
     const Snapshot ten = Snapshot::Take();
@@ -397,15 +385,15 @@ TEST_F(BsaveLoader, RejectedFilesChangeNothing) {
         std::vector<uint8_t> bytes;
         const char* what;
     };
-    std::vector<uint8_t> noMark = MakeBsave(0, 0x769F, Pattern(0x76A0, 8));
+    std::vector<uint8_t> noMark = MakeBsave(0, 0x769F, NoiseBytes(0x76A0, 8));
     noMark[0] = 0x00;
     const Case cases[] = {
         {noMark, "first byte 0x00"},
-        {MakeBsave(0, 0x69FF, Pattern(0x6A00, 9), 0xFF), "first byte 0xFF"},
+        {MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 9), 0xFF), "first byte 0xFF"},
         {{}, "empty file"},
         {{0xFE}, "one byte"},
         {{0xFE, 0x00, 0x00, 0xFF, 0x69, 0x00}, "six bytes"},
-        {MakeBsave(0x2000, 0x1FFF, Pattern(0x100, 1)), "end below start"},
+        {MakeBsave(0x2000, 0x1FFF, NoiseBytes(0x100, 1)), "end below start"},
     };
     for (const Case& c : cases) {
         for (uint8_t screen : velda::AllScreens) {
@@ -449,7 +437,7 @@ TEST_F(BsaveLoader, ReadErrorChangesNothing) {
 
 TEST_F(BsaveLoader, NumberThatIsNotAModeIsRefused) {
     const std::string path = velda_test::ScratchPath("mode9.bin");
-    velda_test::WriteFile(path, MakeBsave(0, 0x69FF, Pattern(0x6A00, 11)));
+    velda_test::WriteFile(path, MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 11)));
     Scribble();
     std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
     const Snapshot before = Snapshot::Take();

@@ -1,38 +1,20 @@
 // The per-mode constants, checked column by column against the values that
-// the MSX video-memory layout and the BMP format dictate.
+// the MSX video-memory layout and the BMP format dictate (ExpectedModes).
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "image/mode_table.h"
+#include "test_support.h"
 
 namespace {
 
 using velda::FindMode;
 using velda::ModeInfo;
 
-struct ExpectedMode {
-    unsigned screen;
-    int bitsPerPixel, width, bytesPerLine, pixelBytes;
-    int clearBytes, paletteAddress, paletteEntries;
-    int bmpBitCount, bmpColorEntries, bmpColorsUsed, bmpOffBits, bmpRowBytes, bmpImageSize, bmpFileSize;
-};
-
-// One row a mode; numbers written out as the documentation of the format
-// gives them, not computed.
-constexpr ExpectedMode kModes[] = {
-    {5, 4, 256, 128, 27136, 30368, 0x7680, 16, 4, 16, 0, 118, 128, 27136, 27254},
-    {6, 2, 512, 128, 27136, 30368, 0x7680, 4, 4, 4, 4, 70, 256, 54272, 54342},
-    {7, 4, 512, 256, 54272, 64160, 0xFA80, 16, 4, 16, 0, 118, 256, 54272, 54390},
-    {8, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 8, 256, 0, 1078, 256, 54272, 55350},
-    {10, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
-    {11, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
-    {12, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 24, 0, 0, 54, 768, 162816, 162870},
-};
-
 TEST(ModeTable, EveryColumnOfEveryMode) {
-    for (const ExpectedMode& e : kModes) {
+    for (const velda_test::ExpectedMode& e : velda_test::ExpectedModes) {
         SCOPED_TRACE("SCREEN " + std::to_string(e.screen));
         const ModeInfo* m = FindMode(e.screen);
         ASSERT_NE(m, nullptr);

@@ -14,11 +14,13 @@
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "render/yjk.h"
+#include "test_support.h"
 
 namespace {
 
 using velda::ColorRef;
 using velda::DecodeLine;
+using velda_test::NoiseBytes;
 
 constexpr ColorRef Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 constexpr ColorRef kUnwritten = 0xFFFFFFFFu;  // no decoder produces a top byte
@@ -28,16 +30,6 @@ std::vector<ColorRef> MarkedTable() {
     std::vector<ColorRef> table(velda::ColorTableSize);
     for (unsigned i = 0; i < table.size(); ++i) table[i] = 0x00100000u + i * 0x0101u;
     return table;
-}
-
-std::vector<uint8_t> Noise(std::size_t count, uint32_t seed) {
-    std::vector<uint8_t> bytes(count);
-    uint32_t x = seed * 747796405u + 2891336453u;
-    for (uint8_t& b : bytes) {
-        x = x * 1664525u + 1013904223u;
-        b = static_cast<uint8_t>(x >> 24);
-    }
-    return bytes;
 }
 
 class LineDecoder : public ::testing::Test {
@@ -90,7 +82,7 @@ TEST_F(LineDecoder, Screen6FourPixelsPerByteLeftInTopBits) {
     EXPECT_EQ(out[2], table[0]);
     EXPECT_EQ(out[3], table[3]);
     // Only entries 0-3 are ever used.
-    vram = Noise(velda::VramBytes, 6);
+    vram = NoiseBytes(velda::VramBytes, 6);
     for (int y = 0; y < velda::ScreenLines; ++y) {
         Decode(6, y);
         for (ColorRef c : out) ASSERT_TRUE(c == table[0] || c == table[1] || c == table[2] || c == table[3]);
@@ -110,7 +102,7 @@ TEST_F(LineDecoder, Screen7TwoHundredFiftySixBytesPerLine) {
 }
 
 TEST_F(LineDecoder, Screen8EachByteIndexesTheTable) {
-    vram = Noise(velda::VramBytes, 8);
+    vram = NoiseBytes(velda::VramBytes, 8);
     for (int y : {0, 1, 105, 211}) {
         SCOPED_TRACE(y);
         ASSERT_EQ(Decode(8, y), 256);
@@ -136,7 +128,7 @@ TEST_F(LineDecoder, Screen12Groups) {
 }
 
 TEST_F(LineDecoder, Screen12NeverReadsTheColourTable) {
-    vram = Noise(velda::VramBytes, 12);
+    vram = NoiseBytes(velda::VramBytes, 12);
     std::vector<ColorRef> first(256);
     for (int y = 0; y < velda::ScreenLines; y += 7) {
         Decode(12, y);
@@ -186,7 +178,7 @@ TEST_F(LineDecoder, Screen10PixelRules) {
 }
 
 TEST_F(LineDecoder, Screens10And11DecodeIdentically) {
-    vram = Noise(velda::VramBytes, 1011);
+    vram = NoiseBytes(velda::VramBytes, 1011);
     for (int y = 0; y < velda::ScreenLines; ++y) {
         Decode(10, y);
         const std::vector<ColorRef> ten = out;
@@ -233,7 +225,7 @@ TEST_F(LineDecoder, NeverReadsBeyondThePixelArea) {
                           {10, 0xD400}, {11, 0xD400}, {12, 0xD400}};
     for (const Case& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
-        vram = Noise(velda::VramBytes, c.screen);
+        vram = NoiseBytes(velda::VramBytes, c.screen);
         std::vector<std::vector<ColorRef>> clean;
         for (int y = 0; y < velda::ScreenLines; ++y) {
             Decode(c.screen, y);

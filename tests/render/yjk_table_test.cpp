@@ -9,6 +9,7 @@
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "render/yjk.h"
+#include "test_support.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ TEST(YjkLineDecoders, MatchThePerPixelRuleOverEveryChromaPair) {
 
     // Line y holds 64 groups; across the lines, every (raw K, raw J) pair
     // and every upper five bits of every byte position come round.
-    uint32_t state = 12345;
+    const std::vector<uint8_t> noise = velda_test::NoiseBytes(velda::VramBytes, 12345);
     for (int y = 0; y < velda::ScreenLines; ++y) {
         for (int x = 0; x < 256; x += velda::YjkGroupPixels) {
             const int pair = (y * 64 + x / 4) % 4096;
@@ -60,8 +61,7 @@ TEST(YjkLineDecoders, MatchThePerPixelRuleOverEveryChromaPair) {
             const uint8_t low[4] = {static_cast<uint8_t>(rawK & 7), static_cast<uint8_t>(rawK >> 3),
                                     static_cast<uint8_t>(rawJ & 7), static_cast<uint8_t>(rawJ >> 3)};
             for (int i = 0; i < 4; ++i) {
-                state = state * 1664525u + 1013904223u;
-                vram[y * 256 + x + i] = static_cast<uint8_t>((state >> 24) & 0xF8) | low[i];
+                vram[y * 256 + x + i] = static_cast<uint8_t>((noise[y * 256 + x + i] & 0xF8) | low[i]);
             }
         }
     }

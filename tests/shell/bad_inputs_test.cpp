@@ -250,17 +250,9 @@ TEST_F(BadInputWindowTest, DataShorterThanTheHeaderSaysIsAccepted) {
 
     // Lines 0 and 1 show palette colours 5 and 10 in turn, the rest colour 0
     // (power-on black); the right half of the canvas stays white.
-    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
     const uint32_t five = ToPixel(velda::PaletteColor(velda::DefaultPalette, 5));
     const uint32_t ten = ToPixel(velda::PaletteColor(velda::DefaultPalette, 10));
-    int wrong = 0;
-    for (int y = 0; y < velda::ScreenLines; ++y) {
-        for (int x = 0; x < velda::CanvasWidth; ++x) {
-            const uint32_t expected = x >= 256 ? White : y >= 2 ? Black : x % 2 == 0 ? five : ten;
-            wrong += canvas[y * velda::CanvasWidth + x] != expected;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    ExpectCanvas([&](int x, int y) { return x >= 256 ? White : y >= 2 ? Black : x % 2 == 0 ? five : ten; });
 
     // Ending inside the palette table: entries 0 to 7 from the file, 8 to 15
     // the power-on ones.
@@ -284,16 +276,8 @@ TEST_F(BadInputWindowTest, DataLongerThanTheHeaderSaysIsCutAtTheEndAddress) {
     EXPECT_EQ(velda::CurrentFile.endAddress, 0x00FF);
     for (int a = 0; a < 0x10000; ++a) ASSERT_EQ(velda::VramImage[a], a < 0x100 ? 0x1D : 0) << "address " << a;
 
-    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
     const uint32_t line0 = ToPixel(velda::Screen8ValueToRgb(0x1D));
-    int wrong = 0;
-    for (int y = 0; y < velda::ScreenLines; ++y) {
-        for (int x = 0; x < velda::CanvasWidth; ++x) {
-            const uint32_t expected = x >= 256 ? White : y == 0 ? line0 : Black;
-            wrong += canvas[y * velda::CanvasWidth + x] != expected;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    ExpectCanvas([&](int x, int y) { return x >= 256 ? White : y == 0 ? line0 : Black; });
 }
 
 // Data placed at a start address above 0; the bytes below it are zero.
@@ -310,16 +294,8 @@ TEST_F(BadInputWindowTest, StartAddressAboveZeroLeavesTheBytesBelowAtZero) {
         ASSERT_EQ(velda::VramImage[a], a >= 0x1000 && a < 0x1100 ? 0x77 : 0) << "address " << a;
     }
     // Line 16 (0x1000 / 256) shows the colour of 0x77, every other line black.
-    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
     const uint32_t line16 = ToPixel(velda::Screen8ValueToRgb(0x77));
-    int wrong = 0;
-    for (int y = 0; y < velda::ScreenLines; ++y) {
-        for (int x = 0; x < velda::CanvasWidth; ++x) {
-            const uint32_t expected = x >= 256 ? White : y == 16 ? line16 : Black;
-            wrong += canvas[y * velda::CanvasWidth + x] != expected;
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    ExpectCanvas([&](int x, int y) { return x >= 256 ? White : y == 16 ? line16 : Black; });
 }
 
 // A SCREEN 5 file of the palette table alone (0x7680-0x769F) is a picture:
@@ -338,14 +314,7 @@ TEST_F(BadInputWindowTest, PaletteOnlyFileIsABlackPictureInThatPalette) {
     EXPECT_EQ(Title(), "PALONLY.SC5 - VELDA");
     EXPECT_EQ(velda::ScreenMode, 5);
     EXPECT_TRUE(std::equal(palette.begin(), palette.end(), velda::MsxPalette));
-    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
-    int wrong = 0;
-    for (int y = 0; y < velda::ScreenLines; ++y) {
-        for (int x = 0; x < velda::CanvasWidth; ++x) {
-            wrong += canvas[y * velda::CanvasWidth + x] != (x < 256 ? Black : White);
-        }
-    }
-    EXPECT_EQ(wrong, 0);
+    ExpectCanvas([](int x, int) { return x < 256 ? Black : White; });
 
     ASSERT_EQ(SaveAs("").size(), 1u);
     const std::vector<uint8_t> bmp = ReadFile(ScratchPath("PALONLY.bmp"));

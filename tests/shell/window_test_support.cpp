@@ -169,14 +169,22 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height) {
 
 uint32_t ToPixel(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
-std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
-    std::vector<uint8_t> data(static_cast<std::size_t>(end) + 1);
-    uint32_t state = seed * 2654435761u + 1;
-    for (uint8_t& b : data) {
-        state = state * 1103515245u + 12345u;
-        b = static_cast<uint8_t>(state >> 16);
+void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected) {
+    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+    int wrong = 0;
+    for (int y = 0; y < velda::ScreenLines; ++y) {
+        for (int x = 0; x < velda::CanvasWidth; ++x) {
+            const uint32_t want = expected(x, y), got = canvas[y * velda::CanvasWidth + x];
+            if (got != want && wrong++ < 5) {
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << got << ", expected " << want;
+            }
+        }
     }
-    return MakeBsave(0, end, data);
+    EXPECT_EQ(wrong, 0);
+}
+
+std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
+    return MakeBsave(0, end, NoiseBytes(static_cast<std::size_t>(end) + 1, seed));
 }
 
 std::string WindowsPath(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,11 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height);
 
 // A COLORREF (0x00BBGGRR) in the 0x00RRGGBB order of ReadPixels.
 uint32_t ToPixel(uint32_t colorRef);
+
+// Every canvas pixel of the picture lines against expected(x, y), which
+// is asked row by row from the top; the first few that differ are
+// reported.
+void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected);
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -18,13 +18,6 @@ namespace {
 
 using velda_test::DecodedImage;
 
-std::vector<uint8_t> PictureBmp(const Picture& picture) {
-    std::vector<uint8_t> bytes;
-    velda_test::MemorySink sink{bytes};
-    EncodeBmp(sink, picture, PictureBmpHeaders(picture));
-    return bytes;
-}
-
 // Converts `file` (written to disk under `name`) and returns the output.
 std::vector<uint8_t> Convert(const std::vector<uint8_t>& file, const std::string& name,
                              const ConvertSettings& settings) {
@@ -38,23 +31,16 @@ std::vector<uint8_t> Convert(const std::vector<uint8_t>& file, const std::string
 }
 
 TEST(PictureLayout, PerMode) {
-    const struct {
-        uint8_t screen;
-        int width, bitDepth, colors, rowBytes;
-    } rows[] = {
-        {5, 256, 4, 16, 128}, {6, 512, 4, 4, 256},  {7, 512, 4, 16, 256},  {8, 256, 8, 256, 256},
-        {10, 256, 24, 0, 768}, {11, 256, 24, 0, 768}, {12, 256, 24, 0, 768},
-    };
-    for (const auto& row : rows) {
+    for (const velda_test::ExpectedMode& row : velda_test::ExpectedModes) {
         SCOPED_TRACE(static_cast<int>(row.screen));
         Picture picture;
         ASSERT_TRUE(BuildPicture(row.screen, VramImage, MsxPalette, ColorRule::Velda, picture));
         EXPECT_EQ(picture.width, row.width);
         EXPECT_EQ(picture.height, 212);
-        EXPECT_EQ(picture.bitDepth, row.bitDepth);
-        EXPECT_EQ(static_cast<int>(picture.palette.size()), row.colors);
-        EXPECT_EQ(picture.rowBytes, row.rowBytes);
-        EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(row.rowBytes) * 212);
+        EXPECT_EQ(picture.bitDepth, row.bmpBitCount);
+        EXPECT_EQ(static_cast<int>(picture.palette.size()), row.bmpColorEntries);
+        EXPECT_EQ(picture.rowBytes, row.bmpRowBytes);
+        EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(row.bmpRowBytes) * 212);
     }
     Picture untouched;
     EXPECT_FALSE(BuildPicture(9, VramImage, MsxPalette, ColorRule::Velda, untouched));

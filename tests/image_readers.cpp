@@ -34,28 +34,32 @@ std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image) {
     const uint32_t clrUsed = U32(bytes, 46);
     if (width != 256 && width != 512) return Mismatch("biWidth", width, 256);
     if (bitCount != 4 && bitCount != 8 && bitCount != 24) return Mismatch("biBitCount", bitCount, 24);
+    const uint32_t wantClrUsed = bitCount == 4 && clrUsed == 4 ? 4u : 0u;  // SCREEN 6's four colours
+    if (clrUsed != wantClrUsed) return Mismatch("biClrUsed", clrUsed, wantClrUsed);
     const uint32_t colors = bitCount == 24 ? 0 : clrUsed != 0 ? clrUsed : 1u << bitCount;
     const uint32_t rowBytes = width * bitCount / 8;
     const uint32_t offBits = 54 + 4 * colors;
+
+    BmpFields& got = image.bmp;
+    got = BmpFields{U32(bytes, 2), U32(bytes, 10), clrUsed, U32(bytes, 50), U32(bytes, 38), U32(bytes, 42)};
 
     struct Field {
         const char* name;
         uint32_t got, want;
     };
     const Field fields[] = {
-        {"bfSize", U32(bytes, 2), offBits + 212 * rowBytes},
+        {"bfSize", got.fileSize, offBits + 212 * rowBytes},
         {"bfReserved1", U16(bytes, 6), 0},
         {"bfReserved2", U16(bytes, 8), 0},
-        {"bfOffBits", U32(bytes, 10), offBits},
+        {"bfOffBits", got.offBits, offBits},
         {"biSize", U32(bytes, 14), 40},
         {"biHeight", height, 212},
         {"biPlanes", U16(bytes, 26), 1},
         {"biCompression", U32(bytes, 30), 0},
         {"biSizeImage", U32(bytes, 34), 212 * rowBytes},
-        {"biXPelsPerMeter", U32(bytes, 38), 0},
-        {"biYPelsPerMeter", U32(bytes, 42), 0},
-        {"biClrUsed", clrUsed, bitCount == 4 && clrUsed == 4 ? 4u : 0u},
-        {"biClrImportant", U32(bytes, 50), 0},
+        {"biXPelsPerMeter", got.xPelsPerMeter, 0},
+        {"biYPelsPerMeter", got.yPelsPerMeter, 0},
+        {"biClrImportant", got.clrImportant, 0},
         {"file size", static_cast<uint32_t>(bytes.size()), offBits + 212 * rowBytes},
     };
     for (const Field& f : fields) {
