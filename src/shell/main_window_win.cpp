@@ -1,9 +1,12 @@
 // The main window: class, start-up, message loop, the window procedure and
 // the finishing steps of every Open.
 #include <cstdio>
+#include <cstring>
 
 #include "export/bmp_headers.h"
+#include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
@@ -66,6 +69,12 @@ void OpenCommand(HWND window, uint8_t screen) {
     FinishOpen(window, screen, fileTitle);
 }
 
+// Asks for a picture file of any kind and opens it by its extension.
+void OpenByExtensionCommand(HWND window) {
+    if (!ChoosePictureFile(window)) return;
+    OpenPictureFile(window, CurrentFile.path);
+}
+
 // Runs the command of a menu item or accelerator.
 void OnCommand(HWND window, unsigned id) {
     switch (id) {
@@ -76,6 +85,7 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_OPEN_SCREEN10:  // SCREEN 10 and 11 share one path
     case IDM_OPEN_SCREEN11: OpenCommand(window, id == IDM_OPEN_SCREEN10 ? 10 : 11); break;
     case IDM_OPEN_SCREEN12: OpenCommand(window, 12); break;
+    case IDM_OPEN_BY_EXTENSION: OpenByExtensionCommand(window); break;
     case IDM_SAVE: SaveBmp(window); break;
     case IDM_EXIT: ExitCommand(window); break;
     case IDM_AUTOSIZE: AutoSizeCommand(window); break;
@@ -114,6 +124,16 @@ void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
     std::snprintf(title, sizeof title, TitleFormat, fileTitle);
     SetWindowTextA(window, title);
     ScreenMode = screen;
+}
+
+void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
+    std::memcpy(VramImage, page.vram.data(), VramBytes);
+    std::memcpy(MsxPalette, page.palette, PaletteBytes);
+    BuildColorTable(page.screen, MsxPalette, ColorTable);
+    CurrentFile.startAddress = page.startAddress;
+    CurrentFile.endAddress = page.endAddress;
+    RenderImage(window, page.screen);
+    FinishOpen(window, page.screen, fileTitle);
 }
 
 void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, AppName, MB_OK); }

@@ -179,6 +179,12 @@ std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
     return MakeBsave(0, end, data);
 }
 
+std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data) {
+    // The length where a BSAVE file has its end address: the raw mark 0xFE
+    // is the BSAVE mark too.
+    return MakeBsave(0, static_cast<uint16_t>(data.size()), data);
+}
+
 std::string WindowsPath(const std::string& path) {
     std::string result = path;
     if (!result.empty() && result[0] == '/') result = "Z:" + result;

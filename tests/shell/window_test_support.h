@@ -107,6 +107,9 @@ protected:
 // every mode, different for every seed.
 std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F);
 
+// A raw Graph Saurus file: its header and `data`, video memory from 0.
+std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data);
+
 // A Windows path (Z:\...) for a scratch file.
 std::string WindowsPath(const std::string& path);
 
