@@ -107,4 +107,14 @@ bool OpenPictureFile(HWND window, const std::string& path) {
     return true;
 }
 
+void OpenNamedPicture(HWND window, const std::string& path) {
+    // Save proposes its name from CurrentFile.path, so a path that does not
+    // fit there is not opened, as the Open dialog cannot return one.
+    if (path.size() >= sizeof CurrentFile.path) {
+        ShowError(window, CannotOpenMessage);
+        return;
+    }
+    if (OpenPictureFile(window, path)) std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+}
+
 }  // namespace velda

@@ -76,6 +76,18 @@ bool ChoosePictureFile(HWND owner);
 // says why in a message box and changes nothing; returns whether it opened.
 bool OpenPictureFile(HWND window, const std::string& path);
 
+// OpenPictureFile for a name that came without the dialog (the command line,
+// a drop): once the picture is shown, CurrentFile.path names it too.
+void OpenNamedPicture(HWND window, const std::string& path);
+
+// The picture named on the command line: the first quoted name, or the
+// whole line without its outer blanks; "" for none.
+std::string CommandLinePicture(const char* commandLine);
+
+// Opens the picture named on the command line, if any, once the window is
+// shown.
+void OpenStartupPicture(HWND window, const char* commandLine);
+
 // Draws the picture of VramImage into the Canvas (the render subsystem).
 void RenderImage(HWND window, uint8_t screen);
 

@@ -221,7 +221,8 @@ TEST_F(BadInputWindowTest, RejectedFilesShowTheMessageAndChangeNothing) {
 
 // Files the Open by extension refuses, each with the message that says why
 // in a box titled VELDA; the picture on screen, the window and the memory
-// stay.
+// stay. A name whose extension says nothing is refused the same way when it
+// comes on the command line or is dropped on the window.
 TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
     const struct {
         const char* name;
@@ -253,6 +254,24 @@ TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
         EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());  // the choice is remembered
     }
 
+    const std::string unknown = ScratchPath("NOTES.TXT");
+    const std::string pathBefore = velda::CurrentFile.path;
+    const WindowState before = Snapshot();
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "on the command line");
+        DialogScript script({{"", IDOK}});
+        if (dropped) {
+            DropFile(unknown);
+        } else {
+            velda::OpenStartupPicture(window_, ("\"" + WindowsPath(unknown) + "\"").c_str());
+            PumpMessages();
+        }
+        ASSERT_EQ(script.Seen().size(), 1u);
+        EXPECT_EQ(script.Seen()[0].title, velda::AppName);
+        EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{velda::UnknownKindMessage});
+        ExpectUnchanged(before);
+        EXPECT_EQ(velda::CurrentFile.path, pathBefore);
+    }
 }
 
 // A file that ends inside its data is accepted without a message: the bytes

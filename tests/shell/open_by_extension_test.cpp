@@ -1,5 +1,6 @@
-// Open by extension through the real window: it shows what the SCREEN Open
-// of the same picture shows, and Save writes the same bytes.
+// Open by extension, a picture named on the command line and a file dropped
+// on the window, through the real window: each shows what the SCREEN Open of
+// the same picture shows, and Save writes the same bytes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int FileTypeCombo = 0x0470;  // cmb1, the filter box of the Open dialog
 
-enum class Way { OpenByExtension };
+enum class Way { OpenByExtension, CommandLine, Drop };
 
 // What the window shows of a picture, and what Save writes of it.
 struct Shown {
@@ -51,6 +52,13 @@ protected:
         switch (way) {
         case Way::OpenByExtension:
             OpenFile(IDM_OPEN_BY_EXTENSION, path);
+            break;
+        case Way::CommandLine:
+            velda::OpenStartupPicture(window_, (" \"" + WindowsPath(path) + "\" ").c_str());
+            PumpMessages();
+            break;
+        case Way::Drop:
+            DropFile(path);
             break;
         }
     }
@@ -85,7 +93,7 @@ std::vector<uint8_t> OddPalette() {
     return palette;
 }
 
-// A table of pictures, each against a SCREEN Open of the
+// The three ways of a table of pictures, each against a SCREEN Open of the
 // same picture (for the Graph Saurus file: a BSAVE file of the same pixels
 // holding the .PL5's palette in its palette table).
 TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
@@ -129,7 +137,7 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
         ASSERT_EQ(expected.title, std::string(c.name) + " - VELDA");
         ASSERT_EQ(expected.saved.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
 
-        for (const Way way : {Way::OpenByExtension}) {
+        for (const Way way : {Way::OpenByExtension, Way::CommandLine, Way::Drop}) {
             SCOPED_TRACE(static_cast<int>(way));
             Forget();
             OpenBy(way, path);
@@ -148,8 +156,9 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
     }
 }
 
-// Ctrl+O shows the one dialog of every picture kind.
-TEST_F(OpenByExtensionTest, CtrlOShowsThePictureDialog) {
+// Ctrl+O shows the one dialog of every picture kind, and the window takes
+// files dropped on it.
+TEST_F(OpenByExtensionTest, CtrlOShowsThePictureDialogAndTheWindowTakesDrops) {
     DialogScript script({{"", IDCANCEL}});
     PressCtrl('O');
     ASSERT_EQ(script.Seen().size(), 1u);
@@ -160,6 +169,24 @@ TEST_F(OpenByExtensionTest, CtrlOShowsThePictureDialog) {
     }
     EXPECT_TRUE(filterShown) << "the picture filter is not the first choice";
     EXPECT_EQ(Title(), "VELDA");
+    EXPECT_TRUE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+// The name on the command line: quoted (the first one) or the whole line.
+TEST(CommandLinePicture, IsTheFirstQuotedNameOrTheWholeLine) {
+    const struct {
+        const char* line;
+        const char* picture;
+    } cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {"A.SC5", "A.SC5"},
+        {"\"C:\\my pics\\A B.SC7\"", "C:\\my pics\\A B.SC7"},
+        {"  \"A.SC5\"  \"B.SC5\"", "A.SC5"},
+        {"C:\\my pics\\A B.SC7  ", "C:\\my pics\\A B.SC7"},
+        {"\"C:\\unclosed.SC8", "C:\\unclosed.SC8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(velda::CommandLinePicture(c.line), c.picture) << c.line;
 }
 
 }  // namespace

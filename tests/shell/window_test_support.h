@@ -92,6 +92,9 @@ protected:
     void PressCtrl(int virtualKey);
     // Runs the message loop until no message is waiting.
     void PumpMessages();
+    // Drops the file `path` on the window, as Explorer does, and lets the
+    // message loop handle it.
+    void DropFile(const std::string& path);
 
     std::string Title() const;
     SIZE WindowSize() const;
