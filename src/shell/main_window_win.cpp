@@ -1,9 +1,18 @@
-// The main window: class, start-up, message loop, the window procedure and
-// the finishing steps of every Open.
+// The main window: class, start-up, message loop, the window procedure, the
+// finishing steps of every Open, and the pictures that come from the command
+// line or are dropped on the window.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "export/bmp_headers.h"
+#include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
@@ -37,6 +46,7 @@ void OnCreate(HWND window) {
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     ReleaseDC(window, windowDc);
     ScreenMode = 5;
+    DragAcceptFiles(window, TRUE);
 }
 
 // Copies the whole Canvas to the client area's top-left corner.
@@ -66,6 +76,25 @@ void OpenCommand(HWND window, uint8_t screen) {
     FinishOpen(window, screen, fileTitle);
 }
 
+// Asks for a picture file of any kind and opens it by its extension.
+void OpenByExtensionCommand(HWND window) {
+    if (!ChoosePictureFile(window)) return;
+    OpenPictureFile(window, CurrentFile.path);
+}
+
+// Opens the first of the files dropped on the window.
+void OnDropFiles(HWND window, HDROP drop) {
+    std::string path;
+    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        path.resize(DragQueryFileA(drop, 0, nullptr, 0) + 1);
+        path.resize(DragQueryFileA(drop, 0, &path[0], static_cast<UINT>(path.size())));
+    }
+    // Let go of the drop before the picture is drawn or a message shown, so
+    // that the program it came from is not kept waiting.
+    DragFinish(drop);
+    if (!path.empty()) OpenNamedPicture(window, path);
+}
+
 // Runs the command of a menu item or accelerator.
 void OnCommand(HWND window, unsigned id) {
     switch (id) {
@@ -76,6 +105,7 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_OPEN_SCREEN10:  // SCREEN 10 and 11 share one path
     case IDM_OPEN_SCREEN11: OpenCommand(window, id == IDM_OPEN_SCREEN10 ? 10 : 11); break;
     case IDM_OPEN_SCREEN12: OpenCommand(window, 12); break;
+    case IDM_OPEN_BY_EXTENSION: OpenByExtensionCommand(window); break;
     case IDM_SAVE: SaveBmp(window); break;
     case IDM_EXIT: ExitCommand(window); break;
     case IDM_AUTOSIZE: AutoSizeCommand(window); break;
@@ -116,6 +146,36 @@ void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
     ScreenMode = screen;
 }
 
+void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
+    std::memcpy(VramImage, page.vram.data(), VramBytes);
+    std::memcpy(MsxPalette, page.palette, PaletteBytes);
+    BuildColorTable(page.screen, MsxPalette, ColorTable);
+    CurrentFile.startAddress = page.startAddress;
+    CurrentFile.endAddress = page.endAddress;
+    RenderImage(window, page.screen);
+    FinishOpen(window, page.screen, fileTitle);
+}
+
+std::string CommandLinePicture(const char* commandLine) {
+    // '"', space and tab are never the second byte of a code-page-932
+    // character, so the bytes are searched as they are.
+    const std::string line = commandLine != nullptr ? commandLine : "";
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) return "";
+    if (line[first] == '"') {
+        const std::size_t close = line.find('"', first + 1);
+        return line.substr(first + 1, close == std::string::npos ? std::string::npos : close - first - 1);
+    }
+    // Unquoted, the whole rest is the name: an association with %1 left
+    // unquoted passes a name with spaces so.
+    return line.substr(first, line.find_last_not_of(" \t") - first + 1);
+}
+
+void OpenStartupPicture(HWND window, const char* commandLine) {
+    const std::string path = CommandLinePicture(commandLine);
+    if (!path.empty()) OpenNamedPicture(window, path);
+}
+
 void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, AppName, MB_OK); }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -124,6 +184,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT: OnPaint(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
+    case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

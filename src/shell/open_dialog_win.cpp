@@ -1,12 +1,15 @@
-// The Open dialog and the load of the chosen file, with its messages.
+// The Open dialogs and the loads of the chosen file, with their messages.
 #include <windows.h>
 
 #include <commdlg.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "image/bsave_loader.h"
+#include "image/file_types.h"
+#include "image/picture_file.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -17,19 +20,17 @@ namespace {
 constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
-}  // namespace
-
-int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen) {
+// The one Open dialog of every Open command, started at the last chosen
+// path; the confirmed path goes to CurrentFile.path.
+int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitle, int fileTitleSize) {
     char file[PathBytes];
     std::memcpy(file, CurrentFile.path, sizeof file);
-    char title[DialogTitleBytes];
-    std::snprintf(title, sizeof title, OpenDialogTitleFormat, screen);
     char chosenTitle[FileTitleChars + 1] = {};
 
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OpenFileNameSize95;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = OpenFilter;
+    dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
     dialog.nMaxFile = sizeof file;
@@ -42,6 +43,32 @@ int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t scre
     std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
     std::memcpy(CurrentFile.path, file, sizeof file);
     return 1;
+}
+
+// What the user is told about a picture file that did not open.
+const char* LoadMessage(LoadOutcome outcome) {
+    switch (outcome) {
+    case LoadOutcome::NotBsave: return NotBsaveMessage;
+    case LoadOutcome::NotGraphSaurus: return NotGraphSaurusMessage;
+    case LoadOutcome::CutOff: return CutOffMessage;
+    case LoadOutcome::NotPalette: return NotPaletteMessage;
+    case LoadOutcome::CannotOpen:
+    case LoadOutcome::ReadFailed:  // a file that fails part-way is as good as none
+    default: return CannotOpenMessage;
+    }
+}
+
+}  // namespace
+
+int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen) {
+    char title[DialogTitleBytes];
+    std::snprintf(title, sizeof title, OpenDialogTitleFormat, screen);
+    return ChooseFile(owner, OpenFilter, title, fileTitle, fileTitleSize);
+}
+
+bool ChoosePictureFile(HWND owner) {
+    char fileTitle[FileTitleChars + 1];
+    return ChooseFile(owner, PictureFilter, PictureDialogTitle, fileTitle, sizeof fileTitle) != 0;
 }
 
 bool LoadBsave(HWND owner, uint8_t screen) {
@@ -57,6 +84,37 @@ bool LoadBsave(HWND owner, uint8_t screen) {
         ShowError(owner, CannotOpenMessage);
         return false;
     }
+}
+
+bool OpenPictureFile(HWND window, const std::string& path) {
+    const FileType type = TypeOfFile(path);
+    if (type.kind == FileKind::Unknown) {
+        ShowError(window, UnknownKindMessage);
+        return false;
+    }
+    if (type.kind == FileKind::Palette) {
+        ShowError(window, PaletteFileMessage);
+        return false;
+    }
+    // The palette file beside the picture is taken as the converter takes it.
+    ScreenPage page;
+    const LoadReport report = LoadPictureFile(path, type.kind, type.screen, PaletteChoice{}, page);
+    if (report.outcome != LoadOutcome::Accepted) {
+        ShowError(window, LoadMessage(report.outcome));
+        return false;
+    }
+    ShowPicturePage(window, page, path.c_str() + SplitName(path).nameStart);
+    return true;
+}
+
+void OpenNamedPicture(HWND window, const std::string& path) {
+    // Save proposes its name from CurrentFile.path, so a path that does not
+    // fit there is not opened, as the Open dialog cannot return one.
+    if (path.size() >= sizeof CurrentFile.path) {
+        ShowError(window, CannotOpenMessage);
+        return;
+    }
+    if (OpenPictureFile(window, path)) std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
 }
 
 }  // namespace velda

@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace velda {
+
+struct ScreenPage;
 
 // The off-screen picture: a 512 x 212 bitmap compatible with the window,
 // selected into a memory context together with the white stock brush.
@@ -49,6 +52,11 @@ void GrayImageItems(HWND window);
 void EnableImageItems(HWND window);
 void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
 
+// Makes `page` the picture in memory (video memory, palette, colours and
+// addresses), draws it and finishes the Open: what every Open by extension
+// does once its file has loaded.
+void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
+
 // The window size that shows a picture `pictureWidth` pixels wide.
 void SizeWindowForWidth(HWND window, int pictureWidth);
 
@@ -58,6 +66,27 @@ void ShowError(HWND owner, const char* text);
 // The Open dialog and the load with its messages (the image subsystem).
 int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen);
 bool LoadBsave(HWND owner, uint8_t screen);
+
+// The Open dialog of every picture kind; the confirmed path goes to
+// CurrentFile.path. False when it is cancelled.
+bool ChoosePictureFile(HWND owner);
+
+// Opens `path` in the mode and by the reader its extension names, with the
+// palette file beside it where one goes with it, and shows it. On failure
+// says why in a message box and changes nothing; returns whether it opened.
+bool OpenPictureFile(HWND window, const std::string& path);
+
+// OpenPictureFile for a name that came without the dialog (the command line,
+// a drop): once the picture is shown, CurrentFile.path names it too.
+void OpenNamedPicture(HWND window, const std::string& path);
+
+// The picture named on the command line: the first quoted name, or the
+// whole line without its outer blanks; "" for none.
+std::string CommandLinePicture(const char* commandLine);
+
+// Opens the picture named on the command line, if any, once the window is
+// shown.
+void OpenStartupPicture(HWND window, const char* commandLine);
 
 // Draws the picture of VramImage into the Canvas (the render subsystem).
 void RenderImage(HWND window, uint8_t screen);

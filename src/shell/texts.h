@@ -18,9 +18,19 @@ constexpr char OpenDialogTitleFormat[] = "SCREEN %dのﾌｧｲﾙを開く";
 constexpr char OpenFilter[] = "BSAVE形式ﾌｧｲﾙ(*.sc?)\0*.sc?\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
 constexpr char SaveFilter[] = "ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ(*.bmp)\0*.bmp\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
 constexpr char SaveDialogTitle[] = "BMP形式で保存";
+// Open by extension: every picture extension VELDA reads, palettes left out
+// (they go with a picture, they are not one).
+constexpr char PictureDialogTitle[] = "画面ﾌｧｲﾙを開く";
+constexpr char PictureFilter[] =
+    "MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.sr?)\0*.sc?;*.s1?;*.ge?;*.pic;*.sr?\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
 
 constexpr char NotBsaveMessage[] = "これはBSAVE形式のﾌｧｲﾙではありません";
 constexpr char CannotOpenMessage[] = "ﾌｧｲﾙを開けませんでした";
+constexpr char UnknownKindMessage[] = "拡張子からﾌｧｲﾙの種類を判別できません";
+constexpr char PaletteFileMessage[] = "これはﾊﾟﾚｯﾄﾌｧｲﾙです\n同じ名前の画面ﾌｧｲﾙを開くと一緒に使われます";
+constexpr char NotGraphSaurusMessage[] = "これはGraph Saurus形式のﾌｧｲﾙではありません";
+constexpr char CutOffMessage[] = "Graph Saurus形式のﾌｧｲﾙのﾃﾞｰﾀが途中で切れています";
+constexpr char NotPaletteMessage[] = "画面ﾌｧｲﾙと同じ名前のﾊﾟﾚｯﾄﾌｧｲﾙが正しくありません";
 constexpr char CannotCreateMessage[] = "BMPﾌｧｲﾙを作成できませんでした";
 constexpr char WriteFailedMessage[] = "BMPﾌｧｲﾙの書き込みに失敗しました";
 

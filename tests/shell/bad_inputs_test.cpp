@@ -219,6 +219,61 @@ TEST_F(BadInputWindowTest, RejectedFilesShowTheMessageAndChangeNothing) {
     EXPECT_EQ(velda::ScreenMode, 7);
 }
 
+// Files the Open by extension refuses, each with the message that says why
+// in a box titled VELDA; the picture on screen, the window and the memory
+// stay. A name whose extension says nothing is refused the same way when it
+// comes on the command line or is dropped on the window.
+TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* besideName;  // a palette file beside it, or nullptr
+        std::vector<uint8_t> besideBytes;
+        const char* message;
+    } refused[] = {
+        {"NOTES.TXT", PatternFile(1), nullptr, {}, velda::UnknownKindMessage},
+        {"NOEXT", PatternFile(1), nullptr, {}, velda::UnknownKindMessage},
+        {"COLOURS.PL5", std::vector<uint8_t>(velda::PaletteBytes, 0x11), nullptr, {}, velda::PaletteFileMessage},
+        {"NOMARK.SC5", MakeBsave(0, 0x769F, std::vector<uint8_t>(0x76A0, 0x33), 0x00), nullptr, {},
+         velda::NotBsaveMessage},
+        {"NOMARK.S17", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, velda::NotBsaveMessage},
+        {"NOTSAURUS.SR7", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, velda::NotGraphSaurusMessage},
+        {"CUT.SR8", {0xFD, 0, 0, 3, 0, 0, 0, 0x20, 0x00, 0x05}, nullptr, {}, velda::CutOffMessage},
+        {"BADPAL.SR5", RawGraphSaurus(NoiseBytes(0x6A00, 3)), "BADPAL.PL5", {1, 2, 3, 4, 5},
+         velda::NotPaletteMessage},
+    };
+    ShowPicture(IDM_OPEN_SCREEN6, "SHOWN.SC6", 6);
+    for (const auto& bad : refused) {
+        SCOPED_TRACE(bad.name);
+        const std::string path = ScratchPath(bad.name);
+        WriteFile(path, bad.bytes);
+        if (bad.besideName != nullptr) WriteFile(ScratchPath(bad.besideName), bad.besideBytes);
+        const WindowState before = Snapshot();
+        ExpectMessage(OpenAnswered(IDM_OPEN_BY_EXTENSION, path), bad.message);
+        ExpectUnchanged(before);
+        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());  // the choice is remembered
+    }
+
+    const std::string unknown = ScratchPath("NOTES.TXT");
+    const std::string pathBefore = velda::CurrentFile.path;
+    const WindowState before = Snapshot();
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "on the command line");
+        DialogScript script({{"", IDOK}});
+        if (dropped) {
+            DropFile(unknown);
+        } else {
+            velda::OpenStartupPicture(window_, ("\"" + WindowsPath(unknown) + "\"").c_str());
+            PumpMessages();
+        }
+        ASSERT_EQ(script.Seen().size(), 1u);
+        EXPECT_EQ(script.Seen()[0].title, velda::AppName);
+        EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{velda::UnknownKindMessage});
+        ExpectUnchanged(before);
+        EXPECT_EQ(velda::CurrentFile.path, pathBefore);
+    }
+}
+
 // A file that ends inside its data is accepted without a message: the bytes
 // present are placed, the rest of the mode's range is zero or the power-on
 // palette, and above the range what the earlier picture left stays.

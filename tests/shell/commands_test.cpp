@@ -1,12 +1,15 @@
 // Save as BMP and the small commands (Exit, Auto size, File information,
 // Clear, About), driven through the real window and dialogs; and the
-// program's exit code when it is run as a process.
+// program run as a process: a picture named on its command line, and its
+// exit code.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,9 @@
 #include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
+#include "render/line_decoder.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -317,6 +322,8 @@ TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
 // velda.exe as a process, ended in each of the ways a user ends it.
 class ProgramProcess : public ::testing::Test {
 protected:
+    static constexpr int MessageTextId = 0xFFFF;  // the text of a message box
+
     struct Found {
         DWORD process;
         HWND window;
@@ -335,11 +342,62 @@ protected:
         return TRUE;
     }
 
-    DWORD RunAndEnd(void (*end)(HWND)) {
+    // Owned top-level windows of the class "#32770": the message boxes of
+    // the program's window, once shown (their texts are set by then).
+    static BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param) {
+        Found* found = reinterpret_cast<Found*>(param);
+        char className[16];
+        GetClassNameA(candidate, className, sizeof className);
+        if (GetWindow(candidate, GW_OWNER) != found->window || std::string(className) != "#32770" ||
+            !IsWindowVisible(candidate)) {
+            return TRUE;
+        }
+        found->window = candidate;
+        return FALSE;
+    }
+
+    static std::string TextOf(HWND window) {
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        return text;
+    }
+
+    // What the screen shows of the top-left `width` x `height` pixels of
+    // the window's client area.
+    static std::vector<uint32_t> ClientOnScreen(HWND window, int width, int height) {
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        POINT corner{0, 0};
+        ClientToScreen(window, &corner);
+        HDC screen = GetDC(nullptr);
+        HDC copy = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = SelectObject(copy, bitmap);
+        BitBlt(copy, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
+        std::vector<uint32_t> pixels = ReadPixels(copy, width, height);
+        SelectObject(copy, old);
+        DeleteObject(bitmap);
+        DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
+    // Polls `ready` for up to 20 seconds.
+    static bool WaitFor(const std::function<bool()>& ready) {
+        for (int i = 0; i < 400; ++i) {
+            if (ready()) return true;
+            Sleep(50);
+        }
+        return false;
+    }
+
+    // Starts velda.exe with `arguments`, hands its window to `end` once it
+    // is there, and returns its exit code.
+    DWORD RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments = "") {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        std::string command = "\"" + WindowsPath(VELDA_EXE) + "\"";
+        std::string command = "\"" + WindowsPath(VELDA_EXE) + "\"" + (arguments.empty() ? "" : " " + arguments);
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &process)) {
             ADD_FAILURE() << "velda.exe did not start";
@@ -380,6 +438,79 @@ TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
                   PostMessageA(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
               }),
               0u);
+}
+
+// A picture named on the command line, quoted, with spaces in its folder and
+// name, as an association passes it: shown at start-up, its pixels on the
+// screen those the core decodes.
+TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
+    const std::string path = FreshFolder("command line") + "/MY PIC.SC7";
+    WriteFile(path, PatternFile(31));
+    velda::ScreenPage page;
+    ASSERT_EQ(velda::LoadPictureFile(path, velda::FileKind::Bsave, 7, {}, page).outcome, velda::LoadOutcome::Accepted);
+    velda::ColorRef colors[velda::ColorTableSize];
+    velda::BuildColorTable(7, page.palette, colors);
+
+    std::string title;
+    int wrong = -1;
+    const DWORD code = RunAndEnd(
+        [&](HWND window) {
+            WaitFor([&] { return TextOf(window) == "MY PIC.SC7 - VELDA"; });
+            title = TextOf(window);
+            RECT client;
+            GetClientRect(window, &client);
+            const int width = std::min<int>(client.right, velda::CanvasWidth);
+            const int height = std::min<int>(client.bottom, velda::ScreenLines);
+            std::vector<uint32_t> expected(static_cast<std::size_t>(width * height));
+            velda::ColorRef line[velda::CanvasWidth];
+            for (int y = 0; y < height; ++y) {
+                velda::DecodeLine(7, page.vram.data(), colors, y, line);
+                for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(line[x]);
+            }
+            // Painting in the other process takes its time: look again until
+            // it is there or the wait is over.
+            WaitFor([&] {
+                const std::vector<uint32_t> shown = ClientOnScreen(window, width, height);
+                wrong = 0;
+                for (std::size_t i = 0; i < shown.size(); ++i) wrong += shown[i] != expected[i];
+                return wrong == 0;
+            });
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        },
+        "\"" + WindowsPath(path) + "\"");
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(title, "MY PIC.SC7 - VELDA");
+    EXPECT_EQ(wrong, 0);
+}
+
+// A name on the command line whose extension says nothing: the message in a
+// box owned by the window, which stays empty.
+TEST_F(ProgramProcess, UnknownExtensionOnTheCommandLineIsReported) {
+    const std::string path = ScratchPath("README.TXT");
+    WriteFile(path, PatternFile(32));
+    std::string caption, text, title;
+    const DWORD code = RunAndEnd(
+        [&](HWND window) {
+            Found box{0, window};
+            const bool shown = WaitFor([&] {
+                box.window = window;
+                EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&box));
+                return box.window != window;
+            });
+            if (shown) {
+                caption = TextOf(box.window);
+                text = TextOf(GetDlgItem(box.window, MessageTextId));
+                PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                WaitFor([&] { return !IsWindow(box.window); });
+            }
+            title = TextOf(window);
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        },
+        "\"" + WindowsPath(path) + "\"");
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(caption, velda::AppName);
+    EXPECT_EQ(text, velda::UnknownKindMessage);
+    EXPECT_EQ(title, "VELDA");
 }
 
 }  // namespace

@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, GrayedItemsIgnoreTheirAccelerators) {
 }
 
 TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
-    for (unsigned id : {40000u, 40015u, 0u, 65535u}) {
+    for (unsigned id : {40000u, 40016u, 0u, 65535u}) {
         DialogScript script({});
         EXPECT_EQ(SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0), 0);
         PumpMessages();
@@ -307,10 +307,14 @@ TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
     EXPECT_EQ(text(menu, 1, MF_BYPOSITION), "\x95\x5c\x8e\xa6(&V)");             // 表示
     EXPECT_EQ(text(menu, 2, MF_BYPOSITION), "\xcd\xd9\xcc\xdf(&H)");             // ﾍﾙﾌﾟ
     HMENU file = GetSubMenu(menu, 0);
-    EXPECT_EQ(text(file, 0, MF_BYPOSITION), "\x8a\x4a\x82\xad(&O)...");          // 開く
+    // 開く(拡張子で判別), above the popup of the seven modes
+    EXPECT_EQ(text(file, 0, MF_BYPOSITION),
+              "\x8a\x4a\x82\xad(\x8a\x67\x92\xa3\x8e\x71\x82\xc5\x94\xbb\x95\xca)(&E)...\tCtrl+O");
+    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(IDM_OPEN_BY_EXTENSION));
+    EXPECT_EQ(text(file, 1, MF_BYPOSITION), "\x8a\x4a\x82\xad(&O)...");          // 開く
     EXPECT_EQ(text(file, IDM_SAVE, MF_BYCOMMAND), "\x95\xdb\x91\xb6(&S)...\tCtrl+S");
     EXPECT_EQ(text(file, IDM_EXIT, MF_BYCOMMAND), "\x8f\x49\x97\xb9(&X)\tCtrl+X");  // 終了
-    HMENU open = GetSubMenu(file, 0);
+    HMENU open = GetSubMenu(file, 1);
     const char* const openTexts[] = {"SCREEN &5...\tCtrl+5",  "SCREEN &6...\tCtrl+6",  "SCREEN &7...\tCtrl+7",
                                      "SCREEN &8...\tCtrl+8",  "SCREEN 1&0...\tCtrl+0", "SCREEN 1&1...\tCtrl+1",
                                      "SCREEN 1&2...\tCtrl+2"};
@@ -318,8 +322,8 @@ TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
         EXPECT_EQ(text(open, i, MF_BYPOSITION), openTexts[i]);
         EXPECT_EQ(GetMenuItemID(open, static_cast<int>(i)), IDM_OPEN_SCREEN5 + i);
     }
-    EXPECT_EQ(GetMenuItemCount(file), 4);
-    EXPECT_TRUE(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuItemCount(file), 5);
+    EXPECT_TRUE(GetMenuState(file, 3, MF_BYPOSITION) & MF_SEPARATOR);
     HMENU view = GetSubMenu(menu, 1);
     EXPECT_EQ(text(view, IDM_AUTOSIZE, MF_BYCOMMAND), "\xbb\xb2\xbd\xde\x8e\xa9\x93\xae\x92\xb2\x90\xae(&A)\tCtrl+A");
     EXPECT_EQ(text(view, IDM_FILEINFO, MF_BYCOMMAND), "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1(&I)...\tCtrl+I");
@@ -329,17 +333,18 @@ TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
     EXPECT_EQ(text(help, IDM_ABOUT, MF_BYCOMMAND), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1(&A)...");
 }
 
-TEST_F(MainWindowTest, AcceleratorTableHoldsTheTwelveCtrlKeys) {
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheThirteenCtrlKeys) {
     ACCEL entries[32];
     const int count = CopyAcceleratorTableA(accelerators_, entries, 32);
-    ASSERT_EQ(count, 12);
+    ASSERT_EQ(count, 13);
     const struct {
         WORD key;
         WORD command;
     } expected[] = {{'0', IDM_OPEN_SCREEN10}, {'1', IDM_OPEN_SCREEN11}, {'2', IDM_OPEN_SCREEN12},
                     {'5', IDM_OPEN_SCREEN5},  {'6', IDM_OPEN_SCREEN6},  {'7', IDM_OPEN_SCREEN7},
                     {'8', IDM_OPEN_SCREEN8},  {'A', IDM_AUTOSIZE},      {'C', IDM_CLEAR},
-                    {'I', IDM_FILEINFO},      {'S', IDM_SAVE},          {'X', IDM_EXIT}};
+                    {'I', IDM_FILEINFO},      {'O', IDM_OPEN_BY_EXTENSION}, {'S', IDM_SAVE},
+                    {'X', IDM_EXIT}};
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
         EXPECT_EQ(entries[i].cmd, expected[i].command) << i;

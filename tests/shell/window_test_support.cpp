@@ -1,5 +1,7 @@
 #include "window_test_support.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 
 #include "export/bmp_headers.h"
@@ -187,6 +189,12 @@ std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
     return MakeBsave(0, end, NoiseBytes(static_cast<std::size_t>(end) + 1, seed));
 }
 
+std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data) {
+    // The length where a BSAVE file has its end address: the raw mark 0xFE
+    // is the BSAVE mark too.
+    return MakeBsave(0, static_cast<uint16_t>(data.size()), data);
+}
+
 std::string WindowsPath(const std::string& path) {
     std::string result = path;
     if (!result.empty() && result[0] == '/') result = "Z:" + result;
@@ -243,6 +251,20 @@ void MainWindowTest::PumpMessages() {
         if (message.message == WM_QUIT) break;
         velda::DispatchWithAccelerators(window_, accelerators_, &message);
     }
+}
+
+void MainWindowTest::DropFile(const std::string& path) {
+    // A DROPFILES record followed by the one ANSI name and the empty name
+    // that ends the list; the window's DragFinish frees it.
+    const std::string name = WindowsPath(path);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + name.size() + 2);
+    DROPFILES* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), name.data(), name.size());
+    GlobalUnlock(memory);
+    PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    PumpMessages();
 }
 
 std::string MainWindowTest::Title() const {

@@ -98,6 +98,9 @@ protected:
     void PressCtrl(int virtualKey);
     // Runs the message loop until no message is waiting.
     void PumpMessages();
+    // Drops the file `path` on the window, as Explorer does, and lets the
+    // message loop handle it.
+    void DropFile(const std::string& path);
 
     std::string Title() const;
     SIZE WindowSize() const;
@@ -112,6 +115,9 @@ protected:
 // A picture file whose bytes cover the pixels and the palette table of
 // every mode, different for every seed.
 std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F);
+
+// A raw Graph Saurus file: its header and `data`, video memory from 0.
+std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data);
 
 // A Windows path (Z:\...) for a scratch file.
 std::string WindowsPath(const std::string& path);

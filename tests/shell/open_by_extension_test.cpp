@@ -1,0 +1,193 @@
+// Open by extension, a picture named on the command line and a file dropped
+// on the window, through the real window: each shows what the SCREEN Open of
+// the same picture shows, and Save writes the same bytes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/bsave_loader.h"
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "shell/resource.h"
+#include "shell/shell_state_win.h"
+#include "shell/texts.h"
+#include "test_support.h"
+#include "window_test_support.h"
+
+namespace velda_test {
+namespace {
+
+constexpr int FileTypeCombo = 0x0470;  // cmb1, the filter box of the Open dialog
+
+enum class Way { OpenByExtension, CommandLine, Drop };
+
+// What the window shows of a picture, and what Save writes of it.
+struct Shown {
+    std::string title;
+    uint8_t screen;
+    SIZE size;
+    std::vector<uint32_t> canvas;
+    uint16_t startAddress;
+    uint16_t endAddress;
+    std::string path;
+    std::vector<uint8_t> saved;
+};
+
+class OpenByExtensionTest : public MainWindowTest {
+protected:
+    // Back to the state of a fresh start at another window size, so that
+    // an Open that leaves anything undone shows it.
+    void Forget() {
+        Command(IDM_CLEAR);
+        velda::ResetImageModel();
+        const POINT corner = WindowCorner();
+        MoveWindow(window_, corner.x, corner.y, 300, 300, TRUE);
+        PumpMessages();
+    }
+
+    void OpenBy(Way way, const std::string& path) {
+        switch (way) {
+        case Way::OpenByExtension:
+            OpenFile(IDM_OPEN_BY_EXTENSION, path);
+            break;
+        case Way::CommandLine:
+            velda::OpenStartupPicture(window_, (" \"" + WindowsPath(path) + "\" ").c_str());
+            PumpMessages();
+            break;
+        case Way::Drop:
+            DropFile(path);
+            break;
+        }
+    }
+
+    Shown Capture(const std::string& bmpName) {
+        Shown shown;
+        shown.title = Title();
+        shown.screen = velda::ScreenMode;
+        shown.size = WindowSize();
+        shown.canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
+        shown.startAddress = velda::CurrentFile.startAddress;
+        shown.endAddress = velda::CurrentFile.endAddress;
+        shown.path = velda::CurrentFile.path;
+        const std::string bmp = ScratchPath(bmpName);
+        DialogScript script({{WindowsPath(bmp), IDOK}});
+        Command(IDM_SAVE);
+        PumpMessages();
+        EXPECT_EQ(script.Seen().size(), 1u) << "a message after Save";
+        shown.saved = ReadFile(bmp);
+        return shown;
+    }
+};
+
+// A SCREEN 5 palette unlike the power-on one: entry i has red i & 7, green
+// (i >> 1) & 7 and blue 7 - (i & 7).
+std::vector<uint8_t> OddPalette() {
+    std::vector<uint8_t> palette(velda::PaletteBytes);
+    for (int i = 0; i < velda::PaletteSize; ++i) {
+        palette[2 * i] = static_cast<uint8_t>(((i & 7) << 4) | (7 - (i & 7)));
+        palette[2 * i + 1] = static_cast<uint8_t>((i >> 1) & 7);
+    }
+    return palette;
+}
+
+// The three ways of a table of pictures, each against a SCREEN Open of the
+// same picture (for the Graph Saurus file: a BSAVE file of the same pixels
+// holding the .PL5's palette in its palette table).
+TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
+    const std::vector<uint8_t> pixels5 = NoiseBytes(0x6A00, 55);
+    std::vector<uint8_t> withPalette(pixels5);
+    withPalette.resize(0x7680, 0);
+    const std::vector<uint8_t> palette = OddPalette();
+    withPalette.insert(withPalette.end(), palette.begin(), palette.end());
+
+    struct Case {
+        const char* name;  // the picture opened by extension
+        std::vector<uint8_t> bytes;
+        const char* besideName;  // a file beside it, or nullptr
+        std::vector<uint8_t> besideBytes;
+        unsigned screenOpen;  // the SCREEN Open that shows the same picture
+        std::vector<uint8_t> screenOpenBytes;  // from this file; empty: the same file
+        uint8_t screen;
+        uint16_t endAddress;
+    };
+    const Case cases[] = {
+        {"MY PIC.SC7", PatternFile(71), nullptr, {}, IDM_OPEN_SCREEN7, {}, 7, 0xFA9F},
+        {"yjk.scb", PatternFile(72), nullptr, {}, IDM_OPEN_SCREEN11, {}, 11, 0xFA9F},
+        {"SAURUS.SR5", RawGraphSaurus(pixels5), "SAURUS.PL5", palette, IDM_OPEN_SCREEN5,
+         MakeBsave(0, 0x769F, withPalette), 5, 0x69FF},
+        {"SECOND.S15", PatternFile(73), nullptr, {}, IDM_OPEN_SCREEN5, {}, 5, 0xFA9F},
+    };
+    const std::string folder = FreshFolder("two words");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + "/" + c.name;
+        WriteFile(path, c.bytes);
+        if (c.besideName != nullptr) WriteFile(folder + "/" + c.besideName, c.besideBytes);
+        std::string reference = path;
+        if (!c.screenOpenBytes.empty()) {
+            reference = FreshFolder("reference") + "/" + c.name;
+            WriteFile(reference, c.screenOpenBytes);
+        }
+        Forget();
+        OpenFile(c.screenOpen, reference);
+        const Shown expected = Capture("reference.bmp");
+        ASSERT_EQ(expected.title, std::string(c.name) + " - VELDA");
+        ASSERT_EQ(expected.saved.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
+
+        for (const Way way : {Way::OpenByExtension, Way::CommandLine, Way::Drop}) {
+            SCOPED_TRACE(static_cast<int>(way));
+            Forget();
+            OpenBy(way, path);
+            const Shown shown = Capture("way.bmp");
+            EXPECT_EQ(shown.title, expected.title);
+            EXPECT_EQ(shown.screen, c.screen);
+            EXPECT_EQ(shown.size.cx, expected.size.cx);
+            EXPECT_EQ(shown.size.cy, expected.size.cy);
+            EXPECT_TRUE(shown.canvas == expected.canvas) << "the canvas differs";
+            EXPECT_EQ(shown.startAddress, 0);
+            EXPECT_EQ(shown.endAddress, c.endAddress);
+            EXPECT_EQ(shown.path, WindowsPath(path));
+            EXPECT_TRUE(shown.saved == expected.saved) << "Save wrote other bytes";
+            EXPECT_FALSE(MenuState(IDM_FILEINFO) & MF_GRAYED);
+        }
+    }
+}
+
+// Ctrl+O shows the one dialog of every picture kind, and the window takes
+// files dropped on it.
+TEST_F(OpenByExtensionTest, CtrlOShowsThePictureDialogAndTheWindowTakesDrops) {
+    DialogScript script({{"", IDCANCEL}});
+    PressCtrl('O');
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].title, velda::PictureDialogTitle);
+    bool filterShown = false;
+    for (const ChildSeen& child : script.Seen()[0].children) {
+        filterShown = filterShown || (child.id == FileTypeCombo && child.text == velda::PictureFilter);
+    }
+    EXPECT_TRUE(filterShown) << "the picture filter is not the first choice";
+    EXPECT_EQ(Title(), "VELDA");
+    EXPECT_TRUE(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+// The name on the command line: quoted (the first one) or the whole line.
+TEST(CommandLinePicture, IsTheFirstQuotedNameOrTheWholeLine) {
+    const struct {
+        const char* line;
+        const char* picture;
+    } cases[] = {
+        {"", ""},
+        {"   ", ""},
+        {"A.SC5", "A.SC5"},
+        {"\"C:\\my pics\\A B.SC7\"", "C:\\my pics\\A B.SC7"},
+        {"  \"A.SC5\"  \"B.SC5\"", "A.SC5"},
+        {"C:\\my pics\\A B.SC7  ", "C:\\my pics\\A B.SC7"},
+        {"\"C:\\unclosed.SC8", "C:\\unclosed.SC8"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(velda::CommandLinePicture(c.line), c.picture) << c.line;
+}
+
+}  // namespace
+}  // namespace velda_test
