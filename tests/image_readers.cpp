@@ -33,6 +33,7 @@ std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image) {
     const uint32_t bitCount = U16(bytes, 28);
     const uint32_t clrUsed = U32(bytes, 46);
     if (width != 256 && width != 512) return Mismatch("biWidth", width, 256);
+    if (height != 212 && height != 424) return Mismatch("biHeight", height, 212);  // 424: interlaced or tv
     if (bitCount != 4 && bitCount != 8 && bitCount != 24) return Mismatch("biBitCount", bitCount, 24);
     const uint32_t wantClrUsed = bitCount == 4 && clrUsed == 4 ? 4u : 0u;  // SCREEN 6's four colours
     if (clrUsed != wantClrUsed) return Mismatch("biClrUsed", clrUsed, wantClrUsed);
@@ -48,19 +49,18 @@ std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image) {
         uint32_t got, want;
     };
     const Field fields[] = {
-        {"bfSize", got.fileSize, offBits + 212 * rowBytes},
+        {"bfSize", got.fileSize, offBits + height * rowBytes},
         {"bfReserved1", U16(bytes, 6), 0},
         {"bfReserved2", U16(bytes, 8), 0},
         {"bfOffBits", got.offBits, offBits},
         {"biSize", U32(bytes, 14), 40},
-        {"biHeight", height, 212},
         {"biPlanes", U16(bytes, 26), 1},
         {"biCompression", U32(bytes, 30), 0},
-        {"biSizeImage", U32(bytes, 34), 212 * rowBytes},
+        {"biSizeImage", U32(bytes, 34), height * rowBytes},
         {"biXPelsPerMeter", got.xPelsPerMeter, 0},
         {"biYPelsPerMeter", got.yPelsPerMeter, 0},
         {"biClrImportant", got.clrImportant, 0},
-        {"file size", static_cast<uint32_t>(bytes.size()), offBits + 212 * rowBytes},
+        {"file size", static_cast<uint32_t>(bytes.size()), offBits + height * rowBytes},
     };
     for (const Field& f : fields) {
         if (f.got != f.want) return Mismatch(f.name, f.got, f.want);
@@ -134,7 +134,7 @@ bool Decode(png_structp png, png_infop info, MemoryInput* input, png_uint_32* si
     png_read_info(png, info);
     int interlace = 0;
     png_get_IHDR(png, info, &size[0], &size[1], &depthAndType[0], &depthAndType[1], &interlace, nullptr, nullptr);
-    if (size[0] > 512 || size[1] > 212 || interlace != PNG_INTERLACE_NONE) png_error(png, "unexpected IHDR");
+    if (size[0] > 512 || size[1] > 424 || interlace != PNG_INTERLACE_NONE) png_error(png, "unexpected IHDR");
     *plteCount = 0;
     png_colorp palette = nullptr;
     if (png_get_PLTE(png, info, &palette, plteCount) != 0) {
@@ -158,7 +158,7 @@ std::string ReadPng(const std::vector<uint8_t>& bytes, DecodedImage& image) {
     int depthAndType[2] = {0, 0};
     png_color plte[256];
     int plteCount = 0;
-    std::vector<uint8_t> rows(static_cast<std::size_t>(512) * 3 * 212);
+    std::vector<uint8_t> rows(static_cast<std::size_t>(512) * 3 * 424);
     const bool ok = Decode(png, info, &input, size, depthAndType, plte, &plteCount, rows.data());
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) return input.message;

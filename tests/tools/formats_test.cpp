@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "fixtures.h"
 #include "graph_saurus_writer.h"
 #include "image/mode_table.h"
@@ -86,6 +88,129 @@ TEST(Formats, EveryReaderGivesThePlainBsavePicture) {
         const Bytes plain = Converted(dir, "plain.bin", row.plain, "-s " + std::to_string(row.screen));
         EXPECT_EQ(Converted(folder, row.name, row.file, row.options), plain);
     }
+}
+
+DecodedImage Decoded(const Bytes& bmp) {
+    DecodedImage image;
+    EXPECT_EQ(ReadBmp(bmp, image), "");
+    return image;
+}
+
+// The colour of pixel (x, y).
+velda::Rgb8 At(const DecodedImage& image, int x, int y) {
+    return ShownColor(image, static_cast<std::size_t>(y) * image.width + x);
+}
+
+// Interlaced pairs woven and blended, and the television shape, against
+// the two pages converted one by one.
+TEST(Formats, InterlacedPairsAndTheTelevisionShape) {
+    const std::string dir = FreshFolder("formats-interlace");
+    const Bytes palette = NoiseBytes(velda::PaletteBytes, 21);
+    WriteFile(dir + "/P.S17", Bsave(WithPalette(7, Page(7, 12), palette)));
+    WriteFile(dir + "/Q.SC5", Bsave(Page(5, 13)));
+    const DecodedImage first = Decoded(Converted(dir, "P.SC7", Bsave(WithPalette(7, Page(7, 11), palette)),
+                                                 "--interlace off"));
+    const DecodedImage second = Decoded(Converted(dir, "P.S17", ReadFile(dir + "/P.S17"), ""));
+    const DecodedImage small = Decoded(Converted(dir, "Q.SC5", ReadFile(dir + "/Q.SC5"), ""));
+
+    const DecodedImage woven = Decoded(Converted(dir, "P.SC7", ReadFile(dir + "/P.SC7"), ""));
+    ASSERT_EQ(woven.height, 424);
+    EXPECT_TRUE(woven.indexed);
+    EXPECT_EQ(woven.colors, first.colors);
+    const DecodedImage blended = Decoded(Converted(dir, "P.SC7", ReadFile(dir + "/P.SC7"), "--interlace blend"));
+    ASSERT_EQ(blended.height, 212);
+    EXPECT_FALSE(blended.indexed);
+    const DecodedImage tv = Decoded(Converted(dir, "Q.SC5", ReadFile(dir + "/Q.SC5"), "--aspect tv"));
+    ASSERT_EQ(tv.width, 512);
+    ASSERT_EQ(tv.height, 424);
+    int wrong = 0;
+    for (int y = 0; y < 212; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            wrong += At(woven, x, 2 * y) != At(first, x, y) || At(woven, x, 2 * y + 1) != At(second, x, y);
+            const velda::Rgb8 a = At(first, x, y), b = At(second, x, y);
+            const auto mean = [](int p, int q) { return static_cast<uint8_t>((p + q + 1) / 2); };
+            wrong += At(blended, x, y) != velda::Rgb8{mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)};
+            wrong += At(tv, x, 2 * y) != At(small, x / 2, y) || At(tv, x, 2 * y + 1) != At(small, x / 2, y);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    // A woven 512-pixel picture already has a television's shape.
+    EXPECT_EQ(Converted(dir, "P.SC7", ReadFile(dir + "/P.SC7"), "--aspect tv"),
+              Converted(dir, "P.SC7", ReadFile(dir + "/P.SC7"), ""));
+
+    // The second page named beside its picture goes with it, once.
+    const RunResult both = RunConverter(dir, "--force P.SC7 P.S17");
+    EXPECT_EQ(both.status, 0) << both.output;
+    EXPECT_TRUE(both.Says("converted 1, skipped 0, failed 0")) << both.output;
+    // Asked to weave, a picture without its second page is refused.
+    const RunResult alone = RunConverter(dir, "--interlace weave --force Q.SC5");
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_TRUE(alone.Says("velda-convert: Q.SC5: no second page Q.S15 beside it to weave")) << alone.output;
+}
+
+TEST(Formats, FoldersWalkedWithTheirTreeMirrored) {
+    const std::string dir = FreshFolder("formats-walk");
+    for (const char* folder : {"/disk", "/disk/sub", "/disk/sub/deeper", "/out"}) mkdir((dir + folder).c_str(), 0755);
+    WriteFile(dir + "/disk/A.SC5", Bsave(Page(5, 31)));
+    WriteFile(dir + "/disk/A.PL5", NoiseBytes(velda::PaletteBytes, 32));
+    WriteFile(dir + "/disk/notes.txt", {'h', 'i'});
+    WriteFile(dir + "/disk/sub/B.SR7", GraphSaurusFile(Page(7, 33), false));
+    WriteFile(dir + "/disk/sub/C.SC7", Bsave(Page(7, 34)));
+    WriteFile(dir + "/disk/sub/C.S17", Bsave(Page(7, 35)));
+    WriteFile(dir + "/disk/sub/deeper/D.GE8", Bsave(Page(8, 36)));
+
+    const RunResult run = RunConverter(dir, "-r -d out disk");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "velda-convert: converted 4, skipped 0, failed 0, ignored 1\n");
+    EXPECT_EQ(FolderEntries(dir + "/out"), (std::vector<std::string>{"A.bmp", "sub"}));
+    EXPECT_EQ(FolderEntries(dir + "/out/sub"), (std::vector<std::string>{"B.bmp", "C.bmp", "deeper"}));
+    EXPECT_EQ(FolderEntries(dir + "/out/sub/deeper"), std::vector<std::string>{"D.bmp"});
+    EXPECT_EQ(Decoded(ReadFile(dir + "/out/sub/C.bmp")).height, 424);
+
+    // Two pictures of one name: the second is refused, and told the way out.
+    WriteFile(dir + "/disk/X.SC5", Bsave(Page(5, 37)));
+    WriteFile(dir + "/disk/X.SC7", Bsave(Page(7, 37)));
+    const RunResult twice = RunConverter(dir + "/disk", "X.SC5 X.SC7");
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_TRUE(twice.Says("velda-convert: X.SC7: cannot write X.bmp: already written from X.SC5 "
+                           "(--keep-extension writes X.SC5.bmp and X.SC7.bmp)"))
+        << twice.output;
+    const RunResult kept = RunConverter(dir + "/disk", "--keep-extension X.SC5 X.SC7");
+    EXPECT_EQ(kept.status, 0) << kept.output;
+    EXPECT_TRUE(FileExists(dir + "/disk/X.SC5.bmp") && FileExists(dir + "/disk/X.SC7.bmp"));
+}
+
+// What is wrong with a file, named in the message.
+TEST(Formats, ProblemsAreReportedPerFile) {
+    const std::string dir = FreshFolder("formats-problems");
+    Bytes cut = GraphSaurusFile(Page(5, 41), true);
+    cut.push_back(0x00);  // a long run that ends before its count
+    WriteFile(dir + "/cut.SR5", cut);
+    WriteFile(dir + "/bad.SR5", {0xFC, 0, 0, 0, 0, 0, 0, 1});
+    WriteFile(dir + "/G.SR5", GraphSaurusFile(Page(5, 42), false));
+    WriteFile(dir + "/G.PL5", NoiseBytes(100, 43));
+    WriteFile(dir + "/H.PL5", NoiseBytes(32, 44));
+    const struct {
+        const char* arguments;
+        int status;
+        const char* message;
+    } rows[] = {
+        {"cut.SR5", 1, "velda-convert: cut.SR5: Graph Saurus data cut off: the file ends inside a run"},
+        {"bad.SR5", 1, "velda-convert: bad.SR5: not a Graph Saurus file (first byte 0xFC, not 0xFE or 0xFD)"},
+        {"G.SR5", 1, "velda-convert: G.SR5: G.PL5 is not a palette file (100 bytes; a palette file has 32, 39 or 256)"},
+        {"H.PL5", 1, "velda-convert: H.PL5: a palette file, not a picture"},
+        {"--palette none.PL5 cut.SR5", 2, "velda-convert: --palette none.PL5: no such file"},
+        {"--palette-index 8 cut.SR5", 2, "invalid palette index '8' (use 0 to 7)"},
+        {"--interlace twice cut.SR5", 2, "invalid interlace mode 'twice' (use auto, weave, blend or off)"},
+        {"--aspect wide cut.SR5", 2, "invalid aspect 'wide' (use raw or tv)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const RunResult run = RunConverter(dir, row.arguments);
+        EXPECT_EQ(run.status, row.status);
+        EXPECT_TRUE(run.Says(row.message)) << run.output;
+    }
+    EXPECT_EQ(FolderEntries(dir), (std::vector<std::string>{"G.PL5", "G.SR5", "H.PL5", "bad.SR5", "cut.SR5"}));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ TEST(ReadingOf, ModeFromTheExtension) {
         {"dir/A.B.SC8", 8},  {"x.SC5.bak", 0},     {"pic.SC9", 0},        {"pic.SC", 0},
         {"pic.S13", 0},      {"pic", 0},           {"SC5", 0},            {".SC5", 0},
         {"dir.SC5/pic", 0},  {"pic.", 0},          {"pic.SC50", 0},       {"", 0},
+        {"pic.SR7", 7},      {"pic.s1a", 10},      {"pic.PL5", 0},        {"pic.GE8", 8},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
