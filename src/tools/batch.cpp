@@ -1,7 +1,14 @@
 #include "tools/batch.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
+#include <condition_variable>
+#include <exception>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 #include "image/file_types.h"
@@ -111,34 +118,54 @@ void Report(std::FILE* messages, const std::string& file, const std::string& rea
     std::fprintf(messages, "%s: %s: %s\n", Program, file.c_str(), reason.c_str());
 }
 
-// The outputs a batch has written, by name and by file identity, each
-// with the input it came from. Two inputs of one name (A.SC5 and A.SC8, or
-// one name in two folders with --dir) would otherwise write one output
-// twice. Looked up rather than compared one by one, so that a large batch
-// costs the same per file as a small one.
-class WrittenOutputs {
-public:
-    // The input `output` was already written from, or nullptr.
-    const std::string* WrittenFrom(const std::string& output) const {
-        if (auto byName = names_.find(output); byName != names_.end()) return &byName->second;
-        if (files_.empty()) return nullptr;  // nothing to compare the file with
-        const FileIdentity existing = IdentifyFile(output);
-        if (!existing.known) return nullptr;
-        auto byFile = files_.find({existing.volume, existing.index});
-        return byFile != files_.end() ? &byFile->second : nullptr;
-    }
+// Where an output goes, as a key that two spellings of one place share
+// ("same.bmp", "./same.bmp"): its folder, by file identity where the folder
+// exists, and its name, in any case on Windows, whose file names are.
+using OutputKey = std::pair<std::string, std::string>;
 
-    void Add(const std::string& output, const std::string& input) {
-        names_.emplace(output, input);
-        if (const FileIdentity made = IdentifyFile(output); made.known) {
-            files_.emplace(Identity{made.volume, made.index}, input);
-        }
-    }
+OutputKey KeyOf(const std::string& output) {
+    const NameParts parts = SplitName(output);
+    const std::string folder = output.substr(0, parts.nameStart);
+    std::string name = output.substr(parts.nameStart);
+#ifdef _WIN32
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+#endif
+    const FileIdentity where = IdentifyFile(folder.empty() ? "." : folder);
+    if (!where.known) return OutputKey{"path:" + folder, name};
+    return OutputKey{std::to_string(where.volume) + ":" + std::to_string(where.index), name};
+}
 
-private:
-    std::map<std::string, std::string> names_;
-    std::map<Identity, std::string> files_;
+// One picture of the batch to convert, and what became of it.
+struct Job {
+    const BatchEntry* entry;
+    std::string output;
+    std::ptrdiff_t earlier = -1;  // the job before with the same output, which decides whether this one may write
+    ConvertResult result{ConvertStatus::Failed, ""};
+    std::string writer;  // the input the output has been written from, up to and with this job
+    bool done = false;
 };
+
+// The jobs of the batch, in order, each knowing the one before it that
+// wants its output.
+std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOptions& options) {
+    std::vector<Job> jobs;
+    std::map<OutputKey, std::size_t> last;
+    for (const BatchEntry& entry : entries) {
+        if (entry.role != EntryRole::Picture) continue;
+        Job job;
+        job.entry = &entry;
+        job.output = !options.output.empty()
+                         ? options.output
+                         : OutputPathFor(entry.input, options.settings.format, entry.outputFolder, options.keepExtension);
+        const auto [place, first] = last.emplace(KeyOf(job.output), jobs.size());
+        if (!first) {
+            job.earlier = static_cast<std::ptrdiff_t>(place->second);
+            place->second = jobs.size();
+        }
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
 
 // The refusal of a second output of one name, with the way to have both.
 std::string AlreadyWritten(const std::string& output, const std::string& earlier, const std::string& input,
@@ -165,53 +192,117 @@ std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const 
     return entries;
 }
 
+int DefaultJobs() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, MaxJobs));
+}
+
+namespace {
+
+// The jobs of one run and the workers that do them: each takes the next job
+// not yet taken. A job whose output an earlier job also wants waits for that
+// one, so that the first to convert keeps the output, as one job at a time
+// would have it.
+class JobQueue {
+public:
+    JobQueue(std::vector<Job>& jobs, const BatchOptions& options) : jobs_(jobs), options_(options) {}
+
+    // Does jobs until none is left.
+    void Work() {
+        while (WorkOne()) {
+        }
+    }
+
+    // Does the next job not yet taken; false when there is none.
+    bool WorkOne() {
+        const std::size_t i = next_++;
+        if (i >= jobs_.size()) return false;
+        Job& job = jobs_[i];
+        std::string before;
+        if (job.earlier >= 0) before = WaitFor(static_cast<std::size_t>(job.earlier)).writer;
+        try {
+            Do(job, before);
+        } catch (const std::exception& e) {  // out of memory, most likely: this file fails, the rest go on
+            job.result = ConvertResult{ConvertStatus::Failed, e.what()};
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            job.done = true;
+        }
+        finished_.notify_all();
+        return true;
+    }
+
+    // Job `i`, once it is done.
+    const Job& WaitFor(std::size_t i) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        finished_.wait(lock, [&] { return jobs_[i].done; });
+        return jobs_[i];
+    }
+
+private:
+    // Converts one job; `before` is the input its output was already
+    // written from, or "".
+    void Do(Job& job, const std::string& before) {
+        const BatchEntry& entry = *job.entry;
+        job.writer = before;
+        if (!entry.problem.empty()) {
+            job.result.reason = entry.problem;
+        } else if (!before.empty()) {
+            job.result.reason = AlreadyWritten(job.output, before, entry.input, options_.settings.format);
+        } else if (!MakeFolders(entry.outputFolder)) {
+            job.result.reason =
+                "cannot write " + job.output + ": cannot make the folder " + entry.outputFolder + ": " + ErrorText(errno);
+        } else {
+            job.result = ConvertFile(entry.input, job.output, options_.settings);
+            if (job.result.status == ConvertStatus::Converted) job.writer = entry.input;
+        }
+    }
+
+    std::vector<Job>& jobs_;
+    const BatchOptions& options_;
+    std::atomic<std::size_t> next_{0};
+    std::mutex mutex_;
+    std::condition_variable finished_;
+};
+
+}  // namespace
+
 BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
                      bool showProgress) {
+    std::vector<Job> jobs = PlanJobs(entries, options);
+    JobQueue queue(jobs, options);
+    std::vector<std::thread> workers;
+    const int threads = std::min<int>(std::min(options.jobs, MaxJobs), static_cast<int>(jobs.size()));
+    // With one job at a time, each runs on this thread before its report.
+    for (int i = 0; i < threads && threads > 1; ++i) workers.emplace_back([&queue] { queue.Work(); });
+
     BatchCounts counts;
     ProgressLine progress(messages, showProgress);
-    WrittenOutputs written;
-    std::size_t total = 0;
-    for (const BatchEntry& entry : entries) total += entry.role == EntryRole::Picture;
-
     std::size_t index = 0;
     for (const BatchEntry& entry : entries) {
         if (entry.role == EntryRole::Ignored) ++counts.ignored;
         if (entry.role != EntryRole::Picture) continue;
-        progress.Show(++index, total, entry.input);
-        const std::string output =
-            !options.output.empty()
-                ? options.output
-                : OutputPathFor(entry.input, options.settings.format, entry.outputFolder, options.keepExtension);
-
-        ConvertResult result{ConvertStatus::Failed, entry.problem};
-        if (!entry.problem.empty()) {
-            // reported as it is
-        } else if (const std::string* earlier = written.WrittenFrom(output)) {
-            result.reason = AlreadyWritten(output, *earlier, entry.input, options.settings.format);
-        } else if (!MakeFolders(entry.outputFolder)) {
-            result.reason = "cannot write " + output + ": cannot make the folder " + entry.outputFolder + ": " +
-                            ErrorText(errno);
-        } else {
-            result = ConvertFile(entry.input, output, options.settings);
-        }
-
-        switch (result.status) {
+        progress.Show(index + 1, jobs.size(), entry.input);
+        if (workers.empty()) queue.WorkOne();
+        const Job& job = queue.WaitFor(index++);
+        switch (job.result.status) {
         case ConvertStatus::Converted:
             ++counts.converted;
-            written.Add(output, entry.input);
             continue;
         case ConvertStatus::Skipped:
             ++counts.skipped;
             progress.Clear();
-            Report(messages, entry.input, "skipped: " + result.reason);
+            Report(messages, entry.input, "skipped: " + job.result.reason);
             break;
         case ConvertStatus::Failed:
             ++counts.failed;
             progress.Clear();
-            Report(messages, entry.input, result.reason);
+            Report(messages, entry.input, job.result.reason);
             break;
         }
     }
+    for (std::thread& worker : workers) worker.join();
     progress.Clear();
     return counts;
 }

@@ -11,13 +11,22 @@
 
 namespace velda {
 
+// The most files converted at once, whatever -j asks: each takes up to a
+// few hundred KiB, and more at once would not be faster on any machine
+// that runs VELDA.
+constexpr int MaxJobs = 16;
+
 struct BatchOptions {
     ConvertSettings settings;
     std::string output;     // -o: the one output file
     std::string folder;     // -d: the folder for all outputs
     bool recursive = false; // walk the folders among the inputs
     bool keepExtension = false;
+    int jobs = 1;           // files converted at once
 };
+
+// The number of files to convert at once by default: one for each core.
+int DefaultJobs();
 
 enum class EntryRole {
     Picture,   // to be converted (or reported, when it cannot be)
@@ -44,9 +53,11 @@ struct BatchCounts {
     int ignored = 0;
 };
 
-// Converts every picture of `entries`, reporting each problem on
-// `messages` as "velda-convert: FILE: reason". Shows a progress line there
-// when `showProgress` is set. Returns the counts.
+// Converts every picture of `entries`, `options.jobs` at once, reporting
+// each problem on `messages` as "velda-convert: FILE: reason". Shows a
+// progress line there when `showProgress` is set. Messages and progress
+// come in the order of the entries, and every output is what a run of one
+// job at a time writes. Returns the counts.
 BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
                      bool showProgress);
 

@@ -161,6 +161,8 @@ void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
     AddChoice(app, "--interlace", "MODE", settings.interlace, ParseInterlace, "interlace mode",
               "auto, weave, blend or off", InterlaceHelp);
     AddChoice(app, "--aspect", "SHAPE", settings.aspect, ParseAspect, "aspect", "raw or tv", AspectHelp);
+    AddChoice(app, "-j,--jobs", "N", line.jobs, ParseJobs, "number of jobs", "a number from 1",
+              "convert N files at once (default: one for each core,\nat most 16)");
     app.add_flag("--force", settings.force, "replace existing output files");
     app.add_flag("-q,--quiet", line.quiet, "no progress line and no summary");
     AddAction(app, "-h,--help", action, CommandAction::ShowHelp, "show this help and exit");
@@ -239,6 +241,7 @@ int UsageFailure(const std::string& error) {
 
 CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     CommandAction action = CommandAction::Convert;
+    line.jobs = DefaultJobs();
     CLI::App app;
     DeclareOptions(app, line, action);
     try {

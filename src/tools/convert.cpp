@@ -3,7 +3,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "export/bmp_writer.h"
@@ -210,6 +212,15 @@ bool ParseAspect(const char* text, Aspect& aspect) {
 bool ParsePaletteIndex(const char* text, int& index) {
     if (text[0] < '0' || text[0] >= '0' + PalettesInBankFile || text[1] != '\0') return false;
     index = text[0] - '0';
+    return true;
+}
+
+bool ParseJobs(const char* text, int& jobs) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || value < 1 || value > std::numeric_limits<int>::max()) return false;
+    jobs = static_cast<int>(value);
     return true;
 }
 

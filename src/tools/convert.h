@@ -32,6 +32,7 @@ bool ParseScreenNumber(const char* text, uint8_t& screen);
 bool ParseInterlace(const char* text, Interlace& interlace);
 bool ParseAspect(const char* text, Aspect& aspect);
 bool ParsePaletteIndex(const char* text, int& index);  // "0" to "7"
+bool ParseJobs(const char* text, int& jobs);           // a whole number from 1
 
 // Where the output of `input` goes: beside it, or into `folder` when that
 // is not empty, named after it with the format's extension in place of its
