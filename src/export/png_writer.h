@@ -6,11 +6,13 @@
 //   5, 7        indexed          4          16 entries
 //   6           indexed          4           4 entries (pixel values 0..3)
 //   8           indexed          8          256 entries
-//   10, 11, 12  RGB              8          none
+//   10, 11, 12  indexed          8          the colours used, when at most 256
+//               RGB              8          none, otherwise
 //
-// The size of the picture, not interlaced; the pixel values are those of
-// the BMP. Builds without libpng (VELDA_HAVE_PNG undefined) keep these
-// functions, which then always fail.
+// The size of the picture, not interlaced; the pixels show the colours of
+// the BMP, and an indexed picture's indices are those of the BMP. Builds
+// without libpng (VELDA_HAVE_PNG undefined) keep these functions, which
+// then always fail.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "render/picture_shapes.h"
 
 #include <cstring>
+#include <unordered_map>
 
 namespace velda {
 
@@ -86,6 +87,36 @@ void BlendPictures(const Picture& first, const Picture& second, Picture& blended
             out[2] = mean(a.b, b.b);
         }
     }
+}
+
+bool IndexColors(const Picture& picture, Picture& indexed) {
+    constexpr std::size_t MaxColors = 256;
+    if (picture.Indexed()) return false;
+    std::unordered_map<uint32_t, uint8_t> indices;
+    std::vector<Rgb8> palette;
+    std::vector<uint8_t> pixels(static_cast<std::size_t>(picture.width) * picture.height);
+    uint8_t* out = pixels.data();
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = picture.Row(y);
+        for (int x = 0; x < picture.width; ++x, row += 3) {
+            const uint32_t key = (uint32_t{row[0]} << 16) | (uint32_t{row[1]} << 8) | row[2];
+            auto found = indices.find(key);
+            if (found == indices.end()) {
+                if (palette.size() == MaxColors) return false;
+                found = indices.emplace(key, static_cast<uint8_t>(palette.size())).first;
+                palette.push_back(Rgb8{row[0], row[1], row[2]});
+            }
+            *out++ = found->second;
+        }
+    }
+    indexed.screen = picture.screen;
+    indexed.width = picture.width;
+    indexed.height = picture.height;
+    indexed.bitDepth = 8;
+    indexed.rowBytes = picture.width;
+    indexed.palette = std::move(palette);
+    indexed.pixels = std::move(pixels);
+    return true;
 }
 
 void TelevisionAspect(const Picture& picture, Picture& shown) {

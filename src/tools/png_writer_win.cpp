@@ -36,6 +36,7 @@
 #include <new>
 
 #include "export/png_writer.h"
+#include "render/picture_shapes.h"
 
 namespace velda {
 
@@ -319,8 +320,10 @@ bool Encode(const Picture& picture, std::vector<uint8_t>& bytes, std::string& er
 
 bool PngAvailable() { return true; }
 
-bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error) {
+bool EncodePng(const Picture& given, std::vector<uint8_t>& bytes, std::string& error) {
     bytes.clear();
+    Picture indexed;
+    const Picture& picture = IndexColors(given, indexed) ? indexed : given;
     if (!CheckPicture(picture, error)) return false;
 
     const ComScope com;
