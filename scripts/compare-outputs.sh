@@ -4,8 +4,9 @@
 # files byte for byte. For checking that a change of the code changes no
 # output:
 #   scripts/compare-outputs.sh OLD-velda-convert NEW-velda-convert [FOLDER]
-# FOLDER defaults to the corpus beside the checkout. Prints the number of
-# files compared and every difference; exits 1 on any.
+# FOLDER defaults to the corpus beside the checkout; FORMATS="bmp" in the
+# environment compares one format only. Prints the number of files
+# compared and every difference; exits 1 on any.
 set -u
 old=$1
 new=$2
@@ -18,7 +19,7 @@ for picture in "$folder"/*; do
     case "$picture" in *.md) continue ;; esac
     for screen in 5 6 7 8 10 11 12; do
         for colors in velda msx; do
-            for format in bmp png; do
+            for format in ${FORMATS:-bmp png}; do
                 "$old" -q -s $screen --colors $colors -f $format -o "$work/old" "$picture" || echo "old failed: $picture"
                 "$new" -q -s $screen --colors $colors -f $format -o "$work/new" "$picture" || echo "new failed: $picture"
                 if ! cmp -s "$work/old" "$work/new"; then

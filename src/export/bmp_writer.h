@@ -35,18 +35,17 @@ void EncodeBmp(Sink& sink, const Picture& picture, const ExportHeadersRecord& he
         sink.Write(quad, sizeof quad);
     }
 
-    uint8_t bgr[BmpMaxRowBytes];
+    uint8_t bgr[BmpMaxRowBytes + 1];  // and the spare byte of the last pixel
     for (int y = picture.height - 1; y >= 0; --y) {
         const uint8_t* row = picture.Row(y);
         if (picture.Indexed()) {
             sink.Write(row, static_cast<std::size_t>(picture.rowBytes));
             continue;
         }
-        for (int x = 0; x < picture.width; ++x, row += 3) {
-            bgr[3 * x] = row[2];
-            bgr[3 * x + 1] = row[1];
-            bgr[3 * x + 2] = row[0];
-        }
+        const int last = picture.width - 1;  // its spare byte would be read past the picture
+        for (int x = 0; x < last; ++x) PutBgrAndSpare(row + 3 * x, bgr + 3 * x);
+        const uint8_t lastRgb[4] = {row[3 * last], row[3 * last + 1], row[3 * last + 2], 0};
+        PutBgrAndSpare(lastRgb, bgr + 3 * last);
         sink.Write(bgr, static_cast<std::size_t>(3 * picture.width));
     }
 }

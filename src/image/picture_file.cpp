@@ -1,8 +1,10 @@
 #include "image/picture_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "image/graph_saurus.h"
 #include "image/mode_table.h"
@@ -77,51 +79,67 @@ std::string FindBeside(const std::string& path, const char* extension) {
     return "";
 }
 
+bool ReadPictureFile(const std::string& path, std::vector<uint8_t>& file, LoadReport& report) {
+    return Read(path, MaxPictureFileBytes, file, report);
+}
+
 LoadReport LoadPictureFile(const std::string& path, FileKind kind, uint8_t screen, const PaletteChoice& choice,
                            ScreenPage& page) {
     LoadReport report;
-    if (FindMode(screen) == nullptr) return Refused(LoadOutcome::NotBsave, path);
     std::vector<uint8_t> file;
-    const std::size_t maxBytes = kind == FileKind::Bsave ? MaxBsaveFileBytes : MaxGraphSaurusFileBytes;
-    if (!Read(path, maxBytes, file, report)) return report;
+    if (!ReadPictureFile(path, file, report)) return report;
+    ScreenPage loaded;
+    report = LoadPictureBytes(path, file, kind, screen, choice, loaded);
+    if (report.outcome == LoadOutcome::Accepted) page = std::move(loaded);
+    return report;
+}
+
+LoadReport LoadPictureBytes(const std::string& path, std::vector<uint8_t>& file, FileKind kind, uint8_t screen,
+                            const PaletteChoice& choice, ScreenPage& page) {
+    LoadReport report;
+    if (FindMode(screen) == nullptr) return Refused(LoadOutcome::NotBsave, path);
     if (kind == FileKind::SecondPage) {
         kind = !file.empty() && file[0] == GraphSaurusCompressedId ? FileKind::GraphSaurus : FileKind::Bsave;
     }
 
-    ScreenPage loaded;
-    loaded.screen = screen;
+    page.screen = screen;
+    // Video memory starts cleared, as at program start: the readers clear
+    // the mode's share themselves, this the rest.
+    page.vram.resize(VramBytes);
+    std::fill(page.vram.begin() + FindMode(screen)->clearBytes, page.vram.end(), 0);
+    std::memset(page.palette, 0, sizeof page.palette);
+    page.paletteFile.clear();
     PlacedRange placed{};
     if (kind == FileKind::GraphSaurus) {
-        const LoadOutcome outcome = PlaceGraphSaurus(file.data(), file.size(), screen, loaded.vram.data(), placed);
+        const LoadOutcome outcome = PlaceGraphSaurus(file.data(), file.size(), screen, page.vram.data(), placed);
         if (outcome != LoadOutcome::Accepted) return Refused(outcome, path);
-        loaded.startAddress = static_cast<uint16_t>(placed.start);
-        loaded.endAddress = static_cast<uint16_t>(placed.length > 0 ? placed.start + placed.length - 1 : placed.start);
+        page.startAddress = static_cast<uint16_t>(placed.start);
+        page.endAddress = static_cast<uint16_t>(placed.length > 0 ? placed.start + placed.length - 1 : placed.start);
     } else {
         BsaveHeader header{};
         if (file.size() > MaxBsaveFileBytes) file.resize(MaxBsaveFileBytes);
-        if (PlaceBsave(file.data(), file.size(), screen, loaded.vram.data(), header) != LoadOutcome::Accepted) {
+        if (PlaceBsave(file.data(), file.size(), screen, page.vram.data(), header) != LoadOutcome::Accepted) {
             return Refused(LoadOutcome::NotBsave, path);
         }
         placed = BsavePlacedRange(header, file.size());
-        loaded.startAddress = header.startAddress;
-        loaded.endAddress = header.endAddress;
+        page.startAddress = header.startAddress;
+        page.endAddress = header.endAddress;
     }
 
-    loaded.paletteFile = PaletteFileFor(path, kind, loaded, placed, choice);
-    if (!loaded.paletteFile.empty()) {
+    page.paletteFile = PaletteFileFor(path, kind, page, placed, choice);
+    if (!page.paletteFile.empty()) {
         std::vector<uint8_t> bytes;
-        if (!Read(loaded.paletteFile, MaxPaletteFileBytes, bytes, report)) return report;
+        if (!Read(page.paletteFile, MaxPaletteFileBytes, bytes, report)) return report;
         uint8_t palette[PaletteBytes];
         const PaletteFileOutcome outcome = ReadPaletteFile(bytes.data(), bytes.size(), choice.index, palette);
         if (outcome != PaletteFileOutcome::Read) {
-            report = Refused(LoadOutcome::NotPalette, loaded.paletteFile);
+            report = Refused(LoadOutcome::NotPalette, page.paletteFile);
             report.palette = outcome;
             return report;
         }
-        PutPalette(screen, palette, loaded.vram.data());
+        PutPalette(screen, palette, page.vram.data());
     }
-    CapturePalette(screen, loaded.vram.data(), loaded.palette);
-    page = std::move(loaded);
+    CapturePalette(screen, page.vram.data(), page.palette);
     return report;
 }
 

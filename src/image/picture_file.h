@@ -19,6 +19,7 @@
 
 #include "image/bsave_loader.h"
 #include "image/file_types.h"
+#include "image/graph_saurus.h"
 #include "image/palette_file.h"
 #include "image/vram_image.h"
 
@@ -55,6 +56,21 @@ struct LoadReport {
 // palette, as a freshly started VELDA.
 LoadReport LoadPictureFile(const std::string& path, FileKind kind, uint8_t screen, const PaletteChoice& choice,
                            ScreenPage& page);
+
+// Reads the picture file `path` whole into `file` (at most
+// MaxPictureFileBytes bytes). Returns false, with `report` saying why, when
+// it cannot be opened or read.
+bool ReadPictureFile(const std::string& path, std::vector<uint8_t>& file, LoadReport& report);
+
+// The same as LoadPictureFile for a file read already: `file` holds its bytes (at most
+// MaxPictureFileBytes of them; it may be changed). The picture is made in
+// `page` itself, whose storage is used again: on any outcome but Accepted
+// `page` holds nothing of use. For converting many files one after another.
+LoadReport LoadPictureBytes(const std::string& path, std::vector<uint8_t>& file, FileKind kind, uint8_t screen,
+                            const PaletteChoice& choice, ScreenPage& page);
+
+// The most of a picture file that is ever read, whatever its kind.
+constexpr std::size_t MaxPictureFileBytes = MaxGraphSaurusFileBytes;
 
 // The file beside `path` with the same name and the extension
 // `extension`, in the case of `path`'s own extension or else in the

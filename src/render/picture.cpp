@@ -51,7 +51,8 @@ void DecodeMsxYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteCo
 void DecodeVeldaYjkLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, uint8_t* out) {
     ColorRef pixels[CanvasWidth];
     const int width = DecodeLine(screen, vram, colorTable, y, pixels);
-    for (int x = 0; x < width; ++x, out += 3) PutRgb(out, ToRgb8(pixels[x]));
+    for (int x = 0; x < width - 1; ++x, out += 3) PutRgbAndSpare(out, pixels[x]);
+    PutRgb(out, ToRgb8(pixels[width - 1]));  // the spare would lie past the line
 }
 
 }  // namespace

@@ -123,17 +123,30 @@ void Report(std::FILE* messages, const std::string& file, const std::string& rea
 // exists, and its name, in any case on Windows, whose file names are.
 using OutputKey = std::pair<std::string, std::string>;
 
-OutputKey KeyOf(const std::string& output) {
-    const NameParts parts = SplitName(output);
-    const std::string folder = output.substr(0, parts.nameStart);
-    std::string name = output.substr(parts.nameStart);
+class OutputKeys {
+public:
+    OutputKey Of(const std::string& output) {
+        const NameParts parts = SplitName(output);
+        std::string name = output.substr(parts.nameStart);
 #ifdef _WIN32
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 #endif
-    const FileIdentity where = IdentifyFile(folder.empty() ? "." : folder);
-    if (!where.known) return OutputKey{"path:" + folder, name};
-    return OutputKey{std::to_string(where.volume) + ":" + std::to_string(where.index), name};
-}
+        return OutputKey{Folder(output.substr(0, parts.nameStart)), name};
+    }
+
+private:
+    // A batch writes into few folders: each is looked at once.
+    const std::string& Folder(const std::string& folder) {
+        auto known = folders_.find(folder);
+        if (known != folders_.end()) return known->second;
+        const FileIdentity where = IdentifyFile(folder.empty() ? "." : folder);
+        const std::string key = where.known ? std::to_string(where.volume) + ":" + std::to_string(where.index)
+                                            : "path:" + folder;
+        return folders_.emplace(folder, key).first->second;
+    }
+
+    std::map<std::string, std::string> folders_;
+};
 
 // One picture of the batch to convert, and what became of it.
 struct Job {
@@ -149,6 +162,7 @@ struct Job {
 // wants its output.
 std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOptions& options) {
     std::vector<Job> jobs;
+    OutputKeys keys;
     std::map<OutputKey, std::size_t> last;
     for (const BatchEntry& entry : entries) {
         if (entry.role != EntryRole::Picture) continue;
@@ -157,7 +171,7 @@ std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOpt
         job.output = !options.output.empty()
                          ? options.output
                          : OutputPathFor(entry.input, options.settings.format, entry.outputFolder, options.keepExtension);
-        const auto [place, first] = last.emplace(KeyOf(job.output), jobs.size());
+        const auto [place, first] = last.emplace(keys.Of(job.output), jobs.size());
         if (!first) {
             job.earlier = static_cast<std::ptrdiff_t>(place->second);
             place->second = jobs.size();
@@ -250,7 +264,7 @@ private:
             job.result.reason = entry.problem;
         } else if (!before.empty()) {
             job.result.reason = AlreadyWritten(job.output, before, entry.input, options_.settings.format);
-        } else if (!MakeFolders(entry.outputFolder)) {
+        } else if (entry.outputFolder != options_.folder && !MakeFolders(entry.outputFolder)) {  // a mirrored folder
             job.result.reason =
                 "cannot write " + job.output + ": cannot make the folder " + entry.outputFolder + ": " + ErrorText(errno);
         } else {

@@ -108,10 +108,9 @@ constexpr std::size_t OutputBufferBytes = 64 * 1024;
 ConvertResult Failed(std::string reason) { return ConvertResult{ConvertStatus::Failed, std::move(reason)}; }
 
 // Writes `picture` to the open output file. Returns "" on success.
-std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat format) {
+std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat format, std::vector<uint8_t>& bytes) {
     errno = 0;
     if (format == OutputFormat::Png) {
-        std::vector<uint8_t> bytes;
         std::string error;
         if (!EncodePng(picture, bytes, error)) return error;
         if (std::fwrite(bytes.data(), 1, bytes.size(), output.Stream()) != bytes.size()) {
@@ -127,17 +126,35 @@ std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat
     return "";
 }
 
-// The picture of `input` as `settings` ask for it: its second page woven
-// in or blended, in the television shape. Returns "" on success, else
-// what is wrong.
-std::string DecodeInput(const std::string& input, FileType type, const ConvertSettings& settings, Picture& picture) {
+// What converting one file takes, kept for the next file converted on the
+// same thread: a batch then does not allocate and free pages of video
+// memory and pictures for every file.
+struct Workspace {
+    std::vector<uint8_t> file;
+    ScreenPage page;
+    ScreenPage second;
+    Picture picture;
+    Picture other;
+    Picture shaped;
+    std::vector<uint8_t> png;
+};
+
+Workspace& ThreadWorkspace() {
+    thread_local Workspace workspace;
+    return workspace;
+}
+
+// Makes the picture of `input`, read into `work.file` already, in
+// `work.picture` as `settings` ask for it: its second page woven in or
+// blended, in the television shape. Returns "" on success, else what is
+// wrong.
+std::string DecodeInput(const std::string& input, FileType type, const ConvertSettings& settings, Workspace& work) {
     PaletteChoice choice;
     choice.file = settings.palette;
     choice.index = settings.paletteIndex;
-    ScreenPage page;
-    const LoadReport report = LoadPictureFile(input, type.kind, type.screen, choice, page);
+    const LoadReport report = LoadPictureBytes(input, work.file, type.kind, type.screen, choice, work.page);
     if (report.outcome != LoadOutcome::Accepted) return DescribeLoad(report, input, "palette file");
-    BuildPicture(type.screen, page.vram.data(), page.palette, settings.colors, picture);
+    BuildPicture(type.screen, work.page.vram.data(), work.page.palette, settings.colors, work.picture);
 
     const std::string secondPage = SecondPageOf(input, type, settings);
     if (secondPage.empty() && (settings.interlace == Interlace::Weave || settings.interlace == Interlace::Blend)) {
@@ -147,24 +164,24 @@ std::string DecodeInput(const std::string& input, FileType type, const ConvertSe
     if (!secondPage.empty()) {
         // The display shows both pages through the same palette registers:
         // the picture's.
-        ScreenPage second;
         PaletteChoice none;
         none.beside = false;
-        const LoadReport secondReport = LoadPictureFile(secondPage, FileKind::SecondPage, type.screen, none, second);
-        if (secondReport.outcome != LoadOutcome::Accepted) return DescribeLoad(secondReport, input, "second page");
-        Picture other, both;
-        BuildPicture(type.screen, second.vram.data(), page.palette, settings.colors, other);
-        if (settings.interlace == Interlace::Blend) {
-            BlendPictures(picture, other, both);
-        } else {
-            WeavePictures(picture, other, both);
+        LoadReport secondReport;
+        if (ReadPictureFile(secondPage, work.file, secondReport)) {
+            secondReport = LoadPictureBytes(secondPage, work.file, FileKind::SecondPage, type.screen, none, work.second);
         }
-        picture = std::move(both);
+        if (secondReport.outcome != LoadOutcome::Accepted) return DescribeLoad(secondReport, input, "second page");
+        BuildPicture(type.screen, work.second.vram.data(), work.page.palette, settings.colors, work.other);
+        if (settings.interlace == Interlace::Blend) {
+            BlendPictures(work.picture, work.other, work.shaped);
+        } else {
+            WeavePictures(work.picture, work.other, work.shaped);
+        }
+        std::swap(work.picture, work.shaped);
     }
     if (settings.aspect == Aspect::Tv) {
-        Picture shown;
-        TelevisionAspect(picture, shown);
-        picture = std::move(shown);
+        TelevisionAspect(work.picture, work.shaped);
+        std::swap(work.picture, work.shaped);
     }
     return "";
 }
@@ -254,19 +271,13 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
     if (TypeOfFile(input).kind == FileKind::Palette && settings.screen == 0) {
         return Failed("a palette file, not a picture: it goes with the picture of the same name, or with --palette");
     }
-    if (type.kind != FileKind::GraphSaurus) {
-        std::vector<uint8_t> header;
-        switch (ReadFileBytes(input.c_str(), BsaveHeaderBytes, header)) {
-        case ReadResult::Read:
-            break;
-        case ReadResult::CannotOpen:
-            return Failed("cannot open: " + ErrorText(errno != 0 ? errno : ENOENT));
-        case ReadResult::ReadFailed:
-            return Failed("cannot read " + input + ": " + ErrorText(errno));
-        }
-        const bool compressedSecondPage =
-            type.kind == FileKind::SecondPage && !header.empty() && header[0] == GraphSaurusCompressedId;
-        const std::string headerProblem = compressedSecondPage ? "" : CheckHeader(header);
+    Workspace& work = ThreadWorkspace();
+    LoadReport read;
+    if (!ReadPictureFile(input, work.file, read)) return Failed(DescribeLoad(read, input, ""));
+    const bool compressed = !work.file.empty() && work.file[0] == GraphSaurusCompressedId;
+    if (type.kind == FileKind::Bsave || type.kind == FileKind::Unknown ||
+        (type.kind == FileKind::SecondPage && !compressed)) {
+        const std::string headerProblem = CheckHeader(work.file);
         if (!headerProblem.empty()) return Failed(headerProblem);
     }
     if (type.kind == FileKind::Unknown) {
@@ -299,8 +310,7 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
         return Failed("PNG output is not available in this build");
     }
 
-    Picture picture;
-    const std::string problem = DecodeInput(input, type, settings, picture);
+    const std::string problem = DecodeInput(input, type, settings, work);
     if (!problem.empty()) return Failed(problem);
 
     // Declared before `temp`, whose stream uses it until it is closed.
@@ -310,7 +320,7 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
     if (!temp.Create(output, error)) return Failed("cannot write " + output + ": " + error);
     const InterruptWatch watch(temp);
     std::setvbuf(temp.Stream(), outputBuffer, _IOFBF, sizeof outputBuffer);  // before any write
-    error = WriteOutput(temp, picture, settings.format);
+    error = WriteOutput(temp, work.picture, settings.format, work.png);
     if (!error.empty()) {
         temp.Discard();
         return Failed("cannot write " + output + ": " + error);
