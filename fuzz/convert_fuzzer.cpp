@@ -28,6 +28,7 @@
 #include "render/color_rules.h"
 #include "tools/convert.h"
 #include "render/picture.h"
+#include "render/picture_shapes.h"
 #include "export/png_writer.h"
 
 namespace {
@@ -50,19 +51,6 @@ void CheckPictureShape(const ModeInfo& mode, const Picture& picture) {
             FUZZ_CHECK((b >> 4) < static_cast<int>(picture.palette.size()));
             FUZZ_CHECK((b & 0x0F) < static_cast<int>(picture.palette.size()));
         }
-    }
-}
-
-// Pixel x of row y of `picture` as red, green, blue.
-Rgb8 PicturePixel(const Picture& picture, int y, int x) {
-    const uint8_t* row = picture.Row(y);
-    switch (picture.bitDepth) {
-    case 4:
-        return picture.palette[x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F];
-    case 8:
-        return picture.palette[row[x]];
-    default:
-        return Rgb8{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
     }
 }
 
@@ -91,7 +79,7 @@ void CheckPngRoundTrip(const Picture& picture, const std::vector<uint8_t>& png) 
     const uint8_t* p = rgb.data();
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x, p += 3) {
-            FUZZ_CHECK(PicturePixel(picture, y, x) == (Rgb8{p[0], p[1], p[2]}));
+            FUZZ_CHECK(velda::PixelColor(picture, x, y) == (Rgb8{p[0], p[1], p[2]}));
         }
     }
 }

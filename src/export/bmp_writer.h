@@ -3,8 +3,8 @@
 // first, blue, green, red, 0), then the rows from the bottom line up to
 // the top one, each left to right. Nothing follows the last row.
 //
-//   indexed pictures  the rows as they are (4 or 8 bits a pixel)
-//   24-bit pictures   blue, green, red for each pixel
+// The picture's rows are already in the BMP's form: indices of 4 or 8
+// bits, or blue, green, red.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +14,6 @@
 #include "render/picture.h"
 
 namespace velda {
-
-// The widest BMP row: 512 pixels of 24 bits.
-constexpr int BmpMaxRowBytes = 3 * 512;
 
 // The headers of a BMP of `picture`; for a picture of one mode as it is
 // decoded, the same as PrepareExportHeaders gives for that mode.
@@ -35,19 +32,7 @@ void EncodeBmp(Sink& sink, const Picture& picture, const ExportHeadersRecord& he
         sink.Write(quad, sizeof quad);
     }
 
-    uint8_t bgr[BmpMaxRowBytes + 1];  // and the spare byte of the last pixel
-    for (int y = picture.height - 1; y >= 0; --y) {
-        const uint8_t* row = picture.Row(y);
-        if (picture.Indexed()) {
-            sink.Write(row, static_cast<std::size_t>(picture.rowBytes));
-            continue;
-        }
-        const int last = picture.width - 1;  // its spare byte would be read past the picture
-        for (int x = 0; x < last; ++x) PutBgrAndSpare(row + 3 * x, bgr + 3 * x);
-        const uint8_t lastRgb[4] = {row[3 * last], row[3 * last + 1], row[3 * last + 2], 0};
-        PutBgrAndSpare(lastRgb, bgr + 3 * last);
-        sink.Write(bgr, static_cast<std::size_t>(3 * picture.width));
-    }
+    for (int y = picture.height - 1; y >= 0; --y) sink.Write(picture.Row(y), static_cast<std::size_t>(picture.rowBytes));
 }
 
 // A sink on a stdio stream; remembers whether any write failed.

@@ -79,6 +79,7 @@ bool EmitPng(png_structp png, png_infop info, const Picture& picture, void* io, 
     } else {
         png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
                      PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_bgr(png);  // the picture's pixels are blue, green, red
     }
     png_write_info(png, info);
     for (int y = 0; y < picture.height; ++y) png_write_row(png, picture.Row(y));

@@ -22,25 +22,20 @@ void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, con
     }
 }
 
-void PutRgb(uint8_t* out, Rgb8 c) {
-    out[0] = c.r;
-    out[1] = c.g;
-    out[2] = c.b;
-}
 
-// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as red, green,
-// blue, under the msx rule.
+// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as blue, green,
+// red, under the msx rule.
 void DecodeMsxYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteColors, uint8_t* out) {
     for (int x = 0; x < 256; x += YjkGroupPixels) {
         const YjkChroma c = GroupChroma(line + x);
-        for (int i = 0; i < YjkGroupPixels; ++i, out += 3) {
+        for (int i = 0; i < YjkGroupPixels; ++i) {
             const uint8_t b = line[x + i];
             if (screen == 12) {
-                PutRgb(out, YjkColor(ColorRule::Msx, b >> 3, c.j, c.k));
+                PutBgrPixel(out, x + i, YjkColor(ColorRule::Msx, b >> 3, c.j, c.k));
             } else if (b & AttributeBit) {
-                PutRgb(out, paletteColors[b >> 4]);
+                PutBgrPixel(out, x + i, paletteColors[b >> 4]);
             } else {
-                PutRgb(out, YjkColor(ColorRule::Msx, (b >> 4) * 2, c.j, c.k));
+                PutBgrPixel(out, x + i, YjkColor(ColorRule::Msx, (b >> 4) * 2, c.j, c.k));
             }
         }
     }
@@ -51,8 +46,8 @@ void DecodeMsxYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteCo
 void DecodeVeldaYjkLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, uint8_t* out) {
     ColorRef pixels[CanvasWidth];
     const int width = DecodeLine(screen, vram, colorTable, y, pixels);
-    for (int x = 0; x < width - 1; ++x, out += 3) PutRgbAndSpare(out, pixels[x]);
-    PutRgb(out, ToRgb8(pixels[width - 1]));  // the spare would lie past the line
+    for (int x = 0; x < width - 1; ++x) PutBgrAndSpare(out + 3 * x, pixels[x]);
+    PutBgrPixel(out, width - 1, ToRgb8(pixels[width - 1]));  // its spare would lie past the line
 }
 
 }  // namespace

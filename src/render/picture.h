@@ -5,10 +5,12 @@
 //   6           512    4          4         256   (2-bit pixels widened to 4 bits)
 //   7           512    4         16         256
 //   8           256    8         256        256   the video-memory byte is the index
-//   10, 11, 12  256    24        none       768   red, green, blue
+//   10, 11, 12  256    24        none       768   blue, green, red
 //
-// Rows are stored top line first. Indices are the very bytes Save writes;
-// only the colours depend on the colour rule.
+// Rows are stored top line first, as the BMP file stores them left to
+// right: indices are the very bytes Save writes, 24-bit pixels blue, green,
+// red as BMP (and the Windows codecs) take them. Only the colours depend on
+// the colour rule.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +25,7 @@ struct Picture {
     uint8_t screen = 0;
     int width = 0;
     int height = 0;
-    int bitDepth = 0;  // 4 or 8: indexed into `palette`; 24: red, green, blue
+    int bitDepth = 0;  // 4 or 8: indexed into `palette`; 24: blue, green, red
     int rowBytes = 0;
     std::vector<Rgb8> palette;
     std::vector<uint8_t> pixels;  // height * rowBytes, top line first
@@ -32,46 +34,29 @@ struct Picture {
     const uint8_t* Row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * rowBytes; }
 };
 
-// The pixel loops of 24-bit pictures move four bytes at once where the
-// machine keeps the lowest byte of a word first (every machine VELDA runs
-// on): the fourth byte is a spare that the next pixel overwrites, so the
-// last pixel of a row must go byte by byte.
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool FourBytesAtOnce = true;
-#else
-constexpr bool FourBytesAtOnce = false;
-#endif
-
-// The colour `c` (0x00BBGGRR) as red, green, blue at `out`, and a zero
-// after them.
-inline void PutRgbAndSpare(uint8_t* out, ColorRef c) {
-    if (FourBytesAtOnce) {
-        const uint32_t bytes = c & 0x00FFFFFFu;
-        std::memcpy(out, &bytes, 4);
-    } else {
-        out[0] = RedOf(c);
-        out[1] = GreenOf(c);
-        out[2] = BlueOf(c);
-        out[3] = 0;
-    }
+// Pixel x of a 24-bit row as a colour, and a colour into pixel x.
+inline Rgb8 BgrPixel(const uint8_t* row, int x) { return Rgb8{row[3 * x + 2], row[3 * x + 1], row[3 * x]}; }
+inline void PutBgrPixel(uint8_t* row, int x, Rgb8 c) {
+    row[3 * x] = c.b;
+    row[3 * x + 1] = c.g;
+    row[3 * x + 2] = c.r;
 }
 
-// The red, green, blue at `rgb` (and one byte more, read but not used) as
-// blue, green, red at `bgr`, and a zero after them.
-inline void PutBgrAndSpare(const uint8_t* rgb, uint8_t* bgr) {
-    if (FourBytesAtOnce) {
-        uint32_t bytes;
-        std::memcpy(&bytes, rgb, 4);
-        // All four bytes reversed (the compiler makes one instruction of
-        // it), then the fourth, reversed to the front, dropped.
-        bytes = ((bytes >> 24) | ((bytes >> 8) & 0xFF00u) | ((bytes << 8) & 0xFF0000u) | (bytes << 24)) >> 8;
-        std::memcpy(bgr, &bytes, 4);
-    } else {
-        bgr[0] = rgb[2];
-        bgr[1] = rgb[1];
-        bgr[2] = rgb[0];
-        bgr[3] = 0;
-    }
+// The colour `c` (0x00BBGGRR) as blue, green, red at `out`, and a zero
+// after them that the next pixel overwrites (so never for the last pixel
+// of a row). Where the machine keeps the lowest byte of a word first
+// (every machine VELDA runs on) the four bytes go at once: the colour's
+// bytes reversed (one instruction, as the compiler makes it), then shifted.
+inline void PutBgrAndSpare(uint8_t* out, ColorRef c) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const uint32_t bytes = ((c >> 24) | ((c >> 8) & 0xFF00u) | ((c << 8) & 0xFF0000u) | (c << 24)) >> 8;
+    std::memcpy(out, &bytes, 4);
+#else
+    out[0] = BlueOf(c);
+    out[1] = GreenOf(c);
+    out[2] = RedOf(c);
+    out[3] = 0;
+#endif
 }
 
 // SCREEN 6 pixel byte v (four 2-bit pixels) as the two bytes of four

@@ -56,7 +56,7 @@ Rgb8 PixelColor(const Picture& picture, int x, int y) {
     case 8:
         return picture.palette[row[x]];
     default:
-        return Rgb8{row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+        return BgrPixel(row, x);
     }
 }
 
@@ -80,11 +80,9 @@ void BlendPictures(const Picture& first, const Picture& second, Picture& blended
     const auto mean = [](uint8_t a, uint8_t b) { return static_cast<uint8_t>((a + b + 1) / 2); };
     for (int y = 0; y < first.height; ++y) {
         uint8_t* out = RowOf(blended, y);
-        for (int x = 0; x < first.width; ++x, out += 3) {
+        for (int x = 0; x < first.width; ++x) {
             const Rgb8 a = PixelColor(first, x, y), b = PixelColor(second, x, y);
-            out[0] = mean(a.r, b.r);
-            out[1] = mean(a.g, b.g);
-            out[2] = mean(a.b, b.b);
+            PutBgrPixel(out, x, Rgb8{mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)});
         }
     }
 }
@@ -104,7 +102,7 @@ bool IndexColors(const Picture& picture, Picture& indexed) {
             if (found == indices.end()) {
                 if (palette.size() == MaxColors) return false;
                 found = indices.emplace(key, static_cast<uint8_t>(palette.size())).first;
-                palette.push_back(Rgb8{row[0], row[1], row[2]});
+                palette.push_back(BgrPixel(row, 0));
             }
             *out++ = found->second;
         }

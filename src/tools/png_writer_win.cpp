@@ -10,7 +10,7 @@
 //   picture               asked for first        PNG written
 //   4-bit, <= 16 colours  4bppIndexed            indexed, depth 4, PLTE as given
 //   8-bit, <= 256 colours 8bppIndexed            indexed, depth 8, PLTE as given
-//   24-bit r, g, b        24bppBGR               RGB, depth 8
+//   24-bit b, g, r        24bppBGR               RGB, depth 8
 //
 // The encoder's SetPixelFormat answers with the format it will really take;
 // any other answer means it would convert the pixels, and that format is not
@@ -20,8 +20,8 @@
 // round-trip exactly through Wine 8.0's encoder, and Windows lists both among
 // the native formats of its PNG encoder.
 //
-// 24-bit rows are handed over as b, g, r: 24bppBGR is the encoder's own
-// layout, while 24bppRGB is turned into another format (Wine answers
+// 24-bit rows are handed over as they are, b, g, r: 24bppBGR is the
+// encoder's own layout, while 24bppRGB is turned into another format (Wine answers
 // 32bppBGRA), which would need a conversion.
 //
 // The PNG is plain: the frame options stay at their defaults, hence no
@@ -145,9 +145,8 @@ bool CheckPicture(const Picture& picture, std::string& error) {
 
 // How the picture's rows reach the encoder.
 enum class RowForm {
-    AsStored,   // the picture's own rows, untouched (4bppIndexed, 8bppIndexed)
+    AsStored,   // the picture's own rows, untouched (4bppIndexed, 8bppIndexed, 24bppBGR)
     Widened8,   // a 4-bit row widened to one byte a pixel (8bppIndexed)
-    Bgr24,      // r, g, b turned into b, g, r (24bppBGR)
 };
 
 struct Encoding {
@@ -162,7 +161,7 @@ const Encoding* EncodingsFor(const Picture& picture) {
                                         {nullptr, RowForm::AsStored}};
     static const Encoding Indexed8[] = {{&GUID_WICPixelFormat8bppIndexed, RowForm::AsStored},
                                         {nullptr, RowForm::AsStored}};
-    static const Encoding Rgb[] = {{&GUID_WICPixelFormat24bppBGR, RowForm::Bgr24}, {nullptr, RowForm::AsStored}};
+    static const Encoding Rgb[] = {{&GUID_WICPixelFormat24bppBGR, RowForm::AsStored}, {nullptr, RowForm::AsStored}};
     if (picture.bitDepth == IndexedBits4) return Indexed4;
     if (picture.bitDepth == IndexedBits8) return Indexed8;
     return Rgb;
@@ -186,18 +185,10 @@ bool SetPalette(IWICImagingFactory* factory, IWICBitmapFrameEncode* frame, const
     return true;
 }
 
-// Row `y` of `picture` in the given form, into `out`.
-void ConvertRow(const Picture& picture, int y, RowForm form, uint8_t* out) {
+// Row `y` of a 4-bit `picture` widened to a byte a pixel, into `out`.
+void WidenRow(const Picture& picture, int y, uint8_t* out) {
     const uint8_t* row = picture.Row(y);
-    if (form == RowForm::Widened8) {
-        for (int x = 0; x < picture.width; ++x) out[x] = static_cast<uint8_t>(PixelValue4(row, x));
-        return;
-    }
-    for (int x = 0; x < picture.width; ++x, row += RgbBytesPerPixel, out += RgbBytesPerPixel) {
-        out[0] = row[2];  // blue, green, red
-        out[1] = row[1];
-        out[2] = row[0];
-    }
+    for (int x = 0; x < picture.width; ++x) out[x] = static_cast<uint8_t>(PixelValue4(row, x));
 }
 
 // Hands over every row: stored rows in one call, converted rows one at a time
@@ -212,10 +203,10 @@ bool WriteRows(IWICBitmapFrameEncode* frame, const Picture& picture, RowForm for
         if (FAILED(hr)) return Fail(error, "IWICBitmapFrameEncode::WritePixels", hr);
         return true;
     }
-    const UINT rowBytes = static_cast<UINT>(picture.width) * (form == RowForm::Bgr24 ? RgbBytesPerPixel : 1);
+    const UINT rowBytes = static_cast<UINT>(picture.width);
     std::vector<uint8_t> row(rowBytes);
     for (int y = 0; y < picture.height; ++y) {
-        ConvertRow(picture, y, form, row.data());
+        WidenRow(picture, y, row.data());
         const HRESULT hr = frame->WritePixels(1, rowBytes, rowBytes, row.data());
         if (FAILED(hr)) return Fail(error, "IWICBitmapFrameEncode::WritePixels", hr);
     }

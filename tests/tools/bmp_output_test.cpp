@@ -131,10 +131,10 @@ TEST(BmpOutput, MsxColoursOfYjkGroups) {
     const uint8_t screen10[] = {0x58, 0xF0, 0x00, 0x00};
     std::memcpy(VramImage, screen10, 4);
     ASSERT_TRUE(BuildPicture(10, VramImage, DefaultPalette, ColorRule::Msx, picture));
-    const uint8_t msx[12] = {74, 106, 255, 246, 246, 255, 0, 0, 0, 0, 0, 0};
+    const uint8_t msx[12] = {255, 106, 74, 255, 246, 246, 0, 0, 0, 0, 0, 0};  // blue, green, red
     EXPECT_EQ(std::memcmp(picture.Row(0), msx, 12), 0);
     ASSERT_TRUE(BuildPicture(10, VramImage, DefaultPalette, ColorRule::Velda, picture));
-    const uint8_t velda[12] = {64, 96, 224, 240, 240, 248, 0, 0, 0, 0, 0, 0};
+    const uint8_t velda[12] = {224, 96, 64, 248, 240, 240, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::memcmp(picture.Row(0), velda, 12), 0);
 }
 
