@@ -24,6 +24,7 @@ CanvasRecord Canvas;
 int FrameExtraWidth;
 int FrameExtraHeight;
 HINSTANCE AppInstance;
+std::string CurrentPicturePath;
 
 namespace {
 
@@ -46,6 +47,7 @@ void OnCreate(HWND window) {
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     ReleaseDC(window, windowDc);
     ScreenMode = 5;
+    CurrentPicturePath.clear();
     DragAcceptFiles(window, TRUE);
 }
 
@@ -74,6 +76,7 @@ void OpenCommand(HWND window, uint8_t screen) {
     if (!LoadBsave(window, screen)) return;
     RenderImage(window, screen);
     FinishOpen(window, screen, fileTitle);
+    CurrentPicturePath = CurrentFile.path;
 }
 
 // Asks for a picture file of any kind and opens it by its extension.
@@ -106,6 +109,8 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_OPEN_SCREEN11: OpenCommand(window, id == IDM_OPEN_SCREEN10 ? 10 : 11); break;
     case IDM_OPEN_SCREEN12: OpenCommand(window, 12); break;
     case IDM_OPEN_BY_EXTENSION: OpenByExtensionCommand(window); break;
+    case IDM_NEXT_PICTURE: StepPictureCommand(window, 1); break;
+    case IDM_PREVIOUS_PICTURE: StepPictureCommand(window, -1); break;
     case IDM_SAVE: SaveBmp(window); break;
     case IDM_EXIT: ExitCommand(window); break;
     case IDM_AUTOSIZE: AutoSizeCommand(window); break;

@@ -1,4 +1,5 @@
-// The Open dialogs and the loads of the chosen file, with their messages.
+// The Open dialogs and the loads of the chosen file, with their messages;
+// the next and previous picture of the folder.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -10,6 +11,7 @@
 #include "image/bsave_loader.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
+#include "shell/picture_folder.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -104,17 +106,32 @@ bool OpenPictureFile(HWND window, const std::string& path) {
         return false;
     }
     ShowPicturePage(window, page, path.c_str() + SplitName(path).nameStart);
+    CurrentPicturePath = path;
     return true;
 }
 
-void OpenNamedPicture(HWND window, const std::string& path) {
+bool OpenNamedPicture(HWND window, const std::string& path) {
     // Save proposes its name from CurrentFile.path, so a path that does not
     // fit there is not opened, as the Open dialog cannot return one.
     if (path.size() >= sizeof CurrentFile.path) {
         ShowError(window, CannotOpenMessage);
+        return false;
+    }
+    if (!OpenPictureFile(window, path)) return false;
+    std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+    return true;
+}
+
+void StepPictureCommand(HWND window, int step) {
+    const std::string next = CurrentPicturePath.empty() ? "" : NeighbourPicture(CurrentPicturePath, step);
+    if (next.empty()) {
+        MessageBeep(MB_OK);
         return;
     }
-    if (OpenPictureFile(window, path)) std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+    // The position moves on to a file that fails too, so that the next key
+    // press goes past it instead of failing on it again.
+    CurrentPicturePath = next;
+    OpenNamedPicture(window, next);
 }
 
 }  // namespace velda

@@ -27,6 +27,11 @@ extern int FrameExtraHeight;
 
 extern HINSTANCE AppInstance;
 
+// The picture the window shows, as the next and previous picture see it:
+// the file of the last successful Open, or the file that next or previous
+// tried last. "" before any.
+extern std::string CurrentPicturePath;
+
 // The size of the Open and Save dialog record in its Windows 95 form,
 // without the members added later: 76 bytes in the 32-bit program.
 constexpr DWORD OpenFileNameSize95 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
@@ -77,8 +82,13 @@ bool ChoosePictureFile(HWND owner);
 bool OpenPictureFile(HWND window, const std::string& path);
 
 // OpenPictureFile for a name that came without the dialog (the command line,
-// a drop): once the picture is shown, CurrentFile.path names it too.
-void OpenNamedPicture(HWND window, const std::string& path);
+// a drop, next and previous): once the picture is shown, CurrentFile.path
+// names it too. Returns whether it opened.
+bool OpenNamedPicture(HWND window, const std::string& path);
+
+// Opens the picture after (step 1) or before (step -1) the current one in
+// its folder; beeps and changes nothing at either end.
+void StepPictureCommand(HWND window, int step);
 
 // The picture named on the command line: the first quoted name, or the
 // whole line without its outer blanks; "" for none.

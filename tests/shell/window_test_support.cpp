@@ -234,13 +234,17 @@ void MainWindowTest::OpenFile(unsigned id, const std::string& path, std::vector<
     if (seen != nullptr) *seen = script.Seen();
 }
 
+void MainWindowTest::PressKey(int virtualKey) {
+    PostMessageA(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+    PumpMessages();
+}
+
 void MainWindowTest::PressCtrl(int virtualKey) {
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    PostMessageA(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
-    PumpMessages();
+    PressKey(virtualKey);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
 }

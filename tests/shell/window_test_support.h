@@ -93,8 +93,9 @@ protected:
     void Command(unsigned id);
     // Runs an Open command whose dialog is answered with `path`.
     void OpenFile(unsigned id, const std::string& path, std::vector<DialogSeen>* seen = nullptr);
-    // Presses Ctrl+key (a virtual-key code) and lets the message loop,
-    // with its accelerator translation, handle it.
+    // Presses the key (a virtual-key code), alone or with Ctrl, and lets
+    // the message loop, with its accelerator translation, handle it.
+    void PressKey(int virtualKey);
     void PressCtrl(int virtualKey);
     // Runs the message loop until no message is waiting.
     void PumpMessages();
