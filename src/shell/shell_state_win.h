@@ -27,6 +27,21 @@ extern int FrameExtraHeight;
 
 extern HINSTANCE AppInstance;
 
+// Menu bar positions of the popups.
+constexpr int FilePopup = 0;
+constexpr int ViewPopup = 1;
+
+// How the picture is shown: each canvas pixel as a block of whole window
+// pixels, never smoothed.
+struct ViewRecord {
+    int zoom;       // 1, 2 or 3
+    bool tvAspect;  // the proportions a television gave: lines doubled,
+                    // and 256-wide pictures doubled across too
+};
+constexpr ViewRecord DefaultView = {1, false};
+constexpr int MaxZoom = 3;
+extern ViewRecord View;
+
 // The picture the window shows, as the next and previous picture see it:
 // the file of the last successful Open, or the file that next or previous
 // tried last. "" before any.
@@ -62,8 +77,17 @@ void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
 // does once its file has loaded.
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
 
-// The window size that shows a picture `pictureWidth` pixels wide.
+// The window size that shows a picture `pictureWidth` pixels wide at the
+// zoom and aspect of View.
 void SizeWindowForWidth(HWND window, int pictureWidth);
+
+// The window pixels across and down that one canvas pixel of a picture
+// `pictureWidth` pixels wide becomes.
+SIZE PixelBlock(int pictureWidth);
+
+// The check marks of the View menu's zoom and aspect, and the zoom steps
+// grayed where they cannot go further.
+void ShowViewChoices(HWND window);
 
 // Reports a failure in a message box with the program's caption.
 void ShowError(HWND owner, const char* text);
@@ -110,6 +134,9 @@ void ExitCommand(HWND window);
 void AutoSizeCommand(HWND window);
 void FileInfoCommand(HWND window);
 void ClearCommand(HWND window);
+void ZoomCommand(HWND window, int zoom);
+void ZoomStepCommand(HWND window, int step);
+void TvAspectCommand(HWND window);
 void HelpContentsCommand(HWND window);
 void AboutCommand(HWND window);
 

@@ -259,7 +259,7 @@ TEST_F(MainWindowTest, GrayedItemsIgnoreTheirAccelerators) {
 }
 
 TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
-    for (unsigned id : {40000u, 40018u, 0u, 65535u}) {
+    for (unsigned id : {40000u, 40024u, 0u, 65535u}) {
         DialogScript script({});
         EXPECT_EQ(SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0), 0);
         PumpMessages();
@@ -334,12 +334,27 @@ TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
     EXPECT_EQ(text(view, IDM_AUTOSIZE, MF_BYCOMMAND), "\xbb\xb2\xbd\xde\x8e\xa9\x93\xae\x92\xb2\x90\xae(&A)\tCtrl+A");
     EXPECT_EQ(text(view, IDM_FILEINFO, MF_BYCOMMAND), "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1(&I)...\tCtrl+I");
     EXPECT_EQ(text(view, IDM_CLEAR, MF_BYCOMMAND), "\x95\x5c\x8e\xa6\x89\xe6\x91\x9c\x8f\xc1\x8b\x8e(&C)\tCtrl+C");
+    // 拡大 1倍 to 3倍, 拡大率を上げる and 下げる, ﾃﾚﾋﾞの縦横比; 1x checked
+    for (unsigned zoom = 1; zoom <= 3; ++zoom) {
+        EXPECT_EQ(text(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND),
+                  "\x8a\x67\x91\xe5 " + std::to_string(zoom) + "\x94\x7b(&" + std::to_string(zoom) + ")");
+        EXPECT_EQ((GetMenuState(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND) & MF_CHECKED) != 0, zoom == 1);
+    }
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(view, IDM_ZOOM_1, FALSE, &item);
+    EXPECT_TRUE(item.fType & MFT_RADIOCHECK);
+    EXPECT_EQ(text(view, IDM_ZOOM_IN, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x8f\xe3\x82\xb0\x82\xe9(&U)\t+");
+    EXPECT_EQ(text(view, IDM_ZOOM_OUT, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x89\xba\x82\xb0\x82\xe9(&D)\t-");
+    EXPECT_EQ(text(view, IDM_TV_ASPECT, MF_BYCOMMAND), "\xc3\xda\xcb\xde\x82\xcc\x8f\x63\x89\xa1\x94\xe4(&T)");
+    EXPECT_FALSE(GetMenuState(view, IDM_TV_ASPECT, MF_BYCOMMAND) & MF_CHECKED);
     HMENU help = GetSubMenu(menu, 2);
     EXPECT_EQ(text(help, IDM_HELP_CONTENTS, MF_BYCOMMAND), "\x96\xda\x8e\x9f(&C)");
     EXPECT_EQ(text(help, IDM_ABOUT, MF_BYCOMMAND), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1(&A)...");
 }
 
-TEST_F(MainWindowTest, AcceleratorTableHoldsTheCtrlKeysAndThePageKeys) {
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheCtrlKeysThePageKeysAndPlusAndMinus) {
     ACCEL entries[32];
     const int count = CopyAcceleratorTableA(accelerators_, entries, 32);
     constexpr BYTE Ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
@@ -356,7 +371,9 @@ TEST_F(MainWindowTest, AcceleratorTableHoldsTheCtrlKeysAndThePageKeys) {
                     {'O', IDM_OPEN_BY_EXTENSION, Ctrl}, {'S', IDM_SAVE, Ctrl},
                     {'X', IDM_EXIT, Ctrl},              {VK_NEXT, IDM_NEXT_PICTURE, Alone},
                     {VK_SPACE, IDM_NEXT_PICTURE, Alone}, {VK_PRIOR, IDM_PREVIOUS_PICTURE, Alone},
-                    {VK_BACK, IDM_PREVIOUS_PICTURE, Alone}};
+                    {VK_BACK, IDM_PREVIOUS_PICTURE, Alone}, {VK_OEM_PLUS, IDM_ZOOM_IN, Alone},
+                    {VK_OEM_PLUS, IDM_ZOOM_IN, Alone | FSHIFT}, {VK_ADD, IDM_ZOOM_IN, Alone},
+                    {VK_OEM_MINUS, IDM_ZOOM_OUT, Alone}, {VK_SUBTRACT, IDM_ZOOM_OUT, Alone}};
     ASSERT_EQ(count, static_cast<int>(std::size(expected)));
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
