@@ -224,7 +224,7 @@ HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) 
     FrameExtraHeight = 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
                        GetSystemMetrics(SM_CYSMCAPTION);
 
-    View = DefaultView;
+    LoadSettings();
     const int startWidth = FindMode(5)->width;  // the empty window's mode
     const SIZE block = PixelBlock(startWidth);
     HWND window = CreateWindowExA(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -23,7 +23,8 @@ constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
 // The one Open dialog of every Open command, started at the last chosen
-// path; the confirmed path goes to CurrentFile.path.
+// path, or before any in the folder kept from the last run; the confirmed
+// path goes to CurrentFile.path, and its folder is kept.
 int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitle, int fileTitleSize) {
     char file[PathBytes];
     std::memcpy(file, CurrentFile.path, sizeof file);
@@ -39,11 +40,13 @@ int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitl
     dialog.lpstrFileTitle = chosenTitle;
     dialog.nMaxFileTitle = FileTitleChars;
     dialog.lpstrTitle = title;
+    if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&dialog)) return 0;
 
     std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
     std::memcpy(CurrentFile.path, file, sizeof file);
+    SaveLastOpenFolder(file);
     return 1;
 }
 

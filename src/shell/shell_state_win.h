@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "image/bsave_loader.h"
+
 namespace velda {
 
 struct ScreenPage;
@@ -41,6 +43,10 @@ struct ViewRecord {
 constexpr ViewRecord DefaultView = {1, false};
 constexpr int MaxZoom = 3;
 extern ViewRecord View;
+
+// The folder of the last file confirmed in an Open dialog, kept between
+// runs; "" for none.
+extern char LastOpenFolder[PathBytes];
 
 // The picture the window shows, as the next and previous picture see it:
 // the file of the last successful Open, or the file that next or previous
@@ -88,6 +94,14 @@ SIZE PixelBlock(int pictureWidth);
 // The check marks of the View menu's zoom and aspect, and the zoom steps
 // grayed where they cannot go further.
 void ShowViewChoices(HWND window);
+
+// The settings kept between runs under HKEY_CURRENT_USER\Software\VELDA:
+// loading starts from the defaults and takes each value that is there and
+// sound, silently; saving is silent when the registry refuses.
+void LoadSettings();
+void SaveViewSettings();
+// Keeps the folder of `chosenPath`, a path confirmed in an Open dialog.
+void SaveLastOpenFolder(const char* chosenPath);
 
 // Reports a failure in a message box with the program's caption.
 void ShowError(HWND owner, const char* text);

@@ -14,8 +14,9 @@ ViewRecord View = DefaultView;
 
 namespace {
 
-// Shows a changed View: menu, window size and picture.
+// Shows a changed View (menu, window size and picture) and keeps it.
 void ApplyView(HWND window) {
+    SaveViewSettings();
     ShowViewChoices(window);
     AutoSizeCommand(window);
     InvalidateRect(window, nullptr, TRUE);
