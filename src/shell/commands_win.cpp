@@ -20,7 +20,8 @@ constexpr int OkButton = IDOK;
 // Ends the program through the window's own shutdown.
 void ExitCommand(HWND window) { SendMessageA(window, WM_DESTROY, 0, 0); }
 
-// Gives the window the size of the picture's mode at the same corner.
+// Gives the window the size of the picture's mode, at the zoom and aspect,
+// at the same corner.
 void AutoSizeCommand(HWND window) { SizeWindowForWidth(window, FindMode(ScreenMode)->width); }
 
 // Shows the mode and the addresses of the file on screen.

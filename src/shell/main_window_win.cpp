@@ -24,12 +24,11 @@ CanvasRecord Canvas;
 int FrameExtraWidth;
 int FrameExtraHeight;
 HINSTANCE AppInstance;
+std::string CurrentPicturePath;
 
 namespace {
 
 constexpr int MainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
-constexpr int FilePopup = 0;  // menu bar positions
-constexpr int ViewPopup = 1;
 constexpr int TitleBytes = 128;
 
 #if !defined(_WIN64)
@@ -46,14 +45,21 @@ void OnCreate(HWND window) {
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     ReleaseDC(window, windowDc);
     ScreenMode = 5;
+    CurrentPicturePath.clear();
     DragAcceptFiles(window, TRUE);
 }
 
-// Copies the whole Canvas to the client area's top-left corner.
+// Copies the picture's part of the Canvas to the client area's top-left
+// corner, each pixel a block of the zoom and aspect; the white background
+// stands for the white rest of the Canvas.
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    BitBlt(dc, 0, 0, CanvasWidth, CanvasHeight, Canvas.dc, 0, 0, SRCCOPY);
+    const int width = FindMode(ScreenMode)->width;
+    const SIZE block = PixelBlock(width);
+    // Every copy of a pixel keeps its colour: nothing is blended.
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, width * block.cx, CanvasHeight * block.cy, Canvas.dc, 0, 0, width, CanvasHeight, SRCCOPY);
     EndPaint(window, &paint);
 }
 
@@ -74,6 +80,7 @@ void OpenCommand(HWND window, uint8_t screen) {
     if (!LoadBsave(window, screen)) return;
     RenderImage(window, screen);
     FinishOpen(window, screen, fileTitle);
+    CurrentPicturePath = CurrentFile.path;
 }
 
 // Asks for a picture file of any kind and opens it by its extension.
@@ -106,11 +113,19 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_OPEN_SCREEN11: OpenCommand(window, id == IDM_OPEN_SCREEN10 ? 10 : 11); break;
     case IDM_OPEN_SCREEN12: OpenCommand(window, 12); break;
     case IDM_OPEN_BY_EXTENSION: OpenByExtensionCommand(window); break;
+    case IDM_NEXT_PICTURE: StepPictureCommand(window, 1); break;
+    case IDM_PREVIOUS_PICTURE: StepPictureCommand(window, -1); break;
     case IDM_SAVE: SaveBmp(window); break;
     case IDM_EXIT: ExitCommand(window); break;
     case IDM_AUTOSIZE: AutoSizeCommand(window); break;
     case IDM_FILEINFO: FileInfoCommand(window); break;
     case IDM_CLEAR: ClearCommand(window); break;
+    case IDM_ZOOM_1: ZoomCommand(window, 1); break;
+    case IDM_ZOOM_2: ZoomCommand(window, 2); break;
+    case IDM_ZOOM_3: ZoomCommand(window, 3); break;
+    case IDM_ZOOM_IN: ZoomStepCommand(window, 1); break;
+    case IDM_ZOOM_OUT: ZoomStepCommand(window, -1); break;
+    case IDM_TV_ASPECT: TvAspectCommand(window); break;
     case IDM_HELP_CONTENTS: HelpContentsCommand(window); break;
     case IDM_ABOUT: AboutCommand(window); break;
     default: break;  // not one of ours: ignored
@@ -130,9 +145,11 @@ void GrayImageItems(HWND window) { SetImageItems(window, MF_GRAYED); }
 void EnableImageItems(HWND window) { SetImageItems(window, MF_ENABLED); }
 
 void SizeWindowForWidth(HWND window, int pictureWidth) {
+    const SIZE block = PixelBlock(pictureWidth);
     RECT frame;
     GetWindowRect(window, &frame);
-    MoveWindow(window, frame.left, frame.top, FrameExtraWidth + pictureWidth, FrameExtraHeight + ScreenLines, TRUE);
+    MoveWindow(window, frame.left, frame.top, FrameExtraWidth + pictureWidth * block.cx,
+               FrameExtraHeight + ScreenLines * block.cy, TRUE);
 }
 
 void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
@@ -207,12 +224,16 @@ HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) 
     FrameExtraHeight = 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
                        GetSystemMetrics(SM_CYSMCAPTION);
 
+    LoadSettings();
+    const int startWidth = FindMode(5)->width;  // the empty window's mode
+    const SIZE block = PixelBlock(startWidth);
     HWND window = CreateWindowExA(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  FrameExtraWidth + 256, FrameExtraHeight + ScreenLines, nullptr, nullptr,
-                                  instance, nullptr);
+                                  FrameExtraWidth + startWidth * block.cx, FrameExtraHeight + ScreenLines * block.cy,
+                                  nullptr, nullptr, instance, nullptr);
     AppInstance = instance;
     *accelerators = LoadAcceleratorsA(instance, AccelName);
     GrayImageItems(window);
+    ShowViewChoices(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;

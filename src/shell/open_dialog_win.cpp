@@ -1,4 +1,5 @@
-// The Open dialogs and the loads of the chosen file, with their messages.
+// The Open dialogs and the loads of the chosen file, with their messages;
+// the next and previous picture of the folder.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -10,6 +11,7 @@
 #include "image/bsave_loader.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
+#include "shell/picture_folder.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -21,7 +23,8 @@ constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
 // The one Open dialog of every Open command, started at the last chosen
-// path; the confirmed path goes to CurrentFile.path.
+// path, or before any in the folder kept from the last run; the confirmed
+// path goes to CurrentFile.path, and its folder is kept.
 int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitle, int fileTitleSize) {
     char file[PathBytes];
     std::memcpy(file, CurrentFile.path, sizeof file);
@@ -37,11 +40,13 @@ int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitl
     dialog.lpstrFileTitle = chosenTitle;
     dialog.nMaxFileTitle = FileTitleChars;
     dialog.lpstrTitle = title;
+    if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&dialog)) return 0;
 
     std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
     std::memcpy(CurrentFile.path, file, sizeof file);
+    SaveLastOpenFolder(file);
     return 1;
 }
 
@@ -104,17 +109,32 @@ bool OpenPictureFile(HWND window, const std::string& path) {
         return false;
     }
     ShowPicturePage(window, page, path.c_str() + SplitName(path).nameStart);
+    CurrentPicturePath = path;
     return true;
 }
 
-void OpenNamedPicture(HWND window, const std::string& path) {
+bool OpenNamedPicture(HWND window, const std::string& path) {
     // Save proposes its name from CurrentFile.path, so a path that does not
     // fit there is not opened, as the Open dialog cannot return one.
     if (path.size() >= sizeof CurrentFile.path) {
         ShowError(window, CannotOpenMessage);
+        return false;
+    }
+    if (!OpenPictureFile(window, path)) return false;
+    std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+    return true;
+}
+
+void StepPictureCommand(HWND window, int step) {
+    const std::string next = CurrentPicturePath.empty() ? "" : NeighbourPicture(CurrentPicturePath, step);
+    if (next.empty()) {
+        MessageBeep(MB_OK);
         return;
     }
-    if (OpenPictureFile(window, path)) std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+    // The position moves on to a file that fails too, so that the next key
+    // press goes past it instead of failing on it again.
+    CurrentPicturePath = next;
+    OpenNamedPicture(window, next);
 }
 
 }  // namespace velda

@@ -17,5 +17,13 @@
 #define IDM_HELP_CONTENTS 40013
 #define IDM_ABOUT 40014
 #define IDM_OPEN_BY_EXTENSION 40015
+#define IDM_NEXT_PICTURE 40016
+#define IDM_PREVIOUS_PICTURE 40017
+#define IDM_ZOOM_1 40018  // the three zooms in a row, for the radio check
+#define IDM_ZOOM_2 40019
+#define IDM_ZOOM_3 40020
+#define IDM_ZOOM_IN 40021
+#define IDM_ZOOM_OUT 40022
+#define IDM_TV_ASPECT 40023
 
 #define IDC_STATIC_NOID -1

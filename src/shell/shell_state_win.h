@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "image/bsave_loader.h"
+
 namespace velda {
 
 struct ScreenPage;
@@ -26,6 +28,30 @@ extern int FrameExtraWidth;
 extern int FrameExtraHeight;
 
 extern HINSTANCE AppInstance;
+
+// Menu bar positions of the popups.
+constexpr int FilePopup = 0;
+constexpr int ViewPopup = 1;
+
+// How the picture is shown: each canvas pixel as a block of whole window
+// pixels, never smoothed.
+struct ViewRecord {
+    int zoom;       // 1, 2 or 3
+    bool tvAspect;  // the proportions a television gave: lines doubled,
+                    // and 256-wide pictures doubled across too
+};
+constexpr ViewRecord DefaultView = {1, false};
+constexpr int MaxZoom = 3;
+extern ViewRecord View;
+
+// The folder of the last file confirmed in an Open dialog, kept between
+// runs; "" for none.
+extern char LastOpenFolder[PathBytes];
+
+// The picture the window shows, as the next and previous picture see it:
+// the file of the last successful Open, or the file that next or previous
+// tried last. "" before any.
+extern std::string CurrentPicturePath;
 
 // The size of the Open and Save dialog record in its Windows 95 form,
 // without the members added later: 76 bytes in the 32-bit program.
@@ -57,8 +83,25 @@ void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
 // does once its file has loaded.
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
 
-// The window size that shows a picture `pictureWidth` pixels wide.
+// The window size that shows a picture `pictureWidth` pixels wide at the
+// zoom and aspect of View.
 void SizeWindowForWidth(HWND window, int pictureWidth);
+
+// The window pixels across and down that one canvas pixel of a picture
+// `pictureWidth` pixels wide becomes.
+SIZE PixelBlock(int pictureWidth);
+
+// The check marks of the View menu's zoom and aspect, and the zoom steps
+// grayed where they cannot go further.
+void ShowViewChoices(HWND window);
+
+// The settings kept between runs under HKEY_CURRENT_USER\Software\VELDA:
+// loading starts from the defaults and takes each value that is there and
+// sound, silently; saving is silent when the registry refuses.
+void LoadSettings();
+void SaveViewSettings();
+// Keeps the folder of `chosenPath`, a path confirmed in an Open dialog.
+void SaveLastOpenFolder(const char* chosenPath);
 
 // Reports a failure in a message box with the program's caption.
 void ShowError(HWND owner, const char* text);
@@ -77,8 +120,13 @@ bool ChoosePictureFile(HWND owner);
 bool OpenPictureFile(HWND window, const std::string& path);
 
 // OpenPictureFile for a name that came without the dialog (the command line,
-// a drop): once the picture is shown, CurrentFile.path names it too.
-void OpenNamedPicture(HWND window, const std::string& path);
+// a drop, next and previous): once the picture is shown, CurrentFile.path
+// names it too. Returns whether it opened.
+bool OpenNamedPicture(HWND window, const std::string& path);
+
+// Opens the picture after (step 1) or before (step -1) the current one in
+// its folder; beeps and changes nothing at either end.
+void StepPictureCommand(HWND window, int step);
 
 // The picture named on the command line: the first quoted name, or the
 // whole line without its outer blanks; "" for none.
@@ -100,6 +148,9 @@ void ExitCommand(HWND window);
 void AutoSizeCommand(HWND window);
 void FileInfoCommand(HWND window);
 void ClearCommand(HWND window);
+void ZoomCommand(HWND window, int zoom);
+void ZoomStepCommand(HWND window, int step);
+void TvAspectCommand(HWND window);
 void HelpContentsCommand(HWND window);
 void AboutCommand(HWND window);
 

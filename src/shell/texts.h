@@ -12,6 +12,12 @@ constexpr char AccelName[] = "VELDAACCEL";
 constexpr char IconName[] = "VELDAICON";
 constexpr char AboutDialogName[] = "VELDAABTDLG";
 
+// Where the settings are kept between runs, under HKEY_CURRENT_USER.
+constexpr char SettingsKeyName[] = "Software\\VELDA";
+constexpr char ZoomValueName[] = "Zoom";              // REG_DWORD 1-3
+constexpr char TvAspectValueName[] = "TvAspect";      // REG_DWORD 0 or 1
+constexpr char LastFolderValueName[] = "LastFolder";  // REG_SZ
+
 constexpr char TitleFormat[] = "%s - VELDA";
 constexpr char OpenDialogTitleFormat[] = "SCREEN %dのﾌｧｲﾙを開く";
 // Filter pairs: description, pattern; the list ends with an empty string.

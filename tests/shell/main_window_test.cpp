@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -258,7 +259,7 @@ TEST_F(MainWindowTest, GrayedItemsIgnoreTheirAccelerators) {
 }
 
 TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
-    for (unsigned id : {40000u, 40016u, 0u, 65535u}) {
+    for (unsigned id : {40000u, 40024u, 0u, 65535u}) {
         DialogScript script({});
         EXPECT_EQ(SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0), 0);
         PumpMessages();
@@ -322,33 +323,62 @@ TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
         EXPECT_EQ(text(open, i, MF_BYPOSITION), openTexts[i]);
         EXPECT_EQ(GetMenuItemID(open, static_cast<int>(i)), IDM_OPEN_SCREEN5 + i);
     }
-    EXPECT_EQ(GetMenuItemCount(file), 5);
-    EXPECT_TRUE(GetMenuState(file, 3, MF_BYPOSITION) & MF_SEPARATOR);
+    // 次の画面ﾌｧｲﾙ, 前の画面ﾌｧｲﾙ: next and previous picture, below the popup
+    EXPECT_EQ(text(file, 2, MF_BYPOSITION), "\x8e\x9f\x82\xcc\x89\xe6\x96\xca\xcc\xa7\xb2\xd9(&N)\tPage Down");
+    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_NEXT_PICTURE));
+    EXPECT_EQ(text(file, 3, MF_BYPOSITION), "\x91\x4f\x82\xcc\x89\xe6\x96\xca\xcc\xa7\xb2\xd9(&P)\tPage Up");
+    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_PREVIOUS_PICTURE));
+    EXPECT_EQ(GetMenuItemCount(file), 7);
+    EXPECT_TRUE(GetMenuState(file, 5, MF_BYPOSITION) & MF_SEPARATOR);
     HMENU view = GetSubMenu(menu, 1);
     EXPECT_EQ(text(view, IDM_AUTOSIZE, MF_BYCOMMAND), "\xbb\xb2\xbd\xde\x8e\xa9\x93\xae\x92\xb2\x90\xae(&A)\tCtrl+A");
     EXPECT_EQ(text(view, IDM_FILEINFO, MF_BYCOMMAND), "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1(&I)...\tCtrl+I");
     EXPECT_EQ(text(view, IDM_CLEAR, MF_BYCOMMAND), "\x95\x5c\x8e\xa6\x89\xe6\x91\x9c\x8f\xc1\x8b\x8e(&C)\tCtrl+C");
+    // 拡大 1倍 to 3倍, 拡大率を上げる and 下げる, ﾃﾚﾋﾞの縦横比; 1x checked
+    for (unsigned zoom = 1; zoom <= 3; ++zoom) {
+        EXPECT_EQ(text(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND),
+                  "\x8a\x67\x91\xe5 " + std::to_string(zoom) + "\x94\x7b(&" + std::to_string(zoom) + ")");
+        EXPECT_EQ((GetMenuState(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND) & MF_CHECKED) != 0, zoom == 1);
+    }
+    MENUITEMINFOA item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(view, IDM_ZOOM_1, FALSE, &item);
+    EXPECT_TRUE(item.fType & MFT_RADIOCHECK);
+    EXPECT_EQ(text(view, IDM_ZOOM_IN, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x8f\xe3\x82\xb0\x82\xe9(&U)\t+");
+    EXPECT_EQ(text(view, IDM_ZOOM_OUT, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x89\xba\x82\xb0\x82\xe9(&D)\t-");
+    EXPECT_EQ(text(view, IDM_TV_ASPECT, MF_BYCOMMAND), "\xc3\xda\xcb\xde\x82\xcc\x8f\x63\x89\xa1\x94\xe4(&T)");
+    EXPECT_FALSE(GetMenuState(view, IDM_TV_ASPECT, MF_BYCOMMAND) & MF_CHECKED);
     HMENU help = GetSubMenu(menu, 2);
     EXPECT_EQ(text(help, IDM_HELP_CONTENTS, MF_BYCOMMAND), "\x96\xda\x8e\x9f(&C)");
     EXPECT_EQ(text(help, IDM_ABOUT, MF_BYCOMMAND), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1(&A)...");
 }
 
-TEST_F(MainWindowTest, AcceleratorTableHoldsTheThirteenCtrlKeys) {
+TEST_F(MainWindowTest, AcceleratorTableHoldsTheCtrlKeysThePageKeysAndPlusAndMinus) {
     ACCEL entries[32];
     const int count = CopyAcceleratorTableA(accelerators_, entries, 32);
-    ASSERT_EQ(count, 13);
+    constexpr BYTE Ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
+    constexpr BYTE Alone = FVIRTKEY | FNOINVERT;
     const struct {
         WORD key;
         WORD command;
-    } expected[] = {{'0', IDM_OPEN_SCREEN10}, {'1', IDM_OPEN_SCREEN11}, {'2', IDM_OPEN_SCREEN12},
-                    {'5', IDM_OPEN_SCREEN5},  {'6', IDM_OPEN_SCREEN6},  {'7', IDM_OPEN_SCREEN7},
-                    {'8', IDM_OPEN_SCREEN8},  {'A', IDM_AUTOSIZE},      {'C', IDM_CLEAR},
-                    {'I', IDM_FILEINFO},      {'O', IDM_OPEN_BY_EXTENSION}, {'S', IDM_SAVE},
-                    {'X', IDM_EXIT}};
+        BYTE flags;
+    } expected[] = {{'0', IDM_OPEN_SCREEN10, Ctrl},     {'1', IDM_OPEN_SCREEN11, Ctrl},
+                    {'2', IDM_OPEN_SCREEN12, Ctrl},     {'5', IDM_OPEN_SCREEN5, Ctrl},
+                    {'6', IDM_OPEN_SCREEN6, Ctrl},      {'7', IDM_OPEN_SCREEN7, Ctrl},
+                    {'8', IDM_OPEN_SCREEN8, Ctrl},      {'A', IDM_AUTOSIZE, Ctrl},
+                    {'C', IDM_CLEAR, Ctrl},             {'I', IDM_FILEINFO, Ctrl},
+                    {'O', IDM_OPEN_BY_EXTENSION, Ctrl}, {'S', IDM_SAVE, Ctrl},
+                    {'X', IDM_EXIT, Ctrl},              {VK_NEXT, IDM_NEXT_PICTURE, Alone},
+                    {VK_SPACE, IDM_NEXT_PICTURE, Alone}, {VK_PRIOR, IDM_PREVIOUS_PICTURE, Alone},
+                    {VK_BACK, IDM_PREVIOUS_PICTURE, Alone}, {VK_OEM_PLUS, IDM_ZOOM_IN, Alone},
+                    {VK_OEM_PLUS, IDM_ZOOM_IN, Alone | FSHIFT}, {VK_ADD, IDM_ZOOM_IN, Alone},
+                    {VK_OEM_MINUS, IDM_ZOOM_OUT, Alone}, {VK_SUBTRACT, IDM_ZOOM_OUT, Alone}};
+    ASSERT_EQ(count, static_cast<int>(std::size(expected)));
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(entries[i].key, expected[i].key) << i;
         EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
-        EXPECT_EQ(entries[i].fVirt & ~0x80, FVIRTKEY | FCONTROL | FNOINVERT) << i;
+        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].flags) << i;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "window_test_support.h"
 
+#include <commdlg.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -75,6 +76,7 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
     seen.title = text;
     const int nameBox = GetDlgItem(dialog, FileNameCombo) != nullptr ? FileNameCombo : FileNameEdit;
     if (GetDlgItemTextA(dialog, nameBox, text, sizeof text) > 0) seen.fileName = text;
+    if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof text, reinterpret_cast<LPARAM>(text)) > 0) seen.folder = text;
     seen.style = GetWindowLongA(dialog, GWL_STYLE);
     GetClientRect(dialog, &seen.client);
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
@@ -204,7 +206,28 @@ std::string WindowsPath(const std::string& path) {
     return result;
 }
 
+void DeleteSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey); }
+
 void MainWindowTest::SetUp() {
+    DeleteSettings();
+    StartWindow();
+}
+
+void MainWindowTest::TearDown() {
+    StopWindow();
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    DeleteSettings();
+}
+
+void MainWindowTest::RestartWindow() {
+    StopWindow();
+    StartWindow();
+}
+
+void MainWindowTest::StartWindow() {
     velda::ResetImageModel();
     velda::ExportHeaders = {};
     window_ = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators_);
@@ -212,16 +235,13 @@ void MainWindowTest::SetUp() {
     PumpMessages();
 }
 
-void MainWindowTest::TearDown() {
+void MainWindowTest::StopWindow() {
     if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+    window_ = nullptr;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
     UnregisterClassA(velda::WindowClassName, GetModuleHandleA(nullptr));
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
 }
 
 void MainWindowTest::Command(unsigned id) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -234,13 +254,17 @@ void MainWindowTest::OpenFile(unsigned id, const std::string& path, std::vector<
     if (seen != nullptr) *seen = script.Seen();
 }
 
+void MainWindowTest::PressKey(int virtualKey) {
+    PostMessageA(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+    PumpMessages();
+}
+
 void MainWindowTest::PressCtrl(int virtualKey) {
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    PostMessageA(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
-    PumpMessages();
+    PressKey(virtualKey);
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
 }

@@ -40,6 +40,7 @@ struct DialogSeen {
     HWND dialog;
     std::string title;
     std::string fileName;  // what the file name box proposed
+    std::string folder;    // the file dialog's folder; "" for other dialogs
     std::vector<std::string> texts;  // the static texts (a message box's text)
     std::vector<ChildSeen> children;
     LONG style;
@@ -84,17 +85,28 @@ uint32_t ToPixel(uint32_t colorRef);
 // reported.
 void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected);
 
+// The key of the settings the program keeps between runs, under
+// HKEY_CURRENT_USER. The window tests start and end without it, so that no
+// test sees settings another left.
+constexpr char SettingsKey[] = "Software\\VELDA";
+void DeleteSettings();
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Closes the window and starts the program's window anew, as the next
+    // run does, with the settings in the registry as they are.
+    void RestartWindow();
+
     // Sends a menu command the way a menu choice does.
     void Command(unsigned id);
     // Runs an Open command whose dialog is answered with `path`.
     void OpenFile(unsigned id, const std::string& path, std::vector<DialogSeen>* seen = nullptr);
-    // Presses Ctrl+key (a virtual-key code) and lets the message loop,
-    // with its accelerator translation, handle it.
+    // Presses the key (a virtual-key code), alone or with Ctrl, and lets
+    // the message loop, with its accelerator translation, handle it.
+    void PressKey(int virtualKey);
     void PressCtrl(int virtualKey);
     // Runs the message loop until no message is waiting.
     void PumpMessages();
@@ -110,6 +122,10 @@ protected:
 
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
+
+private:
+    void StartWindow();
+    void StopWindow();
 };
 
 // A picture file whose bytes cover the pixels and the palette table of

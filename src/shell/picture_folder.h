@@ -1,0 +1,25 @@
+// Next and previous picture: which files of a folder are pictures to step
+// through, and in what order. Portable: the folder is read through
+// platform/files.h.
+#pragma once
+
+#include <string>
+
+namespace velda {
+
+// The order of the names in a folder: ASCII letters compared without
+// case (folded to capitals, as an NTFS folder lists its names), every
+// other byte, both bytes of a code-page-932 character included, as it is;
+// names that are equal so are ordered by their bytes.
+bool NameBefore(const std::string& a, const std::string& b);
+
+// The file next to `path` in its folder in NameBefore order, after it for
+// a positive `step` and before it otherwise, among the files whose
+// extension gives a mode (BSAVE dumps and Graph Saurus pictures: second
+// pages and palette files go with a picture and are not stepped to).
+// `path` itself need not be one of them, nor exist. Returns the file's
+// path, its folder as in `path`; "" when there is none or the folder
+// cannot be read.
+std::string NeighbourPicture(const std::string& path, int step);
+
+}  // namespace velda
