@@ -49,17 +49,21 @@ void OnCreate(HWND window) {
     DragAcceptFiles(window, TRUE);
 }
 
-// Copies the picture's part of the Canvas to the client area's top-left
-// corner, each pixel a block of the zoom and aspect; the white background
-// stands for the white rest of the Canvas.
+// Copies the Canvas to the client area's top-left corner: as it is, or its
+// picture's part with each pixel a block of the zoom and aspect, where the
+// white background stands for the white rest of the Canvas.
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     const int width = FindMode(ScreenMode)->width;
     const SIZE block = PixelBlock(width);
-    // Every copy of a pixel keeps its colour: nothing is blended.
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, width * block.cx, CanvasHeight * block.cy, Canvas.dc, 0, 0, width, CanvasHeight, SRCCOPY);
+    if (block.cx == 1 && block.cy == 1) {
+        BitBlt(dc, 0, 0, CanvasWidth, CanvasHeight, Canvas.dc, 0, 0, SRCCOPY);
+    } else {
+        // Every copy of a pixel keeps its colour: nothing is blended.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchBlt(dc, 0, 0, width * block.cx, CanvasHeight * block.cy, Canvas.dc, 0, 0, width, CanvasHeight, SRCCOPY);
+    }
     EndPaint(window, &paint);
 }
 
