@@ -162,7 +162,7 @@ void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
               "auto, weave, blend or off", InterlaceHelp);
     AddChoice(app, "--aspect", "SHAPE", settings.aspect, ParseAspect, "aspect", "raw or tv", AspectHelp);
     AddChoice(app, "-j,--jobs", "N", line.jobs, ParseJobs, "number of jobs", "a number from 1",
-              "convert N files at once (default: one for each core,\nat most 16)");
+              "convert N files at once (default: one for each core;\nat most 8)");
     app.add_flag("--force", settings.force, "replace existing output files");
     app.add_flag("-q,--quiet", line.quiet, "no progress line and no summary");
     AddAction(app, "-h,--help", action, CommandAction::ShowHelp, "show this help and exit");
