@@ -315,10 +315,10 @@ ConvertResult ConvertFile(const std::string& input, const std::string& output, c
 
     // Declared before `temp`, whose stream uses it until it is closed.
     char outputBuffer[OutputBufferBytes];
+    InterruptWatch watch;  // ends only after `temp` has gone, whichever way
     OutputFile temp;
     std::string error;
-    if (!temp.Create(output, error)) return Failed("cannot write " + output + ": " + error);
-    const InterruptWatch watch(temp);
+    if (!watch.Create(temp, output, error)) return Failed("cannot write " + output + ": " + error);
     std::setvbuf(temp.Stream(), outputBuffer, _IOFBF, sizeof outputBuffer);  // before any write
     error = WriteOutput(temp, work.picture, settings.format, work.png);
     if (!error.empty()) {

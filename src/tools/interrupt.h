@@ -1,28 +1,37 @@
 // An interrupt (Ctrl+C) or a termination signal must not leave the
-// converter's temporary files behind: the handler removes every file being
-// written at that moment before the process ends.
+// converter's temporary files behind: every file being written at that
+// moment is removed before the process ends.
 #pragma once
+
+#include <string>
 
 #include "platform/output_file.h"
 
 namespace velda {
 
-// Installs the handler. Call once at start.
+// Makes interrupts remove the watched temporary files. Call once at start,
+// before any other thread is made (on POSIX systems the signals are then
+// taken by a thread of their own, and the others inherit that they do not
+// take them).
 void RemoveTemporariesOnInterrupt();
 
-// While it lives, an interrupt removes the temporary file of `output`,
-// which must exist already: pointed at a name before the file exists, the
-// handler could remove a file someone else made under it. It lives until
-// the output is committed or discarded.
+// Watches one output's temporary file from the moment it is made until
+// the watch ends (after the output is committed or discarded).
 class InterruptWatch {
 public:
-    explicit InterruptWatch(const OutputFile& output);
-    ~InterruptWatch();
+    InterruptWatch() = default;
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
+    ~InterruptWatch();
+
+    // Creates the temporary file of `output` for `target`, as
+    // OutputFile::Create does, and watches it. An interrupt sees both or
+    // neither: it can neither miss a file that exists nor remove one of that
+    // name that someone else made.
+    bool Create(OutputFile& output, const std::string& target, std::string& error);
 
 private:
-    int slot_;  // -1: no free slot or the name too long, nothing watched
+    std::string path_;  // the watched file, "" for none
 };
 
 }  // namespace velda
