@@ -11,6 +11,10 @@
 //   byte 1..  the BSAVE file, loaded as Open loads it once it is read
 //
 // An empty input is ignored.
+//
+// fuzz_formats reads one thing more from the selector, its area: bits 0-6
+// divided by 7, modulo 3 (0 Graph Saurus files, 1 palette files, 2
+// interlaced pairs), so that the same byte still picks the mode as above.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +47,18 @@ struct Selector {
 
 inline Selector ReadSelector(uint8_t byte) {
     return Selector{velda::AllScreens[(byte & 0x7F) % ModeCount], (byte & MsxRuleBit) != 0};
+}
+
+enum class FormatArea { GraphSaurus, PaletteFile, InterlacedPair };
+constexpr int FormatAreaCount = 3;
+
+inline FormatArea ReadFormatArea(uint8_t byte) {
+    return static_cast<FormatArea>((byte & 0x7F) / ModeCount % FormatAreaCount);
+}
+
+// The selector of mode `modeIndex` (into AllScreens) in `area`.
+constexpr uint8_t FormatSelector(int modeIndex, FormatArea area, bool msxColors = false) {
+    return static_cast<uint8_t>((static_cast<int>(area) * ModeCount + modeIndex) | (msxColors ? MsxRuleBit : 0));
 }
 
 // Reports a broken promise and aborts, which libFuzzer (and the replay

@@ -2,10 +2,22 @@
 // raw pages, and pages compressed with every kind of code.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 namespace velda_test {
+
+// A Graph Saurus file with the id `id` (0xFE raw, 0xFD compressed) and the
+// data `data`, its length field as writers put it: the length of the data.
+inline std::vector<uint8_t> GraphSaurusWithHeader(uint8_t id, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> file(7 + data.size(), 0);
+    file[0] = id;
+    file[3] = static_cast<uint8_t>(data.size());
+    file[4] = static_cast<uint8_t>(data.size() >> 8);
+    std::copy(data.begin(), data.end(), file.begin() + 7);
+    return file;
+}
 
 // A Graph Saurus file of `page` (video memory from address 0): raw, or
 // compressed with literals for bytes of 0x10 and more, "n v" for runs of
@@ -28,11 +40,7 @@ inline std::vector<uint8_t> GraphSaurusFile(const std::vector<uint8_t>& page, bo
             i += run;
         }
     }
-    const std::size_t length = compressed ? data.size() : page.size();
-    std::vector<uint8_t> file = {compressed ? uint8_t{0xFD} : uint8_t{0xFE}, 0, 0,
-                                 static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8), 0, 0};
-    file.insert(file.end(), data.begin(), data.end());
-    return file;
+    return GraphSaurusWithHeader(compressed ? 0xFD : 0xFE, data);
 }
 
 }  // namespace velda_test

@@ -1,0 +1,81 @@
+// Palette files: which 32 bytes each size gives, the sizes refused, and
+// where each mode takes them in video memory.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/bsave_loader.h"
+#include "image/palette_file.h"
+#include "image/vram_image.h"
+#include "test_support.h"
+
+namespace velda_test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using velda::PaletteFileOutcome;
+
+TEST(PaletteFile, EachSizeGivesItsPalette) {
+    const Bytes bank = NoiseBytes(256, 1);
+    const Bytes one = NoiseBytes(32, 2);
+    Bytes unmarked = MakeBsave(0x7680, 0x769F, one);
+    unmarked[0] = 0x00;
+    Bytes markedFd = unmarked;
+    markedFd[0] = 0xFD;
+    struct Row {
+        std::string what;
+        Bytes file;
+        int index;
+        PaletteFileOutcome outcome;
+        std::size_t from;  // where the 32 bytes taken start in the file
+    };
+    std::vector<Row> rows;
+    for (int index = 0; index < 8; ++index) {
+        rows.push_back({"bank", bank, index, PaletteFileOutcome::Read, 32u * static_cast<std::size_t>(index)});
+    }
+    const Row more[] = {
+        {"one palette", one, 0, PaletteFileOutcome::Read, 0},
+        {"one palette, any index", one, 5, PaletteFileOutcome::Read, 0},
+        {"BSAVE of the SCREEN 5 table", MakeBsave(0x7680, 0x769F, one), 0, PaletteFileOutcome::Read, 7},
+        {"BSAVE of the SCREEN 7 table", MakeBsave(0xFA80, 0xFA9F, one), 7, PaletteFileOutcome::Read, 7},
+        {"39 bytes, id 0x00", unmarked, 0, PaletteFileOutcome::NotBsave, 0},
+        {"39 bytes, id 0xFD", markedFd, 0, PaletteFileOutcome::NotBsave, 0},
+    };
+    rows.insert(rows.end(), std::begin(more), std::end(more));
+    const std::size_t wrongSizes[] = {0, 31, 33, 38, 40, 255, 257};
+    for (const std::size_t size : wrongSizes) {
+        Bytes file = NoiseBytes(size, 3);
+        if (size > 0) file[0] = velda::BsaveId;
+        rows.push_back({std::to_string(size) + " bytes", file, 0, PaletteFileOutcome::WrongSize, 0});
+    }
+
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what + ", index " + std::to_string(row.index));
+        Bytes palette(velda::PaletteBytes, 0xCC);
+        EXPECT_EQ(velda::ReadPaletteFile(row.file.data(), row.file.size(), row.index, palette.data()), row.outcome);
+        const Bytes want = row.outcome == PaletteFileOutcome::Read
+                               ? Bytes(row.file.begin() + static_cast<std::ptrdiff_t>(row.from),
+                                       row.file.begin() + static_cast<std::ptrdiff_t>(row.from) + velda::PaletteBytes)
+                               : Bytes(velda::PaletteBytes, 0xCC);  // left alone
+        EXPECT_EQ(palette, want);
+    }
+}
+
+TEST(PaletteFile, PutPaletteWritesTheModesShareOfItsTable) {
+    const Bytes palette = NoiseBytes(velda::PaletteBytes, 4);
+    for (const ExpectedMode& mode : ExpectedModes) {
+        SCOPED_TRACE("SCREEN " + std::to_string(mode.screen));
+        const Bytes before = NoiseBytes(velda::VramBytes, 5);
+        Bytes want = before;
+        if (mode.paletteEntries > 0) {
+            std::copy(palette.begin(), palette.begin() + 2 * mode.paletteEntries, want.begin() + mode.paletteAddress);
+        }
+        Bytes vram = before;
+        velda::PutPalette(mode.screen, palette.data(), vram.data());
+        EXPECT_TRUE(vram == want);
+    }
+}
+
+}  // namespace
+}  // namespace velda_test

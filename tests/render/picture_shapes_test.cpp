@@ -1,0 +1,147 @@
+// The other shapes of a decoded picture, in every mode: woven pairs,
+// blended pairs and the television size, each held pixel by pixel against
+// the pictures it is made from.
+#include "render/picture_shapes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/mode_table.h"
+#include "image/vram_image.h"
+#include "render/line_decoder.h"
+#include "test_support.h"
+
+namespace velda {
+namespace {
+
+using velda_test::NoiseBytes;
+
+// The picture of noise video memory and a noise palette. Under the msx
+// rule channels are odd as often as even, so blending rounds.
+Picture NoisePicture(uint8_t screen, uint32_t seed) {
+    const std::vector<uint8_t> vram = NoiseBytes(VramBytes, seed);
+    const std::vector<uint8_t> palette = NoiseBytes(PaletteBytes, seed + 1);
+    Picture picture;
+    EXPECT_TRUE(BuildPicture(screen, vram.data(), palette.data(), ColorRule::Msx, picture));
+    return picture;
+}
+
+std::string ModeName(uint8_t screen) { return "SCREEN " + std::to_string(screen); }
+
+// The colour of every pixel is the one the window's line decoder gives.
+TEST(PictureShapes, PixelColorIsTheCanvasColor) {
+    for (const uint8_t screen : AllScreens) {
+        SCOPED_TRACE(ModeName(screen));
+        const std::vector<uint8_t> vram = NoiseBytes(VramBytes, screen);
+        const std::vector<uint8_t> palette = NoiseBytes(PaletteBytes, screen + 1u);
+        Picture picture;
+        ASSERT_TRUE(BuildPicture(screen, vram.data(), palette.data(), ColorRule::Velda, picture));
+        ColorRef table[ColorTableSize] = {};
+        BuildColorTable(screen, palette.data(), table);
+        ColorRef line[CanvasWidth];
+        for (int y = 0; y < ScreenLines; ++y) {
+            ASSERT_EQ(DecodeLine(screen, vram.data(), table, y, line), picture.width);
+            for (int x = 0; x < picture.width; ++x) {
+                ASSERT_EQ(PixelColor(picture, x, y), ToRgb8(line[x])) << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST(PictureShapes, WeavePutsTheFirstPageOnEvenLines) {
+    for (const uint8_t screen : AllScreens) {
+        SCOPED_TRACE(ModeName(screen));
+        const Picture first = NoisePicture(screen, 1), second = NoisePicture(screen, 2);
+        Picture woven;
+        WeavePictures(first, second, woven);
+        EXPECT_EQ(woven.screen, screen);
+        EXPECT_EQ(woven.width, first.width);
+        ASSERT_EQ(woven.height, 2 * ScreenLines);
+        EXPECT_EQ(woven.bitDepth, first.bitDepth);
+        ASSERT_EQ(woven.rowBytes, first.rowBytes);
+        ASSERT_EQ(woven.pixels.size(), 2 * first.pixels.size());
+        EXPECT_TRUE(woven.palette == first.palette);
+        const auto rowBytes = static_cast<std::size_t>(first.rowBytes);
+        for (int y = 0; y < ScreenLines; ++y) {
+            ASSERT_EQ(std::memcmp(woven.Row(2 * y), first.Row(y), rowBytes), 0) << y;
+            ASSERT_EQ(std::memcmp(woven.Row(2 * y + 1), second.Row(y), rowBytes), 0) << y;
+        }
+    }
+}
+
+TEST(PictureShapes, BlendRoundsHalvesUp) {
+    // Two pixels a picture, differences odd and even, at both ends of a channel.
+    Picture first, second, blended;
+    for (Picture* p : {&first, &second}) {
+        p->screen = 12;
+        p->width = 2;
+        p->height = 1;
+        p->bitDepth = 24;
+        p->rowBytes = 6;
+    }
+    first.pixels = {0, 0, 0, 255, 255, 255};
+    second.pixels = {1, 2, 255, 254, 0, 3};
+    BlendPictures(first, second, blended);
+    EXPECT_EQ(blended.pixels, (std::vector<uint8_t>{1, 1, 128, 255, 128, 129}));
+}
+
+// Both pages through their own palettes, whatever their pixel form.
+TEST(PictureShapes, BlendMeansTheShownColoursOfEveryMode) {
+    for (const uint8_t screen : AllScreens) {
+        SCOPED_TRACE(ModeName(screen));
+        const Picture first = NoisePicture(screen, 3), second = NoisePicture(screen, 4);
+        Picture blended;
+        BlendPictures(first, second, blended);
+        EXPECT_EQ(blended.screen, screen);
+        ASSERT_EQ(blended.width, first.width);
+        ASSERT_EQ(blended.height, ScreenLines);
+        ASSERT_EQ(blended.bitDepth, 24);
+        ASSERT_EQ(blended.rowBytes, 3 * first.width);
+        ASSERT_EQ(blended.pixels.size(), static_cast<std::size_t>(3 * first.width * ScreenLines));
+        EXPECT_TRUE(blended.palette.empty());
+        const auto mean = [](int a, int b) { return static_cast<uint8_t>((a + b + 1) / 2); };
+        for (int y = 0; y < ScreenLines; ++y) {
+            for (int x = 0; x < first.width; ++x) {
+                const Rgb8 a = PixelColor(first, x, y), b = PixelColor(second, x, y);
+                ASSERT_EQ(PixelColor(blended, x, y), (Rgb8{mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)}))
+                    << x << ", " << y;
+            }
+        }
+    }
+}
+
+// 512 x 424 from 256 or 512 pixels and 212 or 424 lines, every pixel
+// repeated whole; indexed pictures keep their indices and palette.
+TEST(PictureShapes, TelevisionAspectRepeatsWholePixels) {
+    for (const uint8_t screen : AllScreens) {
+        const Picture first = NoisePicture(screen, 5), second = NoisePicture(screen, 6);
+        Picture woven;
+        WeavePictures(first, second, woven);
+        const Picture* sources[] = {&first, &woven};
+        for (const Picture* source : sources) {
+            SCOPED_TRACE(ModeName(screen) + (source == &woven ? ", woven" : ""));
+            Picture shown;
+            TelevisionAspect(*source, shown);
+            EXPECT_EQ(shown.screen, screen);
+            ASSERT_EQ(shown.width, 512);
+            ASSERT_EQ(shown.height, 424);
+            ASSERT_EQ(shown.bitDepth, source->bitDepth);
+            ASSERT_EQ(shown.rowBytes, 512 * source->bitDepth / 8);
+            ASSERT_EQ(shown.pixels.size(), static_cast<std::size_t>(shown.rowBytes * 424));
+            EXPECT_TRUE(shown.palette == source->palette);
+            for (int y = 0; y < 424; ++y) {
+                for (int x = 0; x < 512; ++x) {
+                    ASSERT_EQ(PixelColor(shown, x, y),
+                              PixelColor(*source, x * source->width / 512, y * source->height / 424))
+                        << x << ", " << y;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velda
