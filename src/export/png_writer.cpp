@@ -18,12 +18,13 @@ namespace {
 constexpr std::size_t MessageBytes = 200;
 
 // How the rows are compressed, chosen per kind of picture by measuring the
-// corpus of real pictures (docs/benchmarks.md): indexed rows unfiltered at
-// zlib's usual level, the same bytes as libpng's own defaults give them;
-// YJK colours, whose chroma four pixels share, unfiltered too (smaller than
-// with any filter) and at a lower level, which costs a few per cent of size
-// and a third of the time.
-constexpr int IndexedLevel = 6;
+// corpus of real pictures (docs/benchmarks.md). Rows are never filtered:
+// indexed rows compress best so, and YJK colours, whose chroma four pixels
+// share, too. The zlib level is one below the usual for indexed pictures
+// and two below for RGB ones: a few per cent larger each, for half or a
+// third of the time, and far smaller than before in all, since YJK
+// pictures of up to 256 colours are indexed.
+constexpr int IndexedLevel = 5;
 constexpr int RgbLevel = 4;
 
 // What libpng's error handler leaves for the caller. Plain data only: it
@@ -56,8 +57,7 @@ void FlushNothing(png_structp) {}
 // Everything that may end in png_error, under one setjmp. No object with a
 // destructor lives in this frame, and nothing set after setjmp is read
 // after the jump.
-bool EmitPng(png_structp png, png_infop info, const Picture& picture, void* io, png_rw_ptr write,
-             png_flush_ptr flush) {
+bool EmitPng(png_structp png, png_infop info, const Picture& picture, int level, std::vector<uint8_t>* bytes) {
     png_color plte[256];
     const int entries = static_cast<int>(picture.palette.size());
     for (int i = 0; i < entries; ++i) {
@@ -68,9 +68,9 @@ bool EmitPng(png_structp png, png_infop info, const Picture& picture, void* io, 
 
     if (setjmp(png_jmpbuf(png))) return false;
 
-    png_set_write_fn(png, io, write, flush);
+    png_set_write_fn(png, bytes, WriteToVector, FlushNothing);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-    png_set_compression_level(png, picture.Indexed() ? IndexedLevel : RgbLevel);
+    png_set_compression_level(png, level);
     if (picture.Indexed()) {
         png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height),
                      picture.bitDepth, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
@@ -87,7 +87,7 @@ bool EmitPng(png_structp png, png_infop info, const Picture& picture, void* io, 
     return true;
 }
 
-bool WritePngWith(const Picture& picture, void* io, png_rw_ptr write, png_flush_ptr flush, std::string& error) {
+bool WritePng(const Picture& picture, int level, std::vector<uint8_t>& bytes, std::string& error) {
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels.empty()) {
         error = "no picture to write";
         return false;
@@ -104,7 +104,7 @@ bool WritePngWith(const Picture& picture, void* io, png_rw_ptr write, png_flush_
         error = "cannot start the PNG encoder";
         return false;
     }
-    const bool ok = EmitPng(png, info, picture, io, write, flush);
+    const bool ok = EmitPng(png, info, picture, level, &bytes);
     png_destroy_write_struct(&png, &info);
     if (!ok) error = failure.message[0] != '\0' ? failure.message : "PNG encoding failed";
     return ok;
@@ -118,7 +118,7 @@ bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string&
     bytes.clear();
     Picture indexed;
     const Picture& written = IndexColors(picture, indexed) ? indexed : picture;
-    return WritePngWith(written, &bytes, WriteToVector, FlushNothing, error);
+    return WritePng(written, written.Indexed() ? IndexedLevel : RgbLevel, bytes, error);
 }
 
 }  // namespace velda

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,19 +70,14 @@ bool MakeFolders(const std::string& folder) {
     return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;  // the umask applies
 }
 
-unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }
+unsigned long ProcessNumber() {
+    static const unsigned long number = static_cast<unsigned long>(getpid());
+    return number;
+}
 
 std::FILE* CreateNewFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);  // the umask applies
-    if (fd < 0) return nullptr;
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-        const int cause = errno;
-        close(fd);
-        unlink(path.c_str());
-        errno = cause;
-    }
-    return stream;
+    // "x": created anew or not at all (O_EXCL), 0666 less the umask.
+    return std::fopen(path.c_str(), "wbx");
 }
 
 PlaceOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool replace, std::string& error) {

@@ -1,7 +1,8 @@
 #include "render/picture_shapes.h"
 
+#include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <iterator>
 
 namespace velda {
 
@@ -90,21 +91,30 @@ void BlendPictures(const Picture& first, const Picture& second, Picture& blended
 bool IndexColors(const Picture& picture, Picture& indexed) {
     constexpr std::size_t MaxColors = 256;
     if (picture.Indexed()) return false;
-    std::unordered_map<uint32_t, uint8_t> indices;
+    // The colours met so far, in a table of open addressing four times as
+    // large as they can be many: one look most of the time, where a map
+    // takes several and allocates.
+    constexpr std::size_t Slots = 4 * MaxColors;
+    constexpr uint32_t Empty = 0xFFFFFFFFu;  // no 24-bit colour
+    uint32_t keys[Slots];
+    uint8_t values[Slots];
+    std::fill(std::begin(keys), std::end(keys), Empty);
     std::vector<Rgb8> palette;
     std::vector<uint8_t> pixels(static_cast<std::size_t>(picture.width) * picture.height);
     uint8_t* out = pixels.data();
     for (int y = 0; y < picture.height; ++y) {
         const uint8_t* row = picture.Row(y);
         for (int x = 0; x < picture.width; ++x, row += 3) {
-            const uint32_t key = (uint32_t{row[0]} << 16) | (uint32_t{row[1]} << 8) | row[2];
-            auto found = indices.find(key);
-            if (found == indices.end()) {
+            const uint32_t key = (uint32_t{row[2]} << 16) | (uint32_t{row[1]} << 8) | row[0];
+            std::size_t slot = (key * 2654435761u) >> 22;  // the top 10 bits: 0..Slots-1
+            while (keys[slot] != key && keys[slot] != Empty) slot = (slot + 1) % Slots;
+            if (keys[slot] == Empty) {
                 if (palette.size() == MaxColors) return false;
-                found = indices.emplace(key, static_cast<uint8_t>(palette.size())).first;
-                palette.push_back(BgrPixel(row, 0));
+                keys[slot] = key;
+                values[slot] = static_cast<uint8_t>(palette.size());
+                palette.push_back(Rgb8{row[2], row[1], row[0]});
             }
-            *out++ = found->second;
+            *out++ = values[slot];
         }
     }
     indexed.screen = picture.screen;
