@@ -77,18 +77,10 @@ bool ChoosePictureFile(HWND owner) {
 }
 
 bool LoadBsave(HWND owner, uint8_t screen) {
-    switch (ReadBsaveFile(screen)) {
-    case LoadOutcome::Accepted:
-        return true;
-    case LoadOutcome::NotBsave:
-        ShowError(owner, NotBsaveMessage);
-        return false;
-    case LoadOutcome::CannotOpen:
-    case LoadOutcome::ReadFailed:  // a file that fails part-way is as good as none
-    default:
-        ShowError(owner, CannotOpenMessage);
-        return false;
-    }
+    const LoadOutcome outcome = ReadBsaveFile(screen);
+    if (outcome == LoadOutcome::Accepted) return true;
+    ShowError(owner, LoadMessage(outcome));
+    return false;
 }
 
 bool OpenPictureFile(HWND window, const std::string& path) {
