@@ -107,7 +107,8 @@ constexpr std::size_t OutputBufferBytes = 64 * 1024;
 
 ConvertResult Failed(std::string reason) { return ConvertResult{ConvertStatus::Failed, std::move(reason)}; }
 
-// Writes `picture` to the open output file. Returns "" on success.
+// Writes `picture` to the open output file, a PNG by way of `bytes`.
+// Returns "" on success.
 std::string WriteOutput(OutputFile& output, const Picture& picture, OutputFormat format, std::vector<uint8_t>& bytes) {
     errno = 0;
     if (format == OutputFormat::Png) {
