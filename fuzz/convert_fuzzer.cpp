@@ -22,6 +22,7 @@
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
 #include "fuzz_input.h"
+#include "png_read_back.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
@@ -62,20 +63,7 @@ std::vector<uint8_t> PictureBmp(const Picture& picture) {
 }
 
 void CheckPngRoundTrip(const Picture& picture, const std::vector<uint8_t>& png) {
-    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    FUZZ_CHECK(png.size() > sizeof signature && std::memcmp(png.data(), signature, sizeof signature) == 0);
-
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    FUZZ_CHECK(png_image_begin_read_from_memory(&image, png.data(), png.size()) != 0);
-    FUZZ_CHECK(image.width == static_cast<png_uint_32>(picture.width));
-    FUZZ_CHECK(image.height == static_cast<png_uint_32>(picture.height));
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    FUZZ_CHECK(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0);
-    png_image_free(&image);
-
+    const std::vector<uint8_t> rgb = velda_fuzz::ReadPngRgb(png, picture);
     const uint8_t* p = rgb.data();
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x, p += 3) {

@@ -38,7 +38,7 @@
 #include <vector>
 
 #ifdef VELDA_HAVE_PNG
-#include <png.h>
+#include "png_read_back.h"
 
 #include "export/png_writer.h"
 #endif
@@ -288,16 +288,7 @@ void CheckPng(const Picture& picture, uint32_t seed) {
     Bytes png;
     std::string error;
     FUZZ_CHECK(velda::EncodePng(picture, png, error));
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    FUZZ_CHECK(png_image_begin_read_from_memory(&image, png.data(), png.size()) != 0);
-    FUZZ_CHECK(image.width == static_cast<png_uint_32>(picture.width));
-    FUZZ_CHECK(image.height == static_cast<png_uint_32>(picture.height));
-    image.format = PNG_FORMAT_RGB;
-    Bytes rgb(PNG_IMAGE_SIZE(image));
-    FUZZ_CHECK(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0);
-    png_image_free(&image);
+    const Bytes rgb = velda_fuzz::ReadPngRgb(png, picture);
     ForSamples(picture.width, picture.height, seed, [&](int x, int y) {
         const uint8_t* p = rgb.data() + 3 * (static_cast<std::size_t>(y) * picture.width + x);
         FUZZ_CHECK(velda::PixelColor(picture, x, y) == (Rgb8{p[0], p[1], p[2]}));
