@@ -1,7 +1,9 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstring>
+
+#include <sys/stat.h>
 
 namespace velda {
 
@@ -11,16 +13,32 @@ bool SameFile(const std::string& a, const std::string& b) {
     return first.known && second.known && first.volume == second.volume && first.index == second.index;
 }
 
-std::string ErrorText(int errorNumber) { return std::strerror(errorNumber); }
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    if (FileNameStart(folder) == folder.size()) return folder + name;  // ends in a separator
-#ifdef _WIN32
-    return folder + "\\" + name;
-#else
-    return folder + "/" + name;
-#endif
+LoadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+    const auto refused = [&](LoadFault fault, int cause) {
+        bytes.clear();
+        LoadError error(fault);
+        error.file = path;
+        error.system = ErrnoCode(cause != 0 ? cause : EIO);
+        return error;
+    };
+    errno = 0;
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (stream == nullptr) return refused(LoadFault::CannotOpen, errno);
+    // Room for what an ordinary file holds, not for the most that is read:
+    // the room is filled before it is read into, and a vector used again
+    // keeps what it had. A size of 0 says nothing: files of the system
+    // (/proc) give it and still hold bytes.
+    struct stat info;
+    const bool sized = fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    bytes.resize(sized ? std::min(maxBytes, static_cast<std::size_t>(info.st_size)) : maxBytes);
+    errno = 0;
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream);
+    const bool failed = std::ferror(stream) != 0;
+    const int cause = errno;
+    std::fclose(stream);
+    if (failed) return refused(LoadFault::ReadFailed, cause);
+    bytes.resize(got);
+    return LoadError{};
 }
 
 }  // namespace velda

@@ -2,12 +2,21 @@
 // implementation for POSIX systems (files_posix.cpp) and one for Windows
 // (files_win.cpp) behind the same functions. Paths are the system's own
 // narrow strings: code page 932 on a Japanese Windows.
+//
+// A function here that can fail returns what went wrong as its value: a
+// std::error_code, which is false when nothing did (its message() is the
+// system's own text), or for reading a picture's bytes the LoadError every
+// reader of pictures reports.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#include "image/load_error.h"
 
 namespace velda {
 
@@ -32,48 +41,39 @@ FileIdentity IdentifyFile(const std::string& path);
 // True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
-// The text of a C library error number ("No such file or directory").
-std::string ErrorText(int errorNumber);
-
-// Where the file name begins in `path`: after the last folder separator
-// ('/', and on Windows also '\\' and a drive's ':', skipping the second
-// bytes of double-byte characters).
-std::size_t FileNameStart(const std::string& path);
-
-// `folder` and `name` joined with a separator when `folder` lacks one.
-std::string JoinPath(const std::string& folder, const std::string& name);
+// Reads at most `maxBytes` bytes of the file at `path` into `bytes` (a
+// file that ends sooner gives fewer: that is no error). A file that cannot
+// be opened is CannotOpen, one that fails while it is read ReadFailed,
+// each naming `path` and the system's reason; `bytes` is then empty.
+LoadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
 struct FolderEntry {
     std::string name;
     PathKind kind;  // a link to a folder is Other: folders are walked without following links
 };
 
-// The entries of `folder` ("." and ".." left out), sorted by name. Returns
-// false with errno set when the folder cannot be read.
-bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
+// The entries of `folder` ("." and ".." left out), in NameBefore order.
+std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>& entries);
 
-// Makes `folder` and the folders above it that do not exist yet. Returns
-// false with errno set when one cannot be made.
-bool MakeFolders(const std::string& folder);
+// Makes `folder` and the folders above it that do not exist yet.
+std::error_code MakeFolders(const std::string& folder);
 
 // A number for this process, for names no other process picks.
 unsigned long ProcessNumber();
 
-// Creates `path`, which must not exist yet, and opens it for binary
-// writing. On Windows the file may be deleted while it is open, so that an
-// interrupted program can still remove it. Returns nullptr with errno set
-// when it cannot.
-std::FILE* CreateNewFile(const std::string& path);
-
-enum class PlaceOutcome {
-    Done,          // `from` now has the name `to`
-    TargetExists,  // not replacing, and `to` exists; nothing changed
-    Failed,        // see the error text; nothing changed
-};
+// Creates `path`, which must not exist yet (file_exists if it does), and
+// opens it for binary writing into `stream`. On Windows the file may be
+// deleted while it is open, so that an interrupted program can still
+// remove it.
+std::error_code CreateNewFile(const std::string& path, std::FILE*& stream);
 
 // Gives the file `from` the name `to` in one step, in the same folder.
 // An existing `to` is replaced only when `replace` is set, and then at
-// once: there is no moment without a file of that name.
-PlaceOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool replace, std::string& error);
+// once: there is no moment without a file of that name. Not replacing, an
+// existing `to` is file_exists, and nothing changed.
+std::error_code MoveIntoPlace(const std::string& from, const std::string& to, bool replace);
+
+// The error code of a C library error number.
+inline std::error_code ErrnoCode(int number) { return std::error_code(number, std::generic_category()); }
 
 }  // namespace velda

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/names.h"
 
 namespace velda {
 
@@ -30,15 +31,10 @@ FileIdentity IdentifyFile(const std::string& path) {
     return FileIdentity{true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
 }
 
-std::size_t FileNameStart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
-bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
+std::error_code ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
     entries.clear();
     DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return false;
+    if (dir == nullptr) return ErrnoCode(errno);
     errno = 0;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
@@ -56,18 +52,20 @@ bool ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
     const int cause = errno;
     closedir(dir);
     std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-    errno = cause;
-    return cause == 0;
+              [](const FolderEntry& a, const FolderEntry& b) { return NameBefore(a.name, b.name); });
+    return cause != 0 ? ErrnoCode(cause) : std::error_code();
 }
 
-bool MakeFolders(const std::string& folder) {
+std::error_code MakeFolders(const std::string& folder) {
     std::string path = folder;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (path.empty() || KindOf(path) == PathKind::Directory) return true;
-    const std::size_t nameStart = FileNameStart(path);
-    if (nameStart > 0 && !MakeFolders(path.substr(0, nameStart))) return false;
-    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;  // the umask applies
+    if (path.empty() || KindOf(path) == PathKind::Directory) return {};
+    const std::string above = SplitPath(path).folder;
+    if (!above.empty()) {
+        if (const std::error_code error = MakeFolders(above)) return error;
+    }
+    if (mkdir(path.c_str(), 0777) == 0 || errno == EEXIST) return {};  // the umask applies
+    return ErrnoCode(errno);
 }
 
 unsigned long ProcessNumber() {
@@ -75,29 +73,25 @@ unsigned long ProcessNumber() {
     return number;
 }
 
-std::FILE* CreateNewFile(const std::string& path) {
+std::error_code CreateNewFile(const std::string& path, std::FILE*& stream) {
     // "x": created anew or not at all (O_EXCL), 0666 less the umask.
-    return std::fopen(path.c_str(), "wbx");
+    errno = 0;
+    stream = std::fopen(path.c_str(), "wbx");
+    return stream != nullptr ? std::error_code() : ErrnoCode(errno != 0 ? errno : EIO);
 }
 
-PlaceOutcome MoveIntoPlace(const std::string& from, const std::string& to, bool replace, std::string& error) {
-    if (replace) {
-        if (std::rename(from.c_str(), to.c_str()) == 0) return PlaceOutcome::Done;
-        error = ErrorText(errno);
-        return PlaceOutcome::Failed;
-    }
+std::error_code MoveIntoPlace(const std::string& from, const std::string& to, bool replace) {
+    if (replace) return std::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : ErrnoCode(errno);
     // A second name that cannot replace anything, then the first removed.
     if (link(from.c_str(), to.c_str()) == 0) {
         unlink(from.c_str());
-        return PlaceOutcome::Done;
+        return {};
     }
-    if (errno == EEXIST) return PlaceOutcome::TargetExists;
+    if (errno == EEXIST) return ErrnoCode(EEXIST);
     // A file system without hard links: check, then rename. Only a file
     // made in between these two steps could be replaced.
-    if (KindOf(to) != PathKind::Missing) return PlaceOutcome::TargetExists;
-    if (std::rename(from.c_str(), to.c_str()) == 0) return PlaceOutcome::Done;
-    error = ErrorText(errno);
-    return PlaceOutcome::Failed;
+    if (KindOf(to) != PathKind::Missing) return ErrnoCode(EEXIST);
+    return std::rename(from.c_str(), to.c_str()) == 0 ? std::error_code() : ErrnoCode(errno);
 }
 
 }  // namespace velda

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/names.h"
+
 namespace velda {
 
 namespace {
@@ -23,27 +25,23 @@ std::string TemporaryName(const std::string& folder) {
 
 }  // namespace
 
-bool OutputFile::Create(const std::string& target, std::string& error) {
+std::error_code OutputFile::Create(const std::string& target) {
     Discard();
-    const std::string folder = target.substr(0, FileNameStart(target));
-    int cause = EEXIST;
-    for (int attempt = 0; attempt < NameAttempts && cause == EEXIST; ++attempt) {
+    const std::string folder = SplitPath(target).folder;
+    std::error_code error = ErrnoCode(EEXIST);
+    for (int attempt = 0; attempt < NameAttempts && error == std::errc::file_exists; ++attempt) {
         const std::string candidate = TemporaryName(folder);
-        errno = 0;
-        if (std::FILE* stream = CreateNewFile(candidate)) {
-            stream_ = stream;
+        error = CreateNewFile(candidate, stream_);
+        if (!error) {
             path_ = candidate;
             target_ = target;
-            return true;
         }
-        cause = errno != 0 ? errno : EIO;
     }
-    error = ErrorText(cause);
-    return false;
+    return error;
 }
 
-bool OutputFile::Close(std::string& error) {
-    if (stream_ == nullptr) return true;
+std::error_code OutputFile::Close() {
+    if (stream_ == nullptr) return {};
     errno = 0;
     const bool flushed = std::fflush(stream_) == 0 && !std::ferror(stream_);
     const int flushError = errno;
@@ -51,28 +49,21 @@ bool OutputFile::Close(std::string& error) {
     const bool closed = std::fclose(stream_) == 0;
     const int closeError = errno;
     stream_ = nullptr;
-    if (flushed && closed) return true;
+    if (flushed && closed) return {};
     const int cause = !flushed ? flushError : closeError;
-    error = cause != 0 ? ErrorText(cause) : "write failed";
-    return false;
+    return ErrnoCode(cause != 0 ? cause : EIO);
 }
 
-PlaceOutcome OutputFile::Commit(bool replace, std::string& error) {
-    if (path_.empty()) {
-        error = "nothing was written";
-        return PlaceOutcome::Failed;
-    }
-    if (!Close(error)) {
+std::error_code OutputFile::Commit(bool replace) {
+    if (path_.empty()) return ErrnoCode(EBADF);  // nothing was written
+    std::error_code error = Close();
+    if (!error) error = MoveIntoPlace(path_, target_, replace);
+    if (error) {
         Discard();
-        return PlaceOutcome::Failed;
-    }
-    const PlaceOutcome outcome = MoveIntoPlace(path_, target_, replace, error);
-    if (outcome == PlaceOutcome::Done) {
-        path_.clear();
     } else {
-        Discard();
+        path_.clear();
     }
-    return outcome;
+    return error;
 }
 
 void OutputFile::Discard() {

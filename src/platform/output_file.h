@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <system_error>
 
 #include "platform/files.h"
 
@@ -24,22 +25,22 @@ public:
     ~OutputFile() { Discard(); }
 
     // Creates a new, empty temporary file in the folder of `target` and
-    // opens it for binary writing. Returns false with `error` set when no
-    // file can be created there.
-    bool Create(const std::string& target, std::string& error);
+    // opens it for binary writing; the error when no file can be created
+    // there.
+    std::error_code Create(const std::string& target);
 
     std::FILE* Stream() const { return stream_; }
     // The temporary file's name while it exists, "" otherwise.
     const std::string& TemporaryPath() const { return path_; }
 
-    // Flushes and closes the stream. Returns false with `error` set when a
-    // write failed on the way; the file is then still to be discarded.
-    bool Close(std::string& error);
+    // Flushes and closes the stream; the error of a write that failed on
+    // the way, after which the file is still to be discarded.
+    std::error_code Close();
 
     // Closes the stream if still open and gives the file its final name;
-    // an existing file of that name is replaced only when `replace` is
-    // set. On any outcome but Done the temporary file is removed.
-    PlaceOutcome Commit(bool replace, std::string& error);
+    // an existing file of that name is replaced only when `replace` is set
+    // (file_exists otherwise). On any error the temporary file is removed.
+    std::error_code Commit(bool replace);
 
     // Closes and removes the temporary file if it still exists.
     void Discard();

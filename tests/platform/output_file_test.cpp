@@ -45,15 +45,17 @@ private:
 };
 #endif
 
-// Writes `bytes` through an OutputFile to `target` and commits it;
-// returns how that ended, or Failed when the write itself failed.
-PlaceOutcome WriteThrough(const std::string& target, const std::vector<uint8_t>& bytes, bool replace) {
+// How a write through an OutputFile ended.
+enum class Outcome { Done, TargetExists, Failed };
+
+// Writes `bytes` through an OutputFile to `target` and commits it.
+Outcome WriteThrough(const std::string& target, const std::vector<uint8_t>& bytes, bool replace) {
     OutputFile output;
-    std::string error;
-    if (!output.Create(target, error)) return PlaceOutcome::Failed;
+    if (output.Create(target)) return Outcome::Failed;
     std::fwrite(bytes.data(), 1, bytes.size(), output.Stream());
-    if (!output.Close(error)) return PlaceOutcome::Failed;  // the destructor discards it
-    return output.Commit(replace, error);
+    if (output.Close()) return Outcome::Failed;  // the destructor discards it
+    const std::error_code error = output.Commit(replace);
+    return !error ? Outcome::Done : error == std::errc::file_exists ? Outcome::TargetExists : Outcome::Failed;
 }
 
 TEST(OutputFile, EveryWayOutLeavesOneWholeFile) {
@@ -63,14 +65,14 @@ TEST(OutputFile, EveryWayOutLeavesOneWholeFile) {
         bool existing;
         bool replace;
         bool sizeLimited;
-        PlaceOutcome outcome;
+        Outcome outcome;
         bool keepsOld;
     };
     const Case cases[] = {
-        {"new name", false, false, false, PlaceOutcome::Done, false},
-        {"replaces a longer file whole", true, true, false, PlaceOutcome::Done, false},
-        {"leaves a file it may not replace", true, false, false, PlaceOutcome::TargetExists, true},
-        {"write refused part-way", true, true, true, PlaceOutcome::Failed, true},
+        {"new name", false, false, false, Outcome::Done, false},
+        {"replaces a longer file whole", true, true, false, Outcome::Done, false},
+        {"leaves a file it may not replace", true, false, false, Outcome::TargetExists, true},
+        {"write refused part-way", true, true, true, Outcome::Failed, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -82,7 +84,7 @@ TEST(OutputFile, EveryWayOutLeavesOneWholeFile) {
         std::vector<uint8_t> old = OldBytes;
         old.resize(30000, 'x');  // longer than the new file
         if (c.existing) WriteFile(target, old);
-        PlaceOutcome outcome;
+        Outcome outcome;
         {
 #ifndef _WIN32
             std::unique_ptr<FileSizeLimit> limit(c.sizeLimited ? new FileSizeLimit(4096) : nullptr);
@@ -90,7 +92,7 @@ TEST(OutputFile, EveryWayOutLeavesOneWholeFile) {
             outcome = WriteThrough(target, newBytes, c.replace);
         }
         EXPECT_EQ(outcome, c.outcome);
-        const bool anyFile = c.existing || c.outcome == PlaceOutcome::Done;
+        const bool anyFile = c.existing || c.outcome == Outcome::Done;
         EXPECT_EQ(FolderEntries(folder), anyFile ? std::vector<std::string>{"target.bmp"} : std::vector<std::string>{})
             << "no temporary file is left";
         if (anyFile) EXPECT_TRUE(ReadFile(target) == (c.keepsOld ? old : newBytes));
@@ -100,9 +102,7 @@ TEST(OutputFile, EveryWayOutLeavesOneWholeFile) {
 TEST(OutputFile, FolderThatDoesNotExistGetsNothing) {
     const std::string folder = FreshFolder("output-missing");
     OutputFile output;
-    std::string error;
-    EXPECT_FALSE(output.Create(folder + "/no-such-folder/picture.bmp", error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(output.Create(folder + "/no-such-folder/picture.bmp"), std::errc::no_such_file_or_directory);
     EXPECT_TRUE(FolderEntries(folder).empty());
 }
 
@@ -111,8 +111,7 @@ TEST(OutputFile, FolderThatDoesNotExistGetsNothing) {
 TEST(OutputFile, TemporaryFileCanBeRemovedWhileOpen) {
     const std::string folder = FreshFolder("output-interrupt");
     OutputFile output;
-    std::string error;
-    ASSERT_TRUE(output.Create(folder + "/picture.bmp", error)) << error;
+    ASSERT_FALSE(output.Create(folder + "/picture.bmp"));
     std::fputs("partial", output.Stream());
     std::fflush(output.Stream());
     EXPECT_EQ(std::remove(output.TemporaryPath().c_str()), 0);
@@ -127,7 +126,7 @@ TEST(OutputFile, LongestNameIsWritten) {
     const std::string folder = FreshFolder("output-long");
     const std::string name = std::string(251, 'n') + ".bmp";  // 255 bytes
     const std::vector<uint8_t> bytes = velda_test::NoiseBytes(1000, 6);
-    EXPECT_EQ(WriteThrough(folder + "/" + name, bytes, false), PlaceOutcome::Done);
+    EXPECT_EQ(WriteThrough(folder + "/" + name, bytes, false), Outcome::Done);
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{name});
     EXPECT_TRUE(ReadFile(folder + "/" + name) == bytes);
 }

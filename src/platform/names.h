@@ -1,0 +1,62 @@
+// Paths and file names as the system spells them: the one place that
+// splits a path into its folder, its file name and the file name's
+// extension, and the one order and comparison of names.
+//
+//   "C:\pics\TITLE.SC5"   folder "C:\pics\"   stem "TITLE"   extension "SC5"
+//   "pics/A.B.sr5"        folder "pics/"      stem "A.B"     extension "sr5"
+//   "pics/.SC5"           folder "pics/"      stem ".SC5"    no extension
+//
+// The extension follows the last dot of the file name; a dot that starts
+// the name starts no extension. What separates folders is the system's:
+//   Windows (names_win.cpp): '\', '/' and a drive's ':', in the system's
+//     ANSI code page (932, Shift-JIS, for VELDA's users), where the second
+//     byte of a double-byte character may be 0x5C, '\', and is never taken
+//     for a separator;
+//   POSIX (names_posix.cpp): '/' alone, the bytes as they are, so UTF-8
+//     names such as "あ.SC5" keep their extension.
+#pragma once
+
+#include <string>
+
+namespace velda {
+
+struct PathParts {
+    std::string folder;     // up to and with the last separator; "" for none
+    std::string stem;       // the file name without its extension and dot
+    std::string extension;  // without its dot; "" for none
+    bool dot = false;       // the name has an extension's dot ("A." has one, empty)
+
+    std::string Name() const { return dot ? stem + "." + extension : stem; }
+};
+
+PathParts SplitPath(const std::string& path);
+
+// The file name of `path`, without its folder.
+inline std::string FileNameOf(const std::string& path) { return SplitPath(path).Name(); }
+
+// `path` with the extension of its file name replaced by `extension`
+// (without a dot), or "." and `extension` appended when the name has none.
+std::string WithExtension(const std::string& path, const std::string& extension);
+
+// `folder` and `name` joined with the system's separator where `folder`
+// lacks one; `name` alone for an empty folder.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// `name` with its ASCII letters as capitals, as Windows and MSX-DOS
+// compare names; on Windows the second byte of a double-byte character
+// stays as it is, though it may be a letter's code.
+std::string FoldedName(const std::string& name);
+
+// The order of names in a folder, for the window and the converter alike:
+// ASCII letters without case (folded to capitals, as an NTFS folder lists
+// them, so "zb.sc5" comes before "ZC.SC5" and "z.sc5" before "_.sc5"),
+// every other byte as it is; names that are equal so are ordered by their
+// bytes.
+bool NameBefore(const std::string& a, const std::string& b);
+
+// What two spellings of one file name in a folder share: the name folded
+// to capitals on Windows, whose names differ only in more than the case of
+// ASCII letters; the name itself on POSIX.
+std::string NameKey(const std::string& name);
+
+}  // namespace velda
