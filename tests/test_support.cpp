@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 
 #include "export/bmp_writer.h"
-#include "image/bsave_loader.h"
 #include "render/picture.h"
 
 #ifdef _WIN32
@@ -126,11 +125,10 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
-int LoadBytes(uint8_t screen, const std::vector<uint8_t>& bytes) {
-    const std::string path = ScratchPath("load.bin");
-    WriteFile(path, bytes);
-    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    return static_cast<int>(velda::ReadBsaveFile(screen));
+bool OpenBsave(uint8_t screen, const std::vector<uint8_t>& file, velda::ScreenPage& page) {
+    velda::PictureRequest request;
+    request.screen = screen;
+    return !velda::OpenPicture(file.data(), file.size(), request, page);
 }
 
 std::string CorpusDir() {

@@ -2,12 +2,17 @@
 // memory, scratch files, and the optional corpus of real pictures.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <map>
+
 #include "export/bmp_headers.h"
+#include "image/companions.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 
 namespace velda_test {
 
@@ -61,11 +66,29 @@ std::string FreshFolder(const std::string& name);
 // The names in a folder, sorted; "." and ".." left out.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
-// Loads `bytes` as a BSAVE file in the given mode through the real loader
-// (CurrentFile.path is set to a scratch file). Returns the outcome's value.
-int LoadBytes(uint8_t screen, const std::vector<uint8_t>& bytes);
+// `file` opened as a BSAVE file in the given mode, as the SCREEN N Opens
+// of a fresh window open it. False when it is refused.
+bool OpenBsave(uint8_t screen, const std::vector<uint8_t>& file, velda::ScreenPage& page);
 
 // The folder of real BSAVE pictures, or "" when it is not present.
 std::string CorpusDir();
+
+// Files beside a picture held in memory, by exact name, counting how often
+// each is read.
+class MemoryFolder : public velda::Companions {
+public:
+    explicit MemoryFolder(std::map<std::string, std::vector<uint8_t>> files) : files_(std::move(files)) {}
+    std::string Find(const std::string& name) override { return files_.count(name) != 0 ? name : ""; }
+    velda::LoadError Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+        ++reads[found];
+        const std::vector<uint8_t>& file = files_.at(found);
+        bytes.assign(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, file.size())));
+        return velda::LoadError{};
+    }
+    std::map<std::string, int> reads;
+
+private:
+    std::map<std::string, std::vector<uint8_t>> files_;
+};
 
 }  // namespace velda_test

@@ -1,10 +1,9 @@
 #include "export/bmp_headers.h"
 
 #include "image/mode_table.h"
+#include "render/picture.h"
 
 namespace velda {
-
-ExportHeadersRecord ExportHeaders;
 
 namespace {
 
@@ -50,7 +49,8 @@ void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, Expor
 void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers) {
     const ModeInfo* mode = FindMode(screen);
     if (mode == nullptr) return;
-    FillBmpHeaders(mode->width, ScreenLines, mode->bmpBitCount, mode->bmpColorEntries, headers);
+    const PictureForm form = FormOf(screen);
+    FillBmpHeaders(mode->width, ScreenLines, form.bitDepth, form.colors, headers);
 }
 
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {

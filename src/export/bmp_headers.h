@@ -50,14 +50,10 @@ struct ExportHeadersRecord {
     BmpInfoHeader info;
 };
 
-// The headers of the picture in memory: zero until the first accepted
-// Open, then those of its mode.
-extern ExportHeadersRecord ExportHeaders;
-
 // Fills `headers` for the given mode: the ten fields common to every mode,
-// then the six of the mode. A number that is not a mode leaves them alone.
+// then the six of the mode's picture. A number that is not a mode leaves
+// them alone.
 void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers);
-inline void PrepareExportHeaders(uint8_t screen) { PrepareExportHeaders(screen, ExportHeaders); }
 
 // The 54 bytes of the headers in file order.
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out);

@@ -15,8 +15,6 @@ namespace velda {
 
 namespace {
 
-constexpr std::size_t MessageBytes = 200;
-
 // How the rows are compressed, chosen per kind of picture by measuring the
 // corpus of real pictures (docs/benchmarks.md). Rows are never filtered:
 // indexed rows compress best so, and YJK colours, whose chroma four pixels
@@ -27,15 +25,19 @@ constexpr std::size_t MessageBytes = 200;
 constexpr int IndexedLevel = 5;
 constexpr int RgbLevel = 4;
 
-// What libpng's error handler leaves for the caller. Plain data only: it
+// What libpng's error handler leaves for the caller: whether memory ran
+// out (anything else is a picture libpng refuses). Plain data only: it
 // lives across setjmp and longjmp.
 struct PngFailure {
-    char message[MessageBytes];
+    bool outOfMemory;
 };
+
+constexpr char OutOfMemory[] = "out of memory";
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-    if (failure != nullptr) std::snprintf(failure->message, MessageBytes, "%s", message);
+    // libpng says "Out of memory" itself, and the writer below its own words.
+    if (failure != nullptr) failure->outOfMemory = std::strstr(message, "of memory") != nullptr;
     png_longjmp(png, 1);
 }
 
@@ -49,7 +51,7 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t length) {
     } catch (const std::bad_alloc&) {
         stored = false;
     }
-    if (!stored) png_error(png, "out of memory");  // never jump out of a handler
+    if (!stored) png_error(png, OutOfMemory);  // never jump out of a handler
 }
 
 void FlushNothing(png_structp) {}
@@ -87,38 +89,29 @@ bool EmitPng(png_structp png, png_infop info, const Picture& picture, int level,
     return true;
 }
 
-bool WritePng(const Picture& picture, int level, std::vector<uint8_t>& bytes, std::string& error) {
+std::error_code WritePng(const Picture& picture, int level, std::vector<uint8_t>& bytes) {
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels.empty()) {
-        error = "no picture to write";
-        return false;
+        return std::make_error_code(std::errc::invalid_argument);
     }
-    PngFailure failure{};
+    PngFailure failure{true};  // libpng fails to start only for want of memory
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
-    if (png == nullptr) {
-        error = "cannot start the PNG encoder";
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (info == nullptr) {
-        png_destroy_write_struct(&png, nullptr);
-        error = "cannot start the PNG encoder";
-        return false;
-    }
-    const bool ok = EmitPng(png, info, picture, level, &bytes);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    const bool ok = info != nullptr && EmitPng(png, info, picture, level, &bytes);
     png_destroy_write_struct(&png, &info);
-    if (!ok) error = failure.message[0] != '\0' ? failure.message : "PNG encoding failed";
-    return ok;
+    if (ok) return {};
+    bytes.clear();
+    return std::make_error_code(failure.outOfMemory ? std::errc::not_enough_memory : std::errc::invalid_argument);
 }
 
 }  // namespace
 
 bool PngAvailable() { return true; }
 
-bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error) {
+std::error_code EncodePng(const Picture& picture, std::vector<uint8_t>& bytes) {
     bytes.clear();
     Picture indexed;
     const Picture& written = IndexColors(picture, indexed) ? indexed : picture;
-    return WritePng(written, written.Indexed() ? IndexedLevel : RgbLevel, bytes, error);
+    return WritePng(written, written.Indexed() ? IndexedLevel : RgbLevel, bytes);
 }
 
 }  // namespace velda
@@ -127,16 +120,11 @@ bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string&
 
 namespace velda {
 
-namespace {
-constexpr char NotAvailable[] = "PNG output is not available in this build";
-}
-
 bool PngAvailable() { return false; }
 
-bool EncodePng(const Picture&, std::vector<uint8_t>& bytes, std::string& error) {
+std::error_code EncodePng(const Picture&, std::vector<uint8_t>& bytes) {
     bytes.clear();
-    error = NotAvailable;
-    return false;
+    return std::make_error_code(std::errc::not_supported);
 }
 
 }  // namespace velda

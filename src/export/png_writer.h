@@ -1,6 +1,6 @@
-// Writing a Picture as PNG: through libpng (png_writer.cpp), and in the
-// Windows converter through the Windows Imaging Component
-// (src/tools/png_writer_win.cpp), with the same pixel values.
+// Writing a Picture as PNG: through libpng (png_writer.cpp), and on
+// Windows through the Windows Imaging Component (png_writer_win.cpp), with
+// the same pixel values.
 //
 //   mode        colour type      bit depth  PLTE
 //   5, 7        indexed          4          16 entries
@@ -16,7 +16,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <system_error>
 #include <vector>
 
 #include "render/picture.h"
@@ -26,8 +26,8 @@ namespace velda {
 // Whether this build can write PNG at all.
 bool PngAvailable();
 
-// Encodes `picture` as PNG into `bytes`, which is replaced. Returns true on
-// success; on failure returns false and puts the reason into `error`.
-bool EncodePng(const Picture& picture, std::vector<uint8_t>& bytes, std::string& error);
+// Encodes `picture` as PNG into `bytes`, which is replaced; the error when
+// it cannot (`bytes` is then empty).
+std::error_code EncodePng(const Picture& picture, std::vector<uint8_t>& bytes);
 
 }  // namespace velda

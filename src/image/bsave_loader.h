@@ -12,11 +12,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/load_error.h"
+
 namespace velda {
 
 constexpr int BsaveHeaderBytes = 7;
 constexpr uint8_t BsaveId = 0xFE;
-constexpr int PathBytes = 256;  // the Open and Save dialogs' name buffers
 // The most of a BSAVE file that is ever read: the header and 64 KiB.
 constexpr std::size_t MaxBsaveFileBytes = BsaveHeaderBytes + 0x10000;
 
@@ -27,25 +28,6 @@ struct BsaveHeader {
     uint16_t execAddress;
 };
 
-// The path confirmed last in the Open or Save dialog, and the addresses of
-// the last accepted header. All zero at program start.
-struct CurrentFileRecord {
-    char path[PathBytes];
-    uint16_t startAddress;
-    uint16_t endAddress;
-};
-extern CurrentFileRecord CurrentFile;
-
-enum class LoadOutcome {
-    Accepted,        // the picture is in video memory
-    NotBsave,        // rejected by the header test; nothing changed
-    CannotOpen,      // the file could not be opened; nothing changed
-    ReadFailed,      // a read failed part-way (errno says why); nothing changed
-    NotGraphSaurus,  // a Graph Saurus name, but not such a header; nothing changed
-    CutOff,          // compressed data that ends inside a run; nothing changed
-    NotPalette,      // the palette file to use is none; nothing changed
-};
-
 // Where in video memory a file's data went: `length` bytes from `start`
 // (0 when the file held no data).
 struct PlacedRange {
@@ -53,19 +35,20 @@ struct PlacedRange {
     uint32_t length;
 };
 
-// Reads the 7 header bytes. Returns false when `bytes` cannot be a BSAVE
-// header of video memory: fewer than 7 bytes, an id other than 0xFE, or an
-// end address below the start address.
-bool ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& header);
+// Reads the 7 header bytes of `bytes` (`count` of them) into `header`.
+// Refuses what cannot be a BSAVE header of video memory: no bytes (Empty),
+// fewer than 7 (ShortHeader), an id other than 0xFE (WrongFirstByte), or
+// an end address below the start address (EndBelowStart).
+LoadError ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader& header);
 
 // Places the BSAVE file `file` (`size` bytes) in `vram` as an Open in the
-// given mode does: the header is tested first, and a rejected file
-// (NotBsave) leaves `vram` alone. Otherwise the mode's share of video memory
-// is cleared, its palette table seeded with the power-on palette, and the
-// data copied to the start address. A file that ends inside its data is
-// accepted: the missing bytes keep the cleared or seeded values. Bytes
-// after the end address are ignored.
-LoadOutcome PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header);
+// given mode does: the header is tested first, and a refused file leaves
+// `vram` alone. Otherwise the mode's share of video memory is cleared, its
+// palette table seeded with the power-on palette, and the data copied to
+// the start address. A file that ends inside its data is accepted: the
+// missing bytes keep the cleared or seeded values. Bytes after the end
+// address are ignored.
+LoadError PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header);
 
 // The range an accepted BSAVE file of `size` bytes with `header` fills.
 PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size);
@@ -74,19 +57,5 @@ PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size);
 // `palette` (register form, 2 bytes an entry); modes without a palette
 // table leave it alone.
 void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette);
-
-// Loads the BSAVE file `file` into the picture in memory in the given
-// mode: VramImage, MsxPalette, ColorTable and CurrentFile's addresses. A
-// file refused by the header test leaves all of them as they were.
-LoadOutcome LoadBsaveBytes(const uint8_t* file, std::size_t size, uint8_t screen);
-
-// Reads the file named by CurrentFile.path and loads it as LoadBsaveBytes
-// does. The whole file is read before anything changes, so a file that
-// cannot be opened or read leaves the picture in memory as it was too.
-LoadOutcome ReadBsaveFile(uint8_t screen);
-
-// Puts the picture in memory back as it is at program start: VramImage,
-// MsxPalette, ColorTable and CurrentFile cleared, ScreenMode 5.
-void ResetImageModel();
 
 }  // namespace velda

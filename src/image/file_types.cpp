@@ -7,7 +7,7 @@ namespace velda {
 namespace {
 
 struct ExtensionType {
-    const char* extension;  // upper case
+    char extension[4];  // upper case
     FileType type;
 };
 
@@ -25,59 +25,36 @@ constexpr ExtensionType Extensions[] = {
     {"PL6", {FileKind::Palette, 6}},      {"PL7", {FileKind::Palette, 7}},
 };
 
-bool IsSeparator(char c) { return c == '/' || c == '\\' || c == ':'; }
-
 std::string UpperCase(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
+// The extension of the given kind made for `screen`, or nullptr.
+const char* ExtensionFor(FileKind kind, uint8_t screen) {
+    for (const ExtensionType& entry : Extensions) {
+        if (entry.type.kind == kind && entry.type.screen == screen) return entry.extension;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-NameParts SplitName(const std::string& path) {
-    NameParts parts{0, std::string::npos};
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-            ++i;  // the second byte may be '\\' or '.'
-        } else if (IsSeparator(path[i])) {
-            parts = NameParts{i + 1, std::string::npos};
-        } else if (path[i] == '.' && i > parts.nameStart) {
-            parts.dot = i;
-        }
-    }
-    return parts;
+std::string LowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t dot = SplitName(path).dot;
-    return dot == std::string::npos ? std::string() : path.substr(dot + 1);
-}
-
-std::string WithExtension(const std::string& path, const std::string& extension) {
-    const std::size_t dot = SplitName(path).dot;
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + "." + extension;
-}
-
-FileType TypeOfFile(const std::string& path) {
-    const std::string extension = UpperCase(ExtensionOf(path));
+FileType TypeOfExtension(const std::string& extension) {
+    const std::string upper = UpperCase(extension);
     for (const ExtensionType& entry : Extensions) {
-        if (extension == entry.extension) return entry.type;
+        if (upper == entry.extension) return entry.type;
     }
     return FileType{FileKind::Unknown, 0};
 }
 
-const char* SecondPageExtension(uint8_t screen) {
-    for (const ExtensionType& entry : Extensions) {
-        if (entry.type.kind == FileKind::SecondPage && entry.type.screen == screen) return entry.extension;
-    }
-    return nullptr;
-}
+const char* SecondPageExtension(uint8_t screen) { return ExtensionFor(FileKind::SecondPage, screen); }
 
-const char* PaletteExtension(uint8_t screen) {
-    for (const ExtensionType& entry : Extensions) {
-        if (entry.type.kind == FileKind::Palette && entry.type.screen == screen) return entry.extension;
-    }
-    return nullptr;
-}
+const char* PaletteExtension(uint8_t screen) { return ExtensionFor(FileKind::Palette, screen); }
 
 }  // namespace velda

@@ -14,35 +14,18 @@
 //                                                        (and the Graph Saurus X.SR?)
 //   palettes                       .PL5 .PL6 .PL7        for SCREEN 5, 6, 7
 //
-// Paths are code-page-932 strings; '/', '\' and ':' end folder names, and
-// the second byte of a double-byte character is never taken for one.
+// Only the extension is looked at; where it ends a path, the system's
+// rules tell (platform/names.h).
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace velda {
 
-// True for the first byte of a two-byte code-page-932 character, whose
-// second byte may be 0x5C ('\') or another ASCII byte.
-constexpr bool IsCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Where the file name of `path` begins, and the position of the dot that
-// starts its extension (npos when the name has none; a name's leading dot
-// starts no extension).
-struct NameParts {
-    std::size_t nameStart;
-    std::size_t dot;
-};
-NameParts SplitName(const std::string& path);
-
-// The extension of the file name in `path`, without its dot; "" for none.
-std::string ExtensionOf(const std::string& path);
-
-// `path` with the extension of its file name replaced by `extension`
-// (without a dot), or "." and `extension` appended when the name has none.
-std::string WithExtension(const std::string& path, const std::string& extension);
+// `text` with its ASCII letters made small: names and option values are
+// compared in any case.
+std::string LowerCase(std::string text);
 
 enum class FileKind {
     Unknown,      // the extension names nothing VELDA reads
@@ -57,8 +40,9 @@ struct FileType {
     uint8_t screen;  // the mode; for palettes the mode they are made for
 };
 
-// The type of the file `path`, by its extension.
-FileType TypeOfFile(const std::string& path);
+// The type of a file whose name has the extension `extension` (without
+// its dot).
+FileType TypeOfExtension(const std::string& extension);
 
 // The extension of the second page of a picture of the given mode ("S15"
 // for SCREEN 5, "S1A" for 10), and of its palette file ("PL5", for

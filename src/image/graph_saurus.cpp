@@ -42,24 +42,36 @@ bool Expand(const uint8_t* data, std::size_t size, uint8_t* out, std::size_t& le
 
 }  // namespace
 
-LoadOutcome PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram,
-                             PlacedRange& placed) {
+LoadError PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, PlacedRange& placed) {
     const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr || size < BsaveHeaderBytes) return LoadOutcome::NotGraphSaurus;
+    LoadError error(LoadFault::None, FileKind::GraphSaurus);
+    if (mode == nullptr) {
+        error.fault = LoadFault::UnknownExtension;
+    } else if (size == 0) {
+        error.fault = LoadFault::Empty;
+    } else if (size < BsaveHeaderBytes) {
+        error.fault = LoadFault::ShortHeader;
+    } else if (file[0] != GraphSaurusRawId && file[0] != GraphSaurusCompressedId) {
+        error.fault = LoadFault::WrongFirstByte;
+        error.value = file[0];
+    }
+    if (error) return error;
     const uint8_t id = file[0];
     const uint16_t start = static_cast<uint16_t>(file[1] | (file[2] << 8));
     if (id == GraphSaurusRawId && start != 0) {
         BsaveHeader header{};
-        const LoadOutcome outcome = PlaceBsave(file, size, screen, vram, header);
+        error = PlaceBsave(file, size, screen, vram, header);
         placed = BsavePlacedRange(header, size);
-        return outcome;
+        return error;
     }
-    if (id != GraphSaurusRawId && id != GraphSaurusCompressedId) return LoadOutcome::NotGraphSaurus;
 
     const uint8_t* data = file + BsaveHeaderBytes;
     const std::size_t dataBytes = size - BsaveHeaderBytes;
     std::size_t length = dataBytes;
-    if (id == GraphSaurusCompressedId && !Expand(data, dataBytes, nullptr, length)) return LoadOutcome::CutOff;
+    if (id == GraphSaurusCompressedId && !Expand(data, dataBytes, nullptr, length)) {
+        error.fault = LoadFault::CutOff;
+        return error;
+    }
 
     std::memset(vram, 0, static_cast<std::size_t>(mode->clearBytes));
     SeedDefaultPalette(screen, vram);
@@ -69,7 +81,7 @@ LoadOutcome PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t scre
     } else {
         Expand(data, dataBytes, vram, length);
     }
-    return LoadOutcome::Accepted;
+    return error;
 }
 
 }  // namespace velda

@@ -34,14 +34,12 @@ constexpr std::size_t MaxGraphSaurusFileBytes = BsaveHeaderBytes + 2 * 0x10000;
 
 // Places the Graph Saurus file `file` (`size` bytes) in `vram` as an Open in
 // the given mode does: the header is tested and compressed data checked to
-// its end before anything changes. A file refused (NotGraphSaurus: shorter
-// than the header or another first byte; CutOff: the data ends inside a
-// run) leaves `vram` alone. Otherwise, as for a BSAVE dump, the mode's
-// share of video memory is cleared, its palette table seeded with the
-// power-on palette, and the data placed; data that ends early leaves the
-// rest cleared or seeded. `placed` is the range of video memory the data
-// went to.
-LoadOutcome PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram,
-                             PlacedRange& placed);
+// its end before anything changes. A file refused (Empty, ShortHeader,
+// WrongFirstByte; CutOff: the data ends inside a run) leaves `vram` alone.
+// Otherwise, as for a BSAVE dump, the mode's share of video memory is
+// cleared, its palette table seeded with the power-on palette, and the
+// data placed; data that ends early leaves the rest cleared or seeded.
+// `placed` is the range of video memory the data went to.
+LoadError PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, PlacedRange& placed);
 
 }  // namespace velda

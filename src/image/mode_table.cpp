@@ -4,47 +4,26 @@ namespace velda {
 
 namespace {
 
-constexpr int FileHeaderBytes = 14;
-constexpr int InfoHeaderBytes = 40;
-constexpr int RgbQuadBytes = 4;
 constexpr int Screen56PaletteAddress = 0x7680;
 constexpr int Screen7PaletteAddress = 0xFA80;
 constexpr int PaletteTableBytes = 32;
 constexpr int ClearPage0 = Screen56PaletteAddress + PaletteTableBytes;  // 30,368
 constexpr int ClearBothPages = Screen7PaletteAddress + PaletteTableBytes;  // 64,160
 
-constexpr ModeInfo MakeMode(uint8_t screen, int bitsPerPixel, int width, int bytesPerLine,
-                            int clearBytes, int paletteAddress, int paletteEntries,
-                            int bmpBitCount, int bmpColorEntries, int bmpColorsUsed) {
-    const int offBits = FileHeaderBytes + InfoHeaderBytes + RgbQuadBytes * bmpColorEntries;
-    const int rowBytes = width * bmpBitCount / 8;
-    return ModeInfo{screen,
-                    bitsPerPixel,
-                    width,
-                    bytesPerLine,
-                    ScreenLines * bytesPerLine,
-                    clearBytes,
-                    paletteAddress,
-                    paletteEntries,
-                    bmpBitCount,
-                    bmpColorEntries,
-                    bmpColorsUsed,
-                    offBits,
-                    rowBytes,
-                    ScreenLines * rowBytes,
-                    offBits + ScreenLines * rowBytes};
+constexpr ModeInfo MakeMode(uint8_t screen, int bitsPerPixel, int width, int bytesPerLine, int clearBytes,
+                            int paletteAddress, int paletteEntries) {
+    return ModeInfo{screen,        bitsPerPixel,   width, bytesPerLine, ScreenLines * bytesPerLine, clearBytes,
+                    paletteAddress, paletteEntries};
 }
 
-// SCREEN 6 keeps 2-bit pixels but is exported as 4-bit pixels with a
-// 4-entry colour table announced by biClrUsed.
 constexpr ModeInfo Modes[] = {
-    MakeMode(5, 4, 256, 128, ClearPage0, Screen56PaletteAddress, 16, 4, 16, 0),
-    MakeMode(6, 2, 512, 128, ClearPage0, Screen56PaletteAddress, 4, 4, 4, 4),
-    MakeMode(7, 4, 512, 256, ClearBothPages, Screen7PaletteAddress, 16, 4, 16, 0),
-    MakeMode(8, 8, 256, 256, ClearBothPages, NoPaletteTable, 0, 8, 256, 0),
-    MakeMode(10, 8, 256, 256, ClearBothPages, Screen7PaletteAddress, 16, 24, 0, 0),
-    MakeMode(11, 8, 256, 256, ClearBothPages, Screen7PaletteAddress, 16, 24, 0, 0),
-    MakeMode(12, 8, 256, 256, ClearBothPages, NoPaletteTable, 0, 24, 0, 0),
+    MakeMode(5, 4, 256, 128, ClearPage0, Screen56PaletteAddress, 16),
+    MakeMode(6, 2, 512, 128, ClearPage0, Screen56PaletteAddress, 4),
+    MakeMode(7, 4, 512, 256, ClearBothPages, Screen7PaletteAddress, 16),
+    MakeMode(8, 8, 256, 256, ClearBothPages, NoPaletteTable, 0),
+    MakeMode(10, 8, 256, 256, ClearBothPages, Screen7PaletteAddress, 16),
+    MakeMode(11, 8, 256, 256, ClearBothPages, Screen7PaletteAddress, 16),
+    MakeMode(12, 8, 256, 256, ClearBothPages, NoPaletteTable, 0),
 };
 
 }  // namespace

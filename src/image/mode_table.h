@@ -30,14 +30,6 @@ struct ModeInfo {
     int clearBytes;         // zeroed by a load: up to the end of the palette table
     int paletteAddress;     // NoPaletteTable for SCREEN 8 and 12
     int paletteEntries;     // seeded, captured and converted per load
-    // BMP columns
-    int bmpBitCount;
-    int bmpColorEntries;    // RGBQUADs written after the headers
-    int bmpColorsUsed;      // biClrUsed
-    int bmpOffBits;         // 14 + 40 + 4 * bmpColorEntries
-    int bmpRowBytes;
-    int bmpImageSize;       // ScreenLines * bmpRowBytes
-    int bmpFileSize;        // bmpOffBits + bmpImageSize
 };
 
 // The row of the given screen number, or nullptr for a number that is not

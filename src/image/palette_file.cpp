@@ -15,7 +15,8 @@ constexpr std::size_t BsavePaletteBytes = BsaveHeaderBytes + PaletteBytes;  // 3
 
 }  // namespace
 
-PaletteFileOutcome ReadPaletteFile(const uint8_t* file, std::size_t size, int index, uint8_t* palette) {
+LoadError ReadPaletteFile(const uint8_t* file, std::size_t size, int index, uint8_t* palette) {
+    LoadError error;
     const uint8_t* entries = nullptr;
     switch (size) {
     case BankFileBytes:
@@ -25,14 +26,19 @@ PaletteFileOutcome ReadPaletteFile(const uint8_t* file, std::size_t size, int in
         entries = file;
         break;
     case BsavePaletteBytes:
-        if (file[0] != BsaveId) return PaletteFileOutcome::NotBsave;
+        if (file[0] != BsaveId) {
+            error.fault = LoadFault::PaletteFileMark;
+            return error;
+        }
         entries = file + BsaveHeaderBytes;
         break;
     default:
-        return PaletteFileOutcome::WrongSize;
+        error.fault = LoadFault::PaletteFileSize;
+        error.value = static_cast<uint32_t>(size);
+        return error;
     }
     std::memcpy(palette, entries, PaletteBytes);
-    return PaletteFileOutcome::Read;
+    return error;
 }
 
 void PutPalette(uint8_t screen, const uint8_t* palette, uint8_t* vram) {

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/load_error.h"
+
 namespace velda {
 
 constexpr int PalettesInBankFile = 8;
@@ -20,16 +22,12 @@ constexpr int PalettesInBankFile = 8;
 // largest, so that a longer file is seen to be one.
 constexpr std::size_t MaxPaletteFileBytes = 257;
 
-enum class PaletteFileOutcome {
-    Read,
-    WrongSize,  // none of 256, 32 or 39 bytes
-    NotBsave,   // 39 bytes without the BSAVE mark
-};
-
 // Takes palette `index` (0-7; a file of one palette has only 0, which any
 // index gives) of the palette file `file` (`size` bytes) into `palette`
-// (32 bytes). On any outcome but Read, `palette` is left alone.
-PaletteFileOutcome ReadPaletteFile(const uint8_t* file, std::size_t size, int index, uint8_t* palette);
+// (32 bytes). Refuses, leaving `palette` alone, a file of none of 256, 32
+// or 39 bytes (PaletteFileSize) and one of 39 bytes without the BSAVE mark
+// (PaletteFileMark).
+LoadError ReadPaletteFile(const uint8_t* file, std::size_t size, int index, uint8_t* palette);
 
 // Writes the mode's share of `palette` (16 entries, 4 for SCREEN 6, none
 // for SCREEN 8 and 12) into the palette table of `vram`, where the picture's

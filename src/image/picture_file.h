@@ -1,7 +1,7 @@
-// Opening a picture file of any kind VELDA reads, as the window's Open by
-// extension and velda-convert both do: the file read whole, placed in
-// video memory by the reader of its kind, and given the palette that goes
-// with it.
+// Opening a picture file of any kind VELDA reads, the one way the window's
+// Open commands and velda-convert all take: the file's bytes placed in
+// video memory by the reader of its kind, given the palette that goes with
+// it, and, for an interlaced pair, its second page beside it.
 //
 // Palettes: a palette mode's picture takes its colours from its palette
 // table, where the power-on palette stands in. A palette file replaces
@@ -11,16 +11,19 @@
 //     always for a Graph Saurus picture, and for a BSAVE dump only when its
 //     data stops before its palette table, so that a file that carries its
 //     palette keeps it.
+// The companions (palette file, second page) come from the Companions the
+// request names; each file is read once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "image/bsave_loader.h"
+#include "image/companions.h"
 #include "image/file_types.h"
 #include "image/graph_saurus.h"
-#include "image/palette_file.h"
+#include "image/load_error.h"
 #include "image/vram_image.h"
 
 namespace velda {
@@ -29,52 +32,43 @@ namespace velda {
 struct ScreenPage {
     uint8_t screen = 0;
     std::vector<uint8_t> vram = std::vector<uint8_t>(VramBytes);
-    uint8_t palette[PaletteBytes] = {};  // captured from the palette table, as MsxPalette
+    uint8_t palette[PaletteBytes] = {};  // the palette in register form, as the palette registers hold it
     uint16_t startAddress = 0;           // as File information shows them: a BSAVE
     uint16_t endAddress = 0;             // header's, or the range a Graph Saurus file filled
     std::string paletteFile;             // the palette file used; "" for none
+    std::string secondPage;              // the second page read with it; "" for none
+    std::vector<uint8_t> secondVram;     // its video memory, shown through `palette`
 };
 
-struct PaletteChoice {
-    std::string file;      // a palette file for every picture; "" for the one beside it
-    int index = 0;         // which of the 8 palettes of a 256-byte file
-    bool beside = true;    // look for a palette file beside the picture
-};
-
-// How an open went. On any outcome but Accepted, `file` names the file it
-// is about (the picture or a palette file) and `page` is left alone.
-struct LoadReport {
-    LoadOutcome outcome = LoadOutcome::Accepted;
+// A palette file chosen for every picture: its name, and its bytes or why
+// they could not be read (told only for a picture that takes it).
+struct ChosenPalette {
     std::string file;
-    int errorNumber = 0;  // CannotOpen, ReadFailed: errno
-    PaletteFileOutcome palette = PaletteFileOutcome::Read;  // NotPalette: why
+    std::vector<uint8_t> bytes;
+    LoadError read;
 };
 
-// Opens `path` as a picture of the given mode, read by the reader of
-// `kind`: Bsave, GraphSaurus, or SecondPage (Graph Saurus when its first
-// byte is 0xFD, otherwise BSAVE). Starts from cleared video memory and
-// palette, as a freshly started VELDA.
-LoadReport LoadPictureFile(const std::string& path, FileKind kind, uint8_t screen, const PaletteChoice& choice,
-                           ScreenPage& page);
-
-// Reads the picture file `path` whole into `file` (at most
-// MaxPictureFileBytes bytes). Returns false, with `report` saying why, when
-// it cannot be opened or read.
-bool ReadPictureFile(const std::string& path, std::vector<uint8_t>& file, LoadReport& report);
-
-// The same as LoadPictureFile for a file read already: `file` holds its bytes (at most
-// MaxPictureFileBytes of them; it may be changed). The picture is made in
-// `page` itself, whose storage is used again: on any outcome but Accepted
-// `page` holds nothing of use. For converting many files one after another.
-LoadReport LoadPictureBytes(const std::string& path, std::vector<uint8_t>& file, FileKind kind, uint8_t screen,
-                            const PaletteChoice& choice, ScreenPage& page);
+struct PictureRequest {
+    FileKind kind = FileKind::Bsave;  // the reader: Bsave, GraphSaurus, or SecondPage (Graph
+                                      // Saurus when its first byte is 0xFD, otherwise BSAVE)
+    uint8_t screen = 0;
+    PictureName name;                        // the picture's name, which its companions share
+    Companions* beside = nullptr;            // the files beside it; nullptr: none is looked for
+    bool paletteBeside = true;               // take the palette file beside it where one goes with it
+    bool secondPage = false;                 // read the second page beside it too
+    const ChosenPalette* chosen = nullptr;   // over the palette file beside it; nullptr for none
+    int paletteIndex = 0;                    // which of the 8 palettes of a 256-byte palette file
+    const uint8_t* heldPalette = nullptr;    // the palette in use before (32 bytes): the entries the
+                                             // mode does not set stay; nullptr for zeros
+};
 
 // The most of a picture file that is ever read, whatever its kind.
 constexpr std::size_t MaxPictureFileBytes = MaxGraphSaurusFileBytes;
 
-// The file beside `path` with the same name and the extension
-// `extension`, in the case of `path`'s own extension or else in the
-// other; "" when there is none.
-std::string FindBeside(const std::string& path, const char* extension);
+// Opens the picture file `file` (`size` bytes, at most MaxPictureFileBytes)
+// as `request` says, into `page`, whose storage is used again. Video memory
+// starts cleared, as at program start. On any error `page` holds nothing
+// of use; the error names the file it is in.
+LoadError OpenPicture(const uint8_t* file, std::size_t size, const PictureRequest& request, ScreenPage& page);
 
 }  // namespace velda

@@ -6,11 +6,6 @@
 
 namespace velda {
 
-uint8_t VramImage[VramBytes];
-uint8_t MsxPalette[PaletteBytes];
-ColorRef ColorTable[ColorTableSize];
-uint8_t ScreenMode = 5;
-
 const uint8_t DefaultPalette[PaletteBytes] = {
     0x00, 0x00,  //  0 black
     0x00, 0x00,  //  1 black

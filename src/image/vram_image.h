@@ -1,6 +1,6 @@
-// The in-memory model of one MSX2/MSX2+ screen: the 64 KiB image of video
-// memory, the current MSX palette, the display colours of one load, and the
-// two colour rules of the palette modes and SCREEN 8.
+// One MSX2/MSX2+ screen in memory: the 64 KiB image of video memory, the
+// MSX palette, the display colours of a picture, and the two colour rules
+// of the palette modes and SCREEN 8.
 //
 // A palette entry is two bytes in palette-register form:
 //   byte 0 (redBlue): x R R R x B B B    byte 1 (green): x x x x x G G G
@@ -19,12 +19,6 @@ constexpr int PaletteSize = 16;
 constexpr int PaletteEntryBytes = 2;
 constexpr int PaletteBytes = PaletteSize * PaletteEntryBytes;
 constexpr int ColorTableSize = 256;
-
-// The screen in memory. All zero at program start; a load fills them.
-extern uint8_t VramImage[VramBytes];
-extern uint8_t MsxPalette[PaletteBytes];
-extern ColorRef ColorTable[ColorTableSize];
-extern uint8_t ScreenMode;  // 5 until the first picture is shown
 
 // The MSX2 power-on palette, which stands in for a palette the file lacks.
 extern const uint8_t DefaultPalette[PaletteBytes];

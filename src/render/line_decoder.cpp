@@ -46,58 +46,49 @@ void DecodeBitPairs(const uint8_t* line, int bytes, const ColorRef* colorTable, 
     }
 }
 
-// The colours of one group's chroma, indexed by Y: the raw six-bit K and J
-// fields of its bytes index the table directly.
-const ColorRef* GroupColors(const YjkColorTable& yjk, uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
-    return yjk.Row(((b3 & 7) << 3) | (b2 & 7), ((b1 & 7) << 3) | (b0 & 7));
-}
+// The YJK colours of the group of four bytes at `group`, by luminance:
+// its chroma looked up once, so that each pixel costs three table reads.
+class GroupColors {
+public:
+    explicit GroupColors(const uint8_t* group) {
+        const YjkChroma c = GroupChroma(group);
+        red_ = YjkChannelTables.RedRow(c.j);
+        green_ = YjkChannelTables.GreenRow(c.k);
+        blue_ = YjkChannelTables.BlueRow(c.j, c.k);
+    }
+    ColorRef operator()(int y) const { return red_[y] | green_[y] | blue_[5 * y]; }
+
+private:
+    const ColorRef* red_;
+    const ColorRef* green_;
+    const ColorRef* blue_;
+};
 
 // SCREEN 10 and 11: a palette pixel when bit 3 is set, otherwise YJK with
-// the 4-bit luminance doubled. Both colours are read and one is chosen
-// without a branch: in a picture that mixes the two kinds at random a
-// branch would be mispredicted half of the time.
-ColorRef PaletteOrYjk(uint8_t b, const ColorRef* colors, const ColorRef* colorTable) {
+// the 4-bit luminance doubled. Both colours are worked out and one is
+// chosen without a branch: in a picture that mixes the two kinds at random
+// a branch would be mispredicted half of the time.
+ColorRef PaletteOrYjk(uint8_t b, const GroupColors& colors, const ColorRef* colorTable) {
     const ColorRef paletteMask = 0u - static_cast<ColorRef>((b & AttributeBit) != 0);
-    return (colorTable[b >> 4] & paletteMask) | (colors[(b >> 4) * 2] & ~paletteMask);
+    return (colorTable[b >> 4] & paletteMask) | (colors((b >> 4) * 2) & ~paletteMask);
 }
 
 void DecodeYjkWithPalette(const uint8_t* line, const ColorRef* colorTable, ColorRef* out) {
-    const YjkColorTable& yjk = YjkColorTable::Get();
     for (int x = 0; x < 256; x += YjkGroupPixels) {
-        const uint8_t b0 = line[x], b1 = line[x + 1], b2 = line[x + 2], b3 = line[x + 3];
-        const ColorRef* colors = GroupColors(yjk, b0, b1, b2, b3);
-        const ColorRef c0 = PaletteOrYjk(b0, colors, colorTable), c1 = PaletteOrYjk(b1, colors, colorTable);
-        const ColorRef c2 = PaletteOrYjk(b2, colors, colorTable), c3 = PaletteOrYjk(b3, colors, colorTable);
-        out[x] = c0;
-        out[x + 1] = c1;
-        out[x + 2] = c2;
-        out[x + 3] = c3;
+        const GroupColors colors(line + x);
+        for (int i = 0; i < YjkGroupPixels; ++i) out[x + i] = PaletteOrYjk(line[x + i], colors, colorTable);
     }
 }
 
-// SCREEN 12: every pixel is YJK with a 5-bit luminance. (Both YJK decoders
-// read a group before writing it, as DecodeBytes does.)
+// SCREEN 12: every pixel is YJK with a 5-bit luminance.
 void DecodeYjk(const uint8_t* line, ColorRef* out) {
-    const YjkColorTable& yjk = YjkColorTable::Get();
     for (int x = 0; x < 256; x += YjkGroupPixels) {
-        const uint8_t b0 = line[x], b1 = line[x + 1], b2 = line[x + 2], b3 = line[x + 3];
-        const ColorRef* colors = GroupColors(yjk, b0, b1, b2, b3);
-        const ColorRef c0 = colors[b0 >> 3], c1 = colors[b1 >> 3], c2 = colors[b2 >> 3], c3 = colors[b3 >> 3];
-        out[x] = c0;
-        out[x + 1] = c1;
-        out[x + 2] = c2;
-        out[x + 3] = c3;
+        const GroupColors colors(line + x);
+        for (int i = 0; i < YjkGroupPixels; ++i) out[x + i] = colors(line[x + i] >> 3);
     }
 }
 
 }  // namespace
-
-ColorRef Screen10Pixel(uint8_t b, int j, int k, const ColorRef* colorTable) {
-    if (b & AttributeBit) return colorTable[b >> 4];
-    return YjkColorRef((b >> 4) * 2, j, k);
-}
-
-ColorRef Screen12Pixel(uint8_t b, int j, int k) { return YjkColorRef(b >> 3, j, k); }
 
 int DecodeLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, ColorRef* out) {
     const ModeInfo* mode = FindMode(screen);

@@ -17,13 +17,6 @@ namespace velda {
 // written, or 0 for a number that is not a mode.
 int DecodeLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, ColorRef* out);
 
-// One pixel of SCREEN 10 and 11: a palette pixel when bit 3 is set,
-// otherwise a YJK pixel whose 4-bit luminance is doubled.
-ColorRef Screen10Pixel(uint8_t b, int j, int k, const ColorRef* colorTable);
-
-// One pixel of SCREEN 12: a 5-bit luminance in bits 7-3.
-ColorRef Screen12Pixel(uint8_t b, int j, int k);
-
 // The progress shown before line y is drawn: y * 100 / 212, truncated, so
 // 0 for lines 0-2 and 99 for the last two lines.
 constexpr int ProgressPercent(int y) { return y * 100 / 212; }

@@ -12,16 +12,14 @@ namespace {
 
 constexpr uint8_t AttributeBit = 0x08;  // SCREEN 10, 11: a palette pixel
 
-void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, const ModeInfo& mode,
-                  std::vector<Rgb8>& palette) {
-    palette.resize(static_cast<std::size_t>(mode.bmpColorEntries));
-    for (int i = 0; i < mode.bmpColorEntries; ++i) {
+void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, int colors, std::vector<Rgb8>& palette) {
+    palette.resize(static_cast<std::size_t>(colors));
+    for (int i = 0; i < colors; ++i) {
         palette[i] = screen == 8 ? Screen8Color(rule, static_cast<uint8_t>(i))
                                  : PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
                                                      msxPalette[PaletteEntryBytes * i + 1]);
     }
 }
-
 
 // One line of SCREEN 10, 11 (palette pixels allowed) or 12 as blue, green,
 // red, under the msx rule.
@@ -52,18 +50,29 @@ void DecodeVeldaYjkLine(uint8_t screen, const uint8_t* vram, const ColorRef* col
 
 }  // namespace
 
+PictureForm FormOf(uint8_t screen) {
+    switch (screen) {
+    case 5:
+    case 7: return PictureForm{4, 16};
+    case 6: return PictureForm{4, 4};
+    case 8: return PictureForm{8, 256};
+    default: return PictureForm{24, 0};
+    }
+}
+
 bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette, ColorRule rule,
                   Picture& picture) {
     const ModeInfo* mode = FindMode(screen);
     if (mode == nullptr) return false;
 
+    const PictureForm form = FormOf(screen);
     picture.screen = screen;
     picture.width = mode->width;
     picture.height = ScreenLines;
-    picture.bitDepth = mode->bmpBitCount;
-    picture.rowBytes = mode->bmpRowBytes;
-    picture.pixels.resize(static_cast<std::size_t>(mode->bmpImageSize));
-    BuildPalette(screen, msxPalette, rule, *mode, picture.palette);
+    picture.bitDepth = form.bitDepth;
+    picture.rowBytes = mode->width * form.bitDepth / 8;
+    picture.pixels.resize(static_cast<std::size_t>(picture.rowBytes) * ScreenLines);
+    BuildPalette(screen, msxPalette, rule, form.colors, picture.palette);
 
     Rgb8 yjkPalette[PaletteSize];
     ColorRef veldaColors[ColorTableSize];  // the velda rule's palette colours, as the canvas has them

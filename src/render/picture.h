@@ -69,6 +69,14 @@ constexpr uint8_t Screen6LowPair(uint8_t v) {
     return static_cast<uint8_t>((((v >> 2) & 3) << 4) | (v & 3));
 }
 
+// The form of a mode's decoded picture, as the table above gives it: its
+// bits per pixel and the entries of its palette.
+struct PictureForm {
+    int bitDepth;
+    int colors;
+};
+PictureForm FormOf(uint8_t screen);
+
 // Decodes `vram` in the given mode with the palette `msxPalette` (register
 // form, as MsxPalette) under `rule` into `picture`, reusing its storage.
 // Returns false, leaving `picture` alone, for a number that is not a mode.

@@ -113,14 +113,6 @@ TEST(ExportHeaders, NumberThatIsNotAModeLeavesThemAlone) {
     }
 }
 
-TEST(ExportHeaders, ModuleStateIsPreparedByTheShortForm) {
-    velda::ExportHeaders = {};
-    PrepareExportHeaders(8);
-    EXPECT_EQ(velda::ExportHeaders.file.bfType, 0x4D42);
-    EXPECT_EQ(velda::ExportHeaders.file.bfOffBits, 1078u);
-    velda::ExportHeaders = {};
-}
-
 // Each field goes to its own offset, low byte first, with no gap after
 // bfType: distinct values in every field show a swap or a shift.
 TEST(ExportHeaders, SerializationPlacesEveryField) {

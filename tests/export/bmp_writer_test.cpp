@@ -3,7 +3,9 @@
 // own line decoding; and what happens when the file cannot be written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,15 +36,14 @@ std::vector<uint8_t> Encode(uint8_t screen, const std::vector<uint8_t>& vram, co
 
 // Where the row of picture line y starts in the file.
 std::size_t RowOffset(uint8_t screen, int y) {
-    const velda::ModeInfo* m = velda::FindMode(screen);
-    return static_cast<std::size_t>(m->bmpOffBits) + static_cast<std::size_t>(211 - y) * static_cast<std::size_t>(m->bmpRowBytes);
+    const velda_test::ExpectedMode& m =
+        *std::find_if(std::begin(velda_test::ExpectedModes), std::end(velda_test::ExpectedModes),
+                      [screen](const velda_test::ExpectedMode& mode) { return mode.screen == screen; });
+    return static_cast<std::size_t>(m.bmpOffBits) + static_cast<std::size_t>(211 - y) * static_cast<std::size_t>(m.bmpRowBytes);
 }
 
 class BmpWriter : public ::testing::Test {
 protected:
-    void SetUp() override { velda::ResetImageModel(); }
-    void TearDown() override { velda::ResetImageModel(); }
-
     std::vector<uint8_t> vram = std::vector<uint8_t>(velda::VramBytes, 0);
     uint8_t palette[velda::PaletteBytes] = {};
 };
@@ -56,7 +57,6 @@ TEST_F(BmpWriter, EveryModeIsAWellFormedFileOfItsSize) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
         const std::vector<uint8_t> bytes = Encode(c.screen, vram, palette);
         EXPECT_EQ(bytes.size(), static_cast<std::size_t>(c.bmpFileSize));
-        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
         DecodedImage image;
         ASSERT_EQ(ReadBmp(bytes, image), "");
         EXPECT_EQ(image.bmp.fileSize, static_cast<uint32_t>(c.bmpFileSize));
@@ -92,7 +92,7 @@ TEST_F(BmpWriter, RowsAreStoredBottomUp) {
             for (int x = 0; x < bytesPerLine; ++x) vram[static_cast<std::size_t>(y * bytesPerLine + x)] = static_cast<uint8_t>(y);
         }
         const std::vector<uint8_t> bytes = Encode(screen, vram, palette);
-        const std::size_t first = static_cast<std::size_t>(velda::FindMode(screen)->bmpOffBits);
+        const std::size_t first = RowOffset(screen, 211);
         EXPECT_EQ(bytes[first], 211);
         EXPECT_EQ(bytes[bytes.size() - 1], 0);
         for (int y = 0; y < 212; ++y) {
@@ -234,16 +234,17 @@ TEST_F(BmpWriter, NumberThatIsNotAModeGivesNothing) {
 // The window's canvas and the saved file must show the same picture: load a
 // file through the loader, decode every line as the window does, and
 // compare with the pixels the reader finds in the BMP.
-void ExpectFileMatchesCanvas(uint8_t screen) {
-    velda::PrepareExportHeaders(screen);
-    const std::vector<uint8_t> bytes =
-        velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+void ExpectFileMatchesCanvas(const velda::ScreenPage& page) {
+    const uint8_t screen = page.screen;
+    const std::vector<uint8_t> bytes = Encode(screen, page.vram, page.palette);
     DecodedImage image;
     ASSERT_EQ(ReadBmp(bytes, image), "");
+    ColorRef colors[velda::ColorTableSize] = {};
+    velda::BuildColorTable(screen, page.palette, colors);
     ColorRef line[velda::CanvasWidth];
     int mismatches = 0;
     for (int y = 0; y < velda::ScreenLines; ++y) {
-        const int width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, line);
+        const int width = velda::DecodeLine(screen, page.vram.data(), colors, y, line);
         ASSERT_EQ(width, image.width);
         for (int x = 0; x < width; ++x) {
             const velda::Rgb8 c = velda_test::ShownColor(image, static_cast<std::size_t>(y * width + x));
@@ -259,16 +260,15 @@ void ExpectFileMatchesCanvas(uint8_t screen) {
 TEST_F(BmpWriter, FileAndCanvasAgreeInEveryMode) {
     for (uint8_t screen : velda::AllScreens) {
         SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        velda::ResetImageModel();
         std::vector<uint8_t> data = NoiseBytes(0xFAA0, screen);
         // Palette tables in register form with the ignored bits set at times.
         for (int i = 0; i < 32; ++i) {
             data[static_cast<std::size_t>(0x7680 + i)] = static_cast<uint8_t>(i * 0x35 + 3);
             data[static_cast<std::size_t>(0xFA80 + i)] = static_cast<uint8_t>(i * 0x5B + 1);
         }
-        ASSERT_EQ(velda_test::LoadBytes(screen, velda_test::MakeBsave(0, 0xFA9F, data)),
-                  static_cast<int>(velda::LoadOutcome::Accepted));
-        ExpectFileMatchesCanvas(screen);
+        velda::ScreenPage page;
+        ASSERT_TRUE(velda_test::OpenBsave(screen, velda_test::MakeBsave(0, 0xFA9F, data), page));
+        ExpectFileMatchesCanvas(page);
     }
 }
 
@@ -288,10 +288,9 @@ TEST_F(BmpWriter, FileAndCanvasAgreeOnTheCorpus) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        velda::ResetImageModel();
-        std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s/%s", dir.c_str(), c.name);
-        ASSERT_EQ(velda::ReadBsaveFile(c.screen), velda::LoadOutcome::Accepted);
-        ExpectFileMatchesCanvas(c.screen);
+        velda::ScreenPage page;
+        ASSERT_TRUE(velda_test::OpenBsave(c.screen, velda_test::ReadFile(dir + "/" + c.name), page));
+        ExpectFileMatchesCanvas(page);
     }
 }
 

@@ -1,10 +1,10 @@
-// Loading BSAVE files: the header test, where the data lands, what is
-// cleared and seeded, how the palette is captured, and that a rejected file
-// changes nothing. The last group loads the corpus of real pictures.
+// Loading BSAVE files: the header test and the reason a file is refused,
+// where the data lands, what is cleared and seeded, and how the palette is
+// taken over the one shown before. The last group loads the corpus of real
+// pictures.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,24 +16,22 @@
 
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "test_support.h"
 
 namespace {
 
-using velda::LoadOutcome;
-using velda_test::LoadBytes;
+using Bytes = std::vector<uint8_t>;
+using velda::LoadFault;
+using velda::ScreenPage;
 using velda_test::MakeBsave;
 using velda_test::NoiseBytes;
 
-constexpr int kAccepted = static_cast<int>(LoadOutcome::Accepted);
-constexpr int kNotBsave = static_cast<int>(LoadOutcome::NotBsave);
-constexpr int kCannotOpen = static_cast<int>(LoadOutcome::CannotOpen);
-
 // A palette in register form that differs from the power-on one in every
 // entry.
-std::vector<uint8_t> CustomPalette(uint8_t salt) {
-    std::vector<uint8_t> p(velda::PaletteBytes);
+Bytes CustomPalette(uint8_t salt) {
+    Bytes p(velda::PaletteBytes);
     for (int i = 0; i < 16; ++i) {
         p[static_cast<std::size_t>(2 * i)] = static_cast<uint8_t>(((i + salt) * 0x13) & 0x77);
         p[static_cast<std::size_t>(2 * i + 1)] = static_cast<uint8_t>((i + salt + 3) & 7);
@@ -45,204 +43,110 @@ std::vector<uint8_t> CustomPalette(uint8_t salt) {
     return p;
 }
 
-std::vector<uint8_t> PaletteNow() { return std::vector<uint8_t>(velda::MsxPalette, velda::MsxPalette + 32); }
-std::vector<uint8_t> Default() { return std::vector<uint8_t>(velda::DefaultPalette, velda::DefaultPalette + 32); }
+Bytes Default() { return Bytes(velda::DefaultPalette, velda::DefaultPalette + velda::PaletteBytes); }
+Bytes PaletteOf(const ScreenPage& page) { return Bytes(page.palette, page.palette + velda::PaletteBytes); }
 
-// Everything a load may touch, for before-and-after comparisons.
-struct Snapshot {
-    std::vector<uint8_t> vram;
-    std::vector<uint8_t> palette;
-    std::vector<velda::ColorRef> colors;
-    std::string path;
-    uint16_t start, end;
-    uint8_t screenMode;
-
-    static Snapshot Take() {
-        return Snapshot{std::vector<uint8_t>(velda::VramImage, velda::VramImage + velda::VramBytes),
-                        PaletteNow(),
-                        std::vector<velda::ColorRef>(velda::ColorTable, velda::ColorTable + velda::ColorTableSize),
-                        velda::CurrentFile.path, velda::CurrentFile.startAddress, velda::CurrentFile.endAddress,
-                        velda::ScreenMode};
-    }
-};
-
-void ExpectSame(const Snapshot& before, const Snapshot& after) {
-    EXPECT_TRUE(before.vram == after.vram) << "VramImage changed";
-    EXPECT_EQ(before.palette, after.palette) << "MsxPalette changed";
-    EXPECT_TRUE(before.colors == after.colors) << "ColorTable changed";
-    EXPECT_EQ(before.path, after.path);
-    EXPECT_EQ(before.start, after.start);
-    EXPECT_EQ(before.end, after.end);
-    EXPECT_EQ(before.screenMode, after.screenMode) << "only the finished Open sets the mode";
-}
-
-class BsaveLoader : public ::testing::Test {
-protected:
-    void SetUp() override { velda::ResetImageModel(); }
-    void TearDown() override { velda::ResetImageModel(); }
-
-    // Fills every piece of state with something a load would have to
-    // overwrite to leave unnoticed.
-    static void Scribble() {
-        const std::vector<uint8_t> noise = NoiseBytes(velda::VramBytes, 99);
-        std::memcpy(velda::VramImage, noise.data(), noise.size());
-        const std::vector<uint8_t> palette = CustomPalette(5);
-        std::memcpy(velda::MsxPalette, palette.data(), palette.size());
-        for (int i = 0; i < velda::ColorTableSize; ++i) velda::ColorTable[i] = 0x01000000u + static_cast<uint32_t>(i) * 0x10101u;
-        velda::CurrentFile.startAddress = 0x1234;
-        velda::CurrentFile.endAddress = 0x5678;
-        velda::ScreenMode = 7;
-    }
-};
-
-// Tests start every case from here, so a part of the model the reset
-// forgets would carry one case's picture into the next.
-TEST(ResetImageModel, RestoresTheProgramStartState) {
-    std::memset(velda::VramImage, 0xA5, sizeof velda::VramImage);
-    std::memset(velda::MsxPalette, 0xA5, sizeof velda::MsxPalette);
-    std::memset(velda::ColorTable, 0xA5, sizeof velda::ColorTable);
-    std::memset(&velda::CurrentFile, 0xA5, sizeof velda::CurrentFile);
-    velda::ScreenMode = 12;
-
-    velda::ResetImageModel();
-
-    const auto allZero = [](const void* bytes, std::size_t size) {
-        const auto* p = static_cast<const uint8_t*>(bytes);
-        for (std::size_t i = 0; i < size; ++i) {
-            if (p[i] != 0) return false;
-        }
-        return true;
-    };
-    EXPECT_TRUE(allZero(velda::VramImage, sizeof velda::VramImage));
-    EXPECT_TRUE(allZero(velda::MsxPalette, sizeof velda::MsxPalette));
-    EXPECT_TRUE(allZero(velda::ColorTable, sizeof velda::ColorTable));
-    EXPECT_TRUE(allZero(&velda::CurrentFile, sizeof velda::CurrentFile));
-    EXPECT_EQ(velda::ScreenMode, 5);
+// `file` opened as a SCREEN N Open does, over the palette `held` (zeros
+// when empty).
+ScreenPage Open(uint8_t screen, const Bytes& file, const Bytes& held = {}) {
+    velda::PictureRequest request;
+    request.screen = screen;
+    request.heldPalette = held.empty() ? nullptr : held.data();
+    ScreenPage page;
+    const velda::LoadError error = velda::OpenPicture(file.data(), file.size(), request, page);
+    EXPECT_FALSE(error) << static_cast<int>(error.fault);
+    return page;
 }
 
 TEST(ParseBsaveHeader, FieldsAreLittleEndian) {
     const uint8_t bytes[] = {0xFE, 0x34, 0x12, 0x78, 0x56, 0xBC, 0x9A};
     velda::BsaveHeader h{};
-    ASSERT_TRUE(velda::ParseBsaveHeader(bytes, sizeof bytes, h));
-    EXPECT_EQ(h.id, 0xFE);
+    ASSERT_FALSE(velda::ParseBsaveHeader(bytes, sizeof bytes, h));
     EXPECT_EQ(h.startAddress, 0x1234);
     EXPECT_EQ(h.endAddress, 0x5678);
     EXPECT_EQ(h.execAddress, 0x9ABC);
 }
 
-TEST(ParseBsaveHeader, AcceptsAndRejects) {
-    struct Case {
-        std::vector<uint8_t> bytes;
-        bool ok;
-        const char* what;
+// Each refusal names its reason and the value that is wrong; a file opened
+// so, in any mode, gives that reason.
+TEST(ParseBsaveHeader, RefusalsAndTheirReasons) {
+    const struct {
+        Bytes bytes;
+        LoadFault fault;
+        uint32_t value, start;
+    } rows[] = {
+        {{0xFE, 0, 0, 0xFF, 0x69, 0, 0}, LoadFault::None, 0, 0},
+        {{0xFE, 0x00, 0x10, 0x00, 0x10, 0, 0}, LoadFault::None, 0, 0},  // start equal to end
+        {{0xFE, 0, 0, 0xFF, 0xFF, 0xAA, 0xBB}, LoadFault::None, 0, 0},  // whole memory; exec address ignored
+        {{0x00, 0, 0, 0xFF, 0x69, 0, 0}, LoadFault::WrongFirstByte, 0x00, 0},
+        {{0xFD, 0, 0, 0xFF, 0x69, 0, 0}, LoadFault::WrongFirstByte, 0xFD, 0},
+        {{0xFE, 0x01, 0x10, 0x00, 0x10, 0, 0}, LoadFault::EndBelowStart, 0x1000, 0x1001},
+        {{0xFE, 0xFF, 0xFF, 0x00, 0x00, 0, 0}, LoadFault::EndBelowStart, 0, 0xFFFF},
+        {{0xFE, 0, 0, 0xFF, 0x69, 0}, LoadFault::ShortHeader, 0, 0},
+        {{0xFE}, LoadFault::ShortHeader, 0, 0},
+        {{}, LoadFault::Empty, 0, 0},
     };
-    const Case cases[] = {
-        {{0xFE, 0, 0, 0xFF, 0x69, 0, 0}, true, "SCREEN 5 pixels"},
-        {{0xFE, 0x00, 0x10, 0x00, 0x10, 0, 0}, true, "start equal to end"},
-        {{0xFE, 0, 0, 0xFF, 0xFF, 0xAA, 0xBB}, true, "whole memory; exec address ignored"},
-        {{0x00, 0, 0, 0xFF, 0x69, 0, 0}, false, "id 0x00"},
-        {{0xFF, 0, 0, 0xFF, 0x69, 0, 0}, false, "id 0xFF"},
-        {{0xFD, 0, 0, 0xFF, 0x69, 0, 0}, false, "id 0xFD"},
-        {{0xFE, 0x01, 0x10, 0x00, 0x10, 0, 0}, false, "end one below start"},
-        {{0xFE, 0xFF, 0xFF, 0x00, 0x00, 0, 0}, false, "end 0 below start 0xFFFF"},
-        {{0xFE, 0, 0, 0xFF, 0x69, 0}, false, "six bytes"},
-        {{0xFE}, false, "one byte"},
-        {{}, false, "empty"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
         velda::BsaveHeader h{};
-        EXPECT_EQ(velda::ParseBsaveHeader(c.bytes.data(), c.bytes.size(), h), c.ok);
+        const velda::LoadError error = velda::ParseBsaveHeader(row.bytes.data(), row.bytes.size(), h);
+        EXPECT_EQ(error.fault, row.fault);
+        EXPECT_EQ(error.value, row.value);
+        EXPECT_EQ(error.start, row.start);
+        EXPECT_EQ(error.format, velda::FileKind::Bsave);
+        for (uint8_t screen : velda::AllScreens) {
+            velda::PictureRequest request;
+            request.screen = screen;
+            ScreenPage page;
+            EXPECT_EQ(velda::OpenPicture(row.bytes.data(), row.bytes.size(), request, page).fault, row.fault);
+        }
     }
 }
 
-TEST_F(BsaveLoader, Screen5PixelsOnlyUsesThePowerOnPalette) {
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0x0000, 0x69FF, NoiseBytes(0x6A00, 1))), kAccepted);
-    EXPECT_EQ(PaletteNow(), Default());
-    EXPECT_EQ(velda::ColorTable[15], 0x00E0E0E0u);
-    EXPECT_EQ(velda::ColorTable[2], 0x0020C020u);
-    EXPECT_EQ(velda::ColorTable[0], 0x00000000u);
-    EXPECT_EQ(velda::ColorTable[1], 0x00000000u);
-    EXPECT_EQ(velda::CurrentFile.startAddress, 0x0000);
-    EXPECT_EQ(velda::CurrentFile.endAddress, 0x69FF);
-}
-
-TEST_F(BsaveLoader, PaletteModesTakeAPaletteTheFileCovers) {
-    struct Case {
+// What each mode takes from the file's palette table, and what it keeps of
+// the palette shown before: SCREEN 6 sets entries 0-3 only, SCREEN 8 and 12
+// none.
+TEST(BsaveLoader, PaletteTakenOverThePaletteShownBefore) {
+    const Bytes earlier = CustomPalette(1);
+    const Bytes table = CustomPalette(9);
+    struct Row {
         uint8_t screen;
-        uint16_t end;
-        int address;
+        uint16_t end;    // of the data, from address 0
+        int address;     // of the table the data holds, or -1
+        int entries;     // the mode sets
+        bool ownTable;   // the data reaches the mode's table
     };
-    const Case cases[] = {{5, 0x769F, 0x7680}, {7, 0xFA9F, 0xFA80}, {10, 0xFA9F, 0xFA80}, {11, 0xFA9F, 0xFA80}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
-        velda::ResetImageModel();
-        std::vector<uint8_t> data = NoiseBytes(static_cast<std::size_t>(c.end) + 1, c.screen);
-        const std::vector<uint8_t> palette = CustomPalette(c.screen);
-        std::memcpy(data.data() + c.address, palette.data(), palette.size());
-        ASSERT_EQ(LoadBytes(c.screen, MakeBsave(0, c.end, data)), kAccepted);
-        EXPECT_EQ(PaletteNow(), palette);
-        for (int i = 0; i < 16; ++i) {
-            EXPECT_EQ(velda::ColorTable[i], velda::PaletteEntryToRgb(palette[2 * i], palette[2 * i + 1])) << i;
+    const Row rows[] = {
+        {5, 0x769F, 0x7680, 16, true},  {7, 0xFA9F, 0xFA80, 16, true},  {10, 0xFA9F, 0xFA80, 16, true},
+        {11, 0xFA9F, 0xFA80, 16, true}, {6, 0x769F, 0x7680, 4, true},   {6, 0x69FF, -1, 4, false},
+        {5, 0x69FF, -1, 16, false},     {7, 0x769F, 0x7680, 16, false}, {8, 0xFA9F, 0xFA80, 0, false},
+        {12, 0xFA9F, 0xFA80, 0, false}, {5, 0x7687, 0x7680, 16, true},  // ends inside the table: 4 entries
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("SCREEN " + std::to_string(row.screen) + " to " + std::to_string(row.end));
+        Bytes data = NoiseBytes(static_cast<std::size_t>(row.end) + 1, row.screen);
+        if (row.address >= 0) {
+            const std::size_t room = std::min<std::size_t>(velda::PaletteBytes, data.size() - row.address);
+            std::copy(table.begin(), table.begin() + static_cast<std::ptrdiff_t>(room), data.begin() + row.address);
         }
-    }
-}
-
-TEST_F(BsaveLoader, Screen6CapturesOnlyEntriesZeroToThree) {
-    // An earlier SCREEN 5 load leaves a palette of its own.
-    std::vector<uint8_t> first(0x76A0, 0);
-    const std::vector<uint8_t> earlier = CustomPalette(1);
-    std::memcpy(first.data() + 0x7680, earlier.data(), 32);
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x769F, first)), kAccepted);
-    ASSERT_EQ(PaletteNow(), earlier);
-
-    // A SCREEN 6 file without a palette: power-on entries 0-3 only.
-    ASSERT_EQ(LoadBytes(6, MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 6))), kAccepted);
-    std::vector<uint8_t> expected = earlier;
-    const uint8_t powerOn[8] = {0x00, 0x00, 0x00, 0x00, 0x11, 0x06, 0x33, 0x07};
-    std::memcpy(expected.data(), powerOn, 8);
-    EXPECT_EQ(PaletteNow(), expected);
-    EXPECT_EQ(velda::ColorTable[2], 0x0020C020u);
-    EXPECT_EQ(velda::ColorTable[3], 0x0060E060u);
-
-    // A SCREEN 6 file with a full 16-entry table: still only 0-3 are taken.
-    std::vector<uint8_t> data(0x76A0, 0);
-    const std::vector<uint8_t> file = CustomPalette(9);
-    std::memcpy(data.data() + 0x7680, file.data(), 32);
-    ASSERT_EQ(LoadBytes(6, MakeBsave(0, 0x769F, data)), kAccepted);
-    std::memcpy(expected.data(), file.data(), 8);
-    EXPECT_EQ(PaletteNow(), expected);
-}
-
-TEST_F(BsaveLoader, Screen6AfterProgramStartKeepsZerosAboveEntryThree) {
-    ASSERT_EQ(LoadBytes(6, MakeBsave(0, 0x69FF, {})), kAccepted);
-    std::vector<uint8_t> expected(32, 0);
-    std::memcpy(expected.data(), velda::DefaultPalette, 8);
-    EXPECT_EQ(PaletteNow(), expected);
-}
-
-TEST_F(BsaveLoader, Screen8And12LeaveThePaletteAlone) {
-    for (uint8_t screen : {uint8_t{8}, uint8_t{12}}) {
-        SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        velda::ResetImageModel();
-        const std::vector<uint8_t> palette = CustomPalette(screen);
-        std::memcpy(velda::MsxPalette, palette.data(), 32);
-        for (int i = 0; i < velda::ColorTableSize; ++i) velda::ColorTable[i] = 0x00FF00FFu;
-        // The file covers both palette tables with data.
-        ASSERT_EQ(LoadBytes(screen, MakeBsave(0, 0xFA9F, NoiseBytes(0xFAA0, screen))), kAccepted);
-        EXPECT_EQ(PaletteNow(), palette);
-        for (int v = 0; v < velda::ColorTableSize; ++v) {
-            const velda::ColorRef expected =
-                screen == 8 ? velda::Screen8ValueToRgb(static_cast<uint8_t>(v)) : 0x00FF00FFu;
-            EXPECT_EQ(velda::ColorTable[v], expected) << v;
+        const Bytes file = MakeBsave(0, row.end, data);
+        Bytes want = earlier;
+        for (int i = 0; i < 2 * row.entries; ++i) {
+            const std::size_t at = static_cast<std::size_t>(i);
+            const bool fromFile = row.ownTable && row.address + i <= row.end;
+            want[at] = fromFile ? table[at] : velda::DefaultPalette[i];
         }
+        EXPECT_EQ(PaletteOf(Open(row.screen, file, earlier)), want);
+        // Without a picture before, the entries the mode does not set are zero.
+        std::fill(want.begin() + 2 * row.entries, want.end(), 0);
+        EXPECT_EQ(PaletteOf(Open(row.screen, file)), want);
     }
 }
 
 // A header-only file shows exactly what a load clears and seeds: the
 // mode's prefix is zero except for the seeded palette table, and memory
 // above the prefix keeps what was there.
-TEST_F(BsaveLoader, ClearsTheModesPrefixAndSeedsItsPalette) {
+TEST(BsaveLoader, ClearsTheModesPrefixAndSeedsItsPalette) {
     struct Case {
         uint8_t screen;
         int clearBytes;
@@ -252,197 +156,71 @@ TEST_F(BsaveLoader, ClearsTheModesPrefixAndSeedsItsPalette) {
     const Case cases[] = {{5, 30368, 0x7680, 32}, {6, 30368, 0x7680, 8},  {7, 64160, 0xFA80, 32},
                           {8, 64160, 0, 0},       {10, 64160, 0xFA80, 32}, {11, 64160, 0xFA80, 32},
                           {12, 64160, 0, 0}};
+    const Bytes file = MakeBsave(0, 0x69FF, {});
     for (const Case& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
-        std::memset(velda::VramImage, 0xA5, sizeof velda::VramImage);
-        ASSERT_EQ(LoadBytes(c.screen, MakeBsave(0, 0x69FF, {})), kAccepted);
+        Bytes vram(velda::VramBytes, 0xA5);
+        velda::BsaveHeader header{};
+        ASSERT_FALSE(velda::PlaceBsave(file.data(), file.size(), c.screen, vram.data(), header));
         int wrong = 0;
         for (int a = 0; a < 0x10000; ++a) {
-            uint8_t expected = 0xA5;
-            if (a < c.clearBytes) expected = 0;
-            if (c.seededBytes > 0 && a >= c.paletteAddress && a < c.paletteAddress + c.seededBytes) {
+            uint8_t expected = a < c.clearBytes ? 0 : 0xA5;
+            if (a >= c.paletteAddress && a < c.paletteAddress + c.seededBytes) {
                 expected = velda::DefaultPalette[a - c.paletteAddress];
             }
-            if (velda::VramImage[a] != expected && wrong++ < 5) {
-                ADD_FAILURE() << "address " << std::hex << a << ": " << int{velda::VramImage[a]};
-            }
+            if (vram[static_cast<std::size_t>(a)] != expected && wrong++ < 5) ADD_FAILURE() << "address " << a;
         }
         EXPECT_EQ(wrong, 0);
     }
 }
 
-TEST_F(BsaveLoader, HeaderOnlyFileIsABlackPicture) {
-    Scribble();
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x69FF, {})), kAccepted);
-    for (int a = 0; a < 0x6A00; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
-    EXPECT_EQ(velda::ColorTable[0], 0u);
-    EXPECT_EQ(velda::CurrentFile.startAddress, 0);
-    EXPECT_EQ(velda::CurrentFile.endAddress, 0x69FF);
-}
-
-TEST_F(BsaveLoader, WholeMemoryFileReplacesEveryByteInEveryMode) {
-    const std::vector<uint8_t> data = NoiseBytes(0x10000, 7);
-    for (uint8_t screen : velda::AllScreens) {
-        SCOPED_TRACE("SCREEN " + std::to_string(screen));
-        std::memset(velda::VramImage, 0x5A, sizeof velda::VramImage);
-        ASSERT_EQ(LoadBytes(screen, MakeBsave(0x0000, 0xFFFF, data)), kAccepted);
-        EXPECT_EQ(std::memcmp(velda::VramImage, data.data(), data.size()), 0);
-        EXPECT_EQ(velda::CurrentFile.endAddress, 0xFFFF);
-    }
-}
-
-TEST_F(BsaveLoader, StartEqualToEndReadsOneByte) {
-    Scribble();
-    ASSERT_EQ(LoadBytes(8, MakeBsave(0x1000, 0x1000, {0xAB, 0xCD, 0xEF})), kAccepted);
-    EXPECT_EQ(velda::VramImage[0x1000], 0xAB);
-    EXPECT_EQ(velda::VramImage[0x1001], 0x00);
-    EXPECT_EQ(velda::VramImage[0x0FFF], 0x00);
-    EXPECT_EQ(velda::CurrentFile.startAddress, 0x1000);
-    EXPECT_EQ(velda::CurrentFile.endAddress, 0x1000);
-
-    // The very last address of video memory.
-    ASSERT_EQ(LoadBytes(8, MakeBsave(0xFFFF, 0xFFFF, {0x77})), kAccepted);
-    EXPECT_EQ(velda::VramImage[0xFFFF], 0x77);
-}
-
-TEST_F(BsaveLoader, ShortFileKeepsClearedAndSeededBytes) {
-    Scribble();
-    // Announces 0x0000-0x769F but stops after 0x100 bytes.
-    const std::vector<uint8_t> data = NoiseBytes(0x100, 3);
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x769F, data)), kAccepted);
-    EXPECT_EQ(std::memcmp(velda::VramImage, data.data(), data.size()), 0);
-    for (int a = 0x100; a < 0x7680; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
-    EXPECT_EQ(PaletteNow(), Default());
-    EXPECT_EQ(velda::CurrentFile.endAddress, 0x769F);
-}
-
-TEST_F(BsaveLoader, FileEndingInsideThePaletteTableMixesFileAndPowerOnEntries) {
-    // Pixels and the first four palette entries only (up to 0x7687).
-    std::vector<uint8_t> data(0x7688, 0);
-    const std::vector<uint8_t> palette = CustomPalette(2);
-    std::memcpy(data.data() + 0x7680, palette.data(), 8);
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x769F, data)), kAccepted);
-    std::vector<uint8_t> expected = Default();
-    std::memcpy(expected.data(), palette.data(), 8);
-    EXPECT_EQ(PaletteNow(), expected);
-}
-
-TEST_F(BsaveLoader, BytesAfterTheEndAddressAreIgnored) {
-    Scribble();
-    std::vector<uint8_t> data = NoiseBytes(0x100, 4);
-    const std::vector<uint8_t> extra(0x8000, 0xEE);  // would reach the palette table
-    data.insert(data.end(), extra.begin(), extra.end());
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0x00FF, data)), kAccepted);
-    EXPECT_EQ(std::memcmp(velda::VramImage, data.data(), 0x100), 0);
-    for (int a = 0x100; a < 0x7680; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
-    EXPECT_EQ(PaletteNow(), Default());
-}
-
-TEST_F(BsaveLoader, StartAboveZeroLeavesLowerBytesZero) {
-    Scribble();
-    const std::vector<uint8_t> data = NoiseBytes(0x100, 5);
-    ASSERT_EQ(LoadBytes(7, MakeBsave(0x2000, 0x20FF, data)), kAccepted);
-    for (int a = 0; a < 0x2000; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
-    EXPECT_EQ(std::memcmp(velda::VramImage + 0x2000, data.data(), data.size()), 0);
-    EXPECT_EQ(velda::VramImage[0x2100], 0);
-    EXPECT_EQ(velda::CurrentFile.startAddress, 0x2000);
-    EXPECT_EQ(velda::CurrentFile.endAddress, 0x20FF);
-}
-
-TEST_F(BsaveLoader, EachModeReadsItsOwnPaletteTable) {
-    std::vector<uint8_t> data(0xFAA0, 0);
-    const std::vector<uint8_t> page0 = CustomPalette(3);
-    std::memcpy(data.data() + 0x7680, page0.data(), 32);
-
-    // SCREEN 7 ending below 0xFA80: the SCREEN 5 table at 0x7680 is not its own.
-    ASSERT_EQ(LoadBytes(7, MakeBsave(0, 0x769F, std::vector<uint8_t>(data.begin(), data.begin() + 0x76A0))),
-              kAccepted);
-    EXPECT_EQ(PaletteNow(), Default());
-    EXPECT_EQ(velda::ColorTable[15], 0x00E0E0E0u);
-    EXPECT_EQ(velda::ColorTable[4], 0x00E02020u);
-
-    // SCREEN 5 with tables at both places: the one at 0xFA80 is ignored.
-    const std::vector<uint8_t> page1 = CustomPalette(4);
-    std::memcpy(data.data() + 0xFA80, page1.data(), 32);
-    ASSERT_EQ(LoadBytes(5, MakeBsave(0, 0xFA9F, data)), kAccepted);
-    EXPECT_EQ(PaletteNow(), page0);
-}
-
-TEST_F(BsaveLoader, Screens10And11LoadIdentically) {
-    const std::vector<uint8_t> file = MakeBsave(0, 0xFA9F, NoiseBytes(0xFAA0, 10));
-    Scribble();
-    ASSERT_EQ(LoadBytes(10, file), kAccepted);
-    const Snapshot ten = Snapshot::Take();
-    Scribble();
-    ASSERT_EQ(LoadBytes(11, file), kAccepted);
-    const Snapshot eleven = Snapshot::Take();
-    ExpectSame(ten, eleven);
-}
-
-// Rejected files: nothing at all changes, in any mode.
-TEST_F(BsaveLoader, RejectedFilesChangeNothing) {
-    struct Case {
-        std::vector<uint8_t> bytes;
+// Where the bytes of a file land: from its start address up to its end
+// address or its last byte, whichever comes first; all else of the page
+// zero but the seeded palette table. The addresses are the header's.
+TEST(BsaveLoader, DataLandsFromTheStartAddress) {
+    struct Row {
         const char* what;
+        uint8_t screen;
+        uint16_t start, end;
+        std::size_t bytes;  // of data in the file
+        std::size_t placed;
     };
-    std::vector<uint8_t> noMark = MakeBsave(0, 0x769F, NoiseBytes(0x76A0, 8));
-    noMark[0] = 0x00;
-    const Case cases[] = {
-        {noMark, "first byte 0x00"},
-        {MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 9), 0xFF), "first byte 0xFF"},
-        {{}, "empty file"},
-        {{0xFE}, "one byte"},
-        {{0xFE, 0x00, 0x00, 0xFF, 0x69, 0x00}, "six bytes"},
-        {MakeBsave(0x2000, 0x1FFF, NoiseBytes(0x100, 1)), "end below start"},
+    const Row rows[] = {
+        {"the pixels of SCREEN 5", 5, 0x0000, 0x69FF, 0x6A00, 0x6A00},
+        {"one byte", 8, 0x1000, 0x1000, 3, 1},
+        {"the very last address", 8, 0xFFFF, 0xFFFF, 1, 1},
+        {"ends before its end address", 5, 0x0000, 0x769F, 0x100, 0x100},
+        {"bytes after the end address", 5, 0x0000, 0x00FF, 0x8100, 0x100},
+        {"starts above zero", 7, 0x2000, 0x20FF, 0x100, 0x100},
+        {"the whole of video memory", 12, 0x0000, 0xFFFF, 0x10000, 0x10000},
+        {"header only", 5, 0x0000, 0x69FF, 0, 0},
     };
-    for (const Case& c : cases) {
-        for (uint8_t screen : velda::AllScreens) {
-            SCOPED_TRACE(std::string(c.what) + ", SCREEN " + std::to_string(screen));
-            Scribble();
-            // LoadBytes writes the same scratch path into CurrentFile every time.
-            std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s",
-                          velda_test::ScratchPath("load.bin").c_str());
-            const Snapshot before = Snapshot::Take();
-            EXPECT_EQ(LoadBytes(screen, c.bytes), kNotBsave);
-            ExpectSame(before, Snapshot::Take());
-        }
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Bytes data = NoiseBytes(row.bytes, row.start);
+        const ScreenPage page = Open(row.screen, MakeBsave(row.start, row.end, data));
+        Bytes want(velda::VramBytes, 0);
+        velda::SeedDefaultPalette(row.screen, want.data());
+        std::copy(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(row.placed), want.begin() + row.start);
+        EXPECT_TRUE(page.vram == want);
+        EXPECT_EQ(page.startAddress, row.start);
+        EXPECT_EQ(page.endAddress, row.end);
     }
 }
 
-TEST_F(BsaveLoader, MissingFileCannotBeOpenedAndChangesNothing) {
-    Scribble();
-    const std::string path = velda_test::ScratchPath("no-such-picture.sc5");
-    std::remove(path.c_str());
-    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    const Snapshot before = Snapshot::Take();
-    EXPECT_EQ(static_cast<int>(velda::ReadBsaveFile(5)), kCannotOpen);
-    ExpectSame(before, Snapshot::Take());
+TEST(BsaveLoader, Screens10And11LoadIdentically) {
+    const Bytes file = MakeBsave(0, 0xFA9F, NoiseBytes(0xFAA0, 10));
+    const ScreenPage ten = Open(10, file), eleven = Open(11, file);
+    EXPECT_TRUE(ten.vram == eleven.vram);
+    EXPECT_EQ(PaletteOf(ten), PaletteOf(eleven));
 }
 
-#ifndef _WIN32  // under Windows neither opens as a file
-// Streams that open but fail on reading, as a failing disk or a share that
-// drops does: a folder, and the memory of the process at address 0. A read
-// error is not a short file.
-TEST_F(BsaveLoader, ReadErrorChangesNothing) {
-    for (const std::string& path : {velda_test::FreshFolder("read-error.SC5"), std::string("/proc/self/mem")}) {
-        SCOPED_TRACE(path);
-        Scribble();
-        std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-        const Snapshot before = Snapshot::Take();
-        EXPECT_EQ(velda::ReadBsaveFile(5), LoadOutcome::ReadFailed);
-        ExpectSame(before, Snapshot::Take());
-    }
-}
-#endif
-
-TEST_F(BsaveLoader, NumberThatIsNotAModeIsRefused) {
-    const std::string path = velda_test::ScratchPath("mode9.bin");
-    velda_test::WriteFile(path, MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 11)));
-    Scribble();
-    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    const Snapshot before = Snapshot::Take();
-    EXPECT_NE(velda::ReadBsaveFile(9), LoadOutcome::Accepted);
-    ExpectSame(before, Snapshot::Take());
+TEST(BsaveLoader, NumberThatIsNotAModeIsRefused) {
+    const Bytes file = MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 11));
+    velda::PictureRequest request;
+    request.screen = 9;
+    ScreenPage page;
+    EXPECT_TRUE(velda::OpenPicture(file.data(), file.size(), request, page));
 }
 
 // ---------------------------------------------------------------------------
@@ -491,10 +269,9 @@ std::vector<CorpusFile> ReadManifest(const std::string& dir) {
     return files;
 }
 
-class Corpus : public BsaveLoader {
+class Corpus : public ::testing::Test {
 protected:
     void SetUp() override {
-        BsaveLoader::SetUp();
         dir_ = velda_test::CorpusDir();
         if (dir_.empty()) GTEST_SKIP() << "no corpus of real pictures beside the checkout";
         files_ = ReadManifest(dir_);
@@ -510,14 +287,12 @@ protected:
         throw std::runtime_error("not in the manifest: " + suffix);
     }
 
-    // Loads a corpus file in its intended mode, from the corpus folder itself.
-    int Load(const CorpusFile& f) {
-        std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s/%s", dir_.c_str(),
-                      f.name.c_str());
-        return static_cast<int>(velda::ReadBsaveFile(static_cast<uint8_t>(f.screen)));
-    }
+    Bytes Read(const CorpusFile& f) const { return velda_test::ReadFile(dir_ + "/" + f.name); }
 
-    std::vector<uint8_t> Bytes(const CorpusFile& f) const { return velda_test::ReadFile(dir_ + "/" + f.name); }
+    // A corpus file opened in its intended mode, over `held`.
+    ScreenPage Load(const CorpusFile& f, const Bytes& held = {}) const {
+        return Open(static_cast<uint8_t>(f.screen), Read(f), held);
+    }
 
     std::string dir_;
     std::vector<CorpusFile> files_;
@@ -539,61 +314,40 @@ TEST_F(Corpus, ManifestListsEveryFileOfTheFolder) {
 // Every file loads in its mode; the bytes it holds land at its start
 // address, and the palette is what its data and the power-on palette give.
 TEST_F(Corpus, EveryFileLoadsInItsMode) {
+    const Bytes earlier = CustomPalette(6);
     for (const CorpusFile& f : files_) {
         SCOPED_TRACE(f.name + " as SCREEN " + std::to_string(f.screen));
-        velda::ResetImageModel();
-        const std::vector<uint8_t> earlier = CustomPalette(6);
-        std::memcpy(velda::MsxPalette, earlier.data(), 32);
-
-        const std::vector<uint8_t> bytes = Bytes(f);
+        const Bytes bytes = Read(f);
         ASSERT_GE(bytes.size(), 7u);
-        ASSERT_EQ(Load(f), kAccepted);
-        EXPECT_EQ(velda::CurrentFile.startAddress, f.start);
-        EXPECT_EQ(velda::CurrentFile.endAddress, f.end);
+        const ScreenPage page = Load(f, earlier);
+        EXPECT_EQ(page.startAddress, f.start);
+        EXPECT_EQ(page.endAddress, f.end);
 
         const std::size_t wanted = f.end - f.start + 1;
         const std::size_t present = std::min(wanted, bytes.size() - 7);
-        EXPECT_EQ(std::memcmp(velda::VramImage + f.start, bytes.data() + 7, present), 0);
-        for (std::size_t a = 0; a < f.start; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
+        EXPECT_EQ(std::memcmp(page.vram.data() + f.start, bytes.data() + 7, present), 0);
+        for (std::size_t a = 0; a < f.start; ++a) ASSERT_EQ(page.vram[a], 0) << a;
 
         const velda::ModeInfo* mode = velda::FindMode(static_cast<unsigned>(f.screen));
         ASSERT_NE(mode, nullptr);
-        std::vector<uint8_t> expected = earlier;
+        Bytes expected = earlier;
         for (int i = 0; i < 2 * mode->paletteEntries; ++i) {
             const unsigned address = static_cast<unsigned>(mode->paletteAddress + i);
             const bool fromFile = address >= f.start && address < f.start + present;
-            expected[static_cast<std::size_t>(i)] =
-                fromFile ? bytes[7 + address - f.start] : velda::DefaultPalette[i];
+            expected[static_cast<std::size_t>(i)] = fromFile ? bytes[7 + address - f.start] : velda::DefaultPalette[i];
         }
-        EXPECT_EQ(PaletteNow(), expected);
-    }
-}
-
-TEST_F(Corpus, TruncatedScreen6FilesGiveFourFilePaletteEntries) {
-    for (const char* name : {"_OC.SC6", "_BUTTERFL.SC6"}) {
-        SCOPED_TRACE(name);
-        const CorpusFile& f = Find(name);
-        const std::vector<uint8_t> bytes = Bytes(f);
-        ASSERT_EQ(bytes.size(), 7u + 0x7688);  // stops at 0x7687
-        const std::vector<uint8_t> earlier = CustomPalette(8);
-        std::memcpy(velda::MsxPalette, earlier.data(), 32);
-        ASSERT_EQ(Load(f), kAccepted);
-        std::vector<uint8_t> expected = earlier;
-        std::memcpy(expected.data(), bytes.data() + 7 + 0x7680, 8);
-        EXPECT_EQ(PaletteNow(), expected);
-        EXPECT_EQ(velda::CurrentFile.endAddress, 0x769F);
+        EXPECT_EQ(PaletteOf(page), expected);
     }
 }
 
 TEST_F(Corpus, PaletteOnlyScreen5FileTakesItsPalette) {
     const CorpusFile& f = Find("_GAMEPAL.SC5");
-    const std::vector<uint8_t> bytes = Bytes(f);
+    const Bytes bytes = Read(f);
     ASSERT_EQ(bytes.size(), 39u);
-    Scribble();
-    ASSERT_EQ(Load(f), kAccepted);
-    EXPECT_EQ(PaletteNow(), std::vector<uint8_t>(bytes.begin() + 7, bytes.end()));
-    for (int a = 0; a < 0x7680; ++a) ASSERT_EQ(velda::VramImage[a], 0) << a;
-    EXPECT_EQ(velda::CurrentFile.startAddress, 0x7680);
+    const ScreenPage page = Load(f);
+    EXPECT_EQ(PaletteOf(page), Bytes(bytes.begin() + 7, bytes.end()));
+    for (int a = 0; a < 0x7680; ++a) ASSERT_EQ(page.vram[static_cast<std::size_t>(a)], 0) << a;
+    EXPECT_EQ(page.startAddress, 0x7680);
 }
 
 TEST_F(Corpus, TrailingPalettesBeyondTheHeaderAreNotTaken) {
@@ -601,31 +355,20 @@ TEST_F(Corpus, TrailingPalettesBeyondTheHeaderAreNotTaken) {
     // 0xFA80; data_cust.sc5 has 30 palette bytes after its end.
     for (const char* name : {"_911R.SC7", "_data_cust.sc5"}) {
         SCOPED_TRACE(name);
-        velda::ResetImageModel();
-        ASSERT_EQ(Load(Find(name)), kAccepted);
-        EXPECT_EQ(PaletteNow(), Default());
+        const ScreenPage page = Load(Find(name));
+        EXPECT_EQ(PaletteOf(page), Default());
+        if (std::string(name) == "_data_cust.sc5") EXPECT_EQ(page.vram[0x6000], 0);  // it stops at 0x5FFF
     }
-    EXPECT_EQ(velda::VramImage[0x6000], 0);  // data_cust.sc5 stops at 0x5FFF
 }
 
 TEST_F(Corpus, FilesOneBytePastThePaletteKeepTheirPalette) {
     for (const char* name : {"_INTRO.SC7", "_KRANT3.SC7"}) {
         SCOPED_TRACE(name);
         const CorpusFile& f = Find(name);
-        const std::vector<uint8_t> bytes = Bytes(f);
-        velda::ResetImageModel();
-        ASSERT_EQ(Load(f), kAccepted);
+        const Bytes bytes = Read(f);
         EXPECT_EQ(f.end, 0xFAA0u);
-        EXPECT_EQ(PaletteNow(), std::vector<uint8_t>(bytes.begin() + 7 + 0xFA80, bytes.begin() + 7 + 0xFAA0));
+        EXPECT_EQ(PaletteOf(Load(f)), Bytes(bytes.begin() + 7 + 0xFA80, bytes.begin() + 7 + 0xFAA0));
     }
-}
-
-TEST_F(Corpus, Screen8ChartBuildsTheFixedColours) {
-    Scribble();
-    const std::vector<uint8_t> before = PaletteNow();
-    ASSERT_EQ(Load(Find("_PALETTE.SC8")), kAccepted);
-    EXPECT_EQ(PaletteNow(), before);
-    for (int v = 0; v < 256; ++v) EXPECT_EQ(velda::ColorTable[v], velda::Screen8ValueToRgb(static_cast<uint8_t>(v)));
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace velda_test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using velda::LoadOutcome;
+using velda::LoadFault;
 using velda::PlacedRange;
 
 // Video memory before a load: noise, so that whatever a load clears,
@@ -27,14 +27,14 @@ using velda::PlacedRange;
 Bytes Before() { return NoiseBytes(velda::VramBytes, 77); }
 
 struct Placed {
-    LoadOutcome outcome;
+    LoadFault fault;
     Bytes vram;
     PlacedRange placed;
 };
 
 Placed PlaceGraphSaurus(uint8_t screen, const Bytes& file) {
-    Placed result{LoadOutcome::Accepted, Before(), PlacedRange{0xDEAD, 0xBEEF}};
-    result.outcome = velda::PlaceGraphSaurus(file.data(), file.size(), screen, result.vram.data(), result.placed);
+    Placed result{LoadFault::None, Before(), PlacedRange{0xDEAD, 0xBEEF}};
+    result.fault = velda::PlaceGraphSaurus(file.data(), file.size(), screen, result.vram.data(), result.placed).fault;
     return result;
 }
 
@@ -44,7 +44,7 @@ Bytes PlainBsave(uint8_t screen, const Bytes& memory) {
     Bytes vram = Before();
     const Bytes file = MakeBsave(0, static_cast<uint16_t>(memory.empty() ? 0 : memory.size() - 1), memory);
     velda::BsaveHeader header{};
-    EXPECT_EQ(velda::PlaceBsave(file.data(), file.size(), screen, vram.data(), header), LoadOutcome::Accepted);
+    EXPECT_FALSE(velda::PlaceBsave(file.data(), file.size(), screen, vram.data(), header));
     return vram;
 }
 
@@ -91,7 +91,7 @@ TEST(GraphSaurus, EveryKindOfCode) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const Placed got = PlaceGraphSaurus(5, Compressed(row.codes));
-        ASSERT_EQ(got.outcome, LoadOutcome::Accepted);
+        ASSERT_EQ(got.fault, LoadFault::None);
         EXPECT_TRUE(got.vram == PlainBsave(5, row.memory));
         EXPECT_EQ(got.placed.start, 0u);
         EXPECT_EQ(got.placed.length, row.memory.size());
@@ -121,7 +121,7 @@ TEST(GraphSaurus, DataCutInsideARunChangesNothing) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const Placed got = PlaceGraphSaurus(5, Compressed(row.codes));
-        EXPECT_EQ(got.outcome, LoadOutcome::CutOff);
+        EXPECT_EQ(got.fault, LoadFault::CutOff);
         EXPECT_TRUE(got.vram == Before());
     }
 }
@@ -143,7 +143,7 @@ TEST(GraphSaurus, OutputPastTheEndOfVideoMemoryIsDropped) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const Placed got = PlaceGraphSaurus(7, row.file);
-        ASSERT_EQ(got.outcome, LoadOutcome::Accepted);
+        ASSERT_EQ(got.fault, LoadFault::None);
         EXPECT_TRUE(got.vram == PlainBsave(7, row.memory));
         EXPECT_EQ(got.placed.start, 0u);
         EXPECT_EQ(got.placed.length, velda::VramBytes);
@@ -162,7 +162,7 @@ TEST(GraphSaurus, ShortDataLeavesTheRestAsAShortBsaveFileDoes) {
                 SCOPED_TRACE("SCREEN " + std::to_string(screen) + ", " + std::to_string(memory.size()) + " bytes" +
                              (compressed ? ", compressed" : ", raw"));
                 const Placed got = PlaceGraphSaurus(screen, GraphSaurusFile(memory, compressed));
-                ASSERT_EQ(got.outcome, LoadOutcome::Accepted);
+                ASSERT_EQ(got.fault, LoadFault::None);
                 EXPECT_TRUE(got.vram == PlainBsave(screen, memory));
                 EXPECT_EQ(got.placed.start, 0u);
                 EXPECT_EQ(got.placed.length, memory.size());
@@ -172,19 +172,22 @@ TEST(GraphSaurus, ShortDataLeavesTheRestAsAShortBsaveFileDoes) {
 }
 
 TEST(GraphSaurus, HeaderRefusalsChangeNothing) {
-    const Bytes rows[] = {
-        {},
-        {0xFE},
-        {0xFD, 0, 0, 0, 0, 0},
-        {0xFE, 0, 0, 0, 0, 0},
-        {0x00, 0, 0, 0, 0, 0, 0, 0x20},
-        {0xFC, 0, 0, 0, 0, 0, 0, 0x20},
-        {0xFF, 0, 0, 0, 0, 0, 0, 0x20},
+    const struct {
+        Bytes file;
+        LoadFault fault;
+    } rows[] = {
+        {{}, LoadFault::Empty},
+        {{0xFE}, LoadFault::ShortHeader},
+        {{0xFD, 0, 0, 0, 0, 0}, LoadFault::ShortHeader},
+        {{0xFE, 0, 0, 0, 0, 0}, LoadFault::ShortHeader},
+        {{0x00, 0, 0, 0, 0, 0, 0, 0x20}, LoadFault::WrongFirstByte},
+        {{0xFC, 0, 0, 0, 0, 0, 0, 0x20}, LoadFault::WrongFirstByte},
+        {{0xFF, 0, 0, 0, 0, 0, 0, 0x20}, LoadFault::WrongFirstByte},
     };
-    for (const Bytes& file : rows) {
-        SCOPED_TRACE(testing::PrintToString(file));
-        const Placed got = PlaceGraphSaurus(5, file);
-        EXPECT_EQ(got.outcome, LoadOutcome::NotGraphSaurus);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.file));
+        const Placed got = PlaceGraphSaurus(5, row.file);
+        EXPECT_EQ(got.fault, row.fault);
         EXPECT_TRUE(got.vram == Before());
     }
 }
@@ -200,11 +203,11 @@ TEST(GraphSaurus, RawFileWithAStartAddressIsABsaveFile) {
         SCOPED_TRACE(testing::PrintToString(Bytes(file.begin(), file.begin() + velda::BsaveHeaderBytes)));
         Bytes vram = Before();
         velda::BsaveHeader header{};
-        const LoadOutcome outcome = velda::PlaceBsave(file.data(), file.size(), 5, vram.data(), header);
+        const LoadFault fault = velda::PlaceBsave(file.data(), file.size(), 5, vram.data(), header).fault;
         const Placed got = PlaceGraphSaurus(5, file);
-        EXPECT_EQ(got.outcome, outcome);
+        EXPECT_EQ(got.fault, fault);
         EXPECT_TRUE(got.vram == vram);
-        if (outcome == LoadOutcome::Accepted) {
+        if (fault == LoadFault::None) {
             const PlacedRange want = velda::BsavePlacedRange(header, file.size());
             EXPECT_EQ(got.placed.start, want.start);
             EXPECT_EQ(got.placed.length, want.length);
@@ -226,7 +229,7 @@ TEST(GraphSaurus, SizeFieldAndBytesFiveAndSixAreIgnored) {
             Bytes file = GraphSaurusFile(page, compressed);
             std::copy(field, field + 4, file.begin() + 3);
             const Placed got = PlaceGraphSaurus(5, file);
-            ASSERT_EQ(got.outcome, LoadOutcome::Accepted);
+            ASSERT_EQ(got.fault, LoadFault::None);
             EXPECT_TRUE(got.vram == PlainBsave(5, page));
             EXPECT_EQ(got.placed.length, page.size());
         }

@@ -14,7 +14,7 @@ namespace velda_test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using velda::PaletteFileOutcome;
+using velda::LoadFault;
 
 TEST(PaletteFile, EachSizeGivesItsPalette) {
     const Bytes bank = NoiseBytes(256, 1);
@@ -27,34 +27,36 @@ TEST(PaletteFile, EachSizeGivesItsPalette) {
         std::string what;
         Bytes file;
         int index;
-        PaletteFileOutcome outcome;
+        LoadFault fault;
         std::size_t from;  // where the 32 bytes taken start in the file
     };
     std::vector<Row> rows;
     for (int index = 0; index < 8; ++index) {
-        rows.push_back({"bank", bank, index, PaletteFileOutcome::Read, 32u * static_cast<std::size_t>(index)});
+        rows.push_back({"bank", bank, index, LoadFault::None, 32u * static_cast<std::size_t>(index)});
     }
     const Row more[] = {
-        {"one palette", one, 0, PaletteFileOutcome::Read, 0},
-        {"one palette, any index", one, 5, PaletteFileOutcome::Read, 0},
-        {"BSAVE of the SCREEN 5 table", MakeBsave(0x7680, 0x769F, one), 0, PaletteFileOutcome::Read, 7},
-        {"BSAVE of the SCREEN 7 table", MakeBsave(0xFA80, 0xFA9F, one), 7, PaletteFileOutcome::Read, 7},
-        {"39 bytes, id 0x00", unmarked, 0, PaletteFileOutcome::NotBsave, 0},
-        {"39 bytes, id 0xFD", markedFd, 0, PaletteFileOutcome::NotBsave, 0},
+        {"one palette", one, 0, LoadFault::None, 0},
+        {"one palette, any index", one, 5, LoadFault::None, 0},
+        {"BSAVE of the SCREEN 5 table", MakeBsave(0x7680, 0x769F, one), 0, LoadFault::None, 7},
+        {"BSAVE of the SCREEN 7 table", MakeBsave(0xFA80, 0xFA9F, one), 7, LoadFault::None, 7},
+        {"39 bytes, id 0x00", unmarked, 0, LoadFault::PaletteFileMark, 0},
+        {"39 bytes, id 0xFD", markedFd, 0, LoadFault::PaletteFileMark, 0},
     };
     rows.insert(rows.end(), std::begin(more), std::end(more));
     const std::size_t wrongSizes[] = {0, 31, 33, 38, 40, 255, 257};
     for (const std::size_t size : wrongSizes) {
         Bytes file = NoiseBytes(size, 3);
         if (size > 0) file[0] = velda::BsaveId;
-        rows.push_back({std::to_string(size) + " bytes", file, 0, PaletteFileOutcome::WrongSize, 0});
+        rows.push_back({std::to_string(size) + " bytes", file, 0, LoadFault::PaletteFileSize, 0});
     }
 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what + ", index " + std::to_string(row.index));
         Bytes palette(velda::PaletteBytes, 0xCC);
-        EXPECT_EQ(velda::ReadPaletteFile(row.file.data(), row.file.size(), row.index, palette.data()), row.outcome);
-        const Bytes want = row.outcome == PaletteFileOutcome::Read
+        const velda::LoadError error = velda::ReadPaletteFile(row.file.data(), row.file.size(), row.index, palette.data());
+        EXPECT_EQ(error.fault, row.fault);
+        if (row.fault == LoadFault::PaletteFileSize) EXPECT_EQ(error.value, row.file.size());
+        const Bytes want = row.fault == LoadFault::None
                                ? Bytes(row.file.begin() + static_cast<std::ptrdiff_t>(row.from),
                                        row.file.begin() + static_cast<std::ptrdiff_t>(row.from) + velda::PaletteBytes)
                                : Bytes(velda::PaletteBytes, 0xCC);  // left alone

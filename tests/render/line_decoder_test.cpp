@@ -158,25 +158,6 @@ TEST_F(LineDecoder, Screen10And11Groups) {
     }
 }
 
-// Palette pixels take entry b >> 4 whatever the group; YJK pixels use the
-// doubled four-bit luminance, so Y 31 never occurs.
-TEST_F(LineDecoder, Screen10PixelRules) {
-    for (int b = 0; b < 256; ++b) {
-        const ColorRef c = velda::Screen10Pixel(static_cast<uint8_t>(b), -5, 9, table.data());
-        if (b & 0x08) {
-            EXPECT_EQ(c, table[static_cast<std::size_t>(b >> 4)]) << b;
-        } else {
-            const velda::Rgb5 rgb = velda::YjkToRgb((b >> 4) * 2, -5, 9);
-            EXPECT_EQ(c, Rgb(static_cast<unsigned>(rgb.r) * 8, static_cast<unsigned>(rgb.g) * 8,
-                             static_cast<unsigned>(rgb.b) * 8))
-                << b;
-        }
-    }
-    EXPECT_EQ(velda::Screen10Pixel(0xF0, 0, 0, table.data()), Rgb(240, 240, 248));
-    EXPECT_EQ(velda::Screen12Pixel(0xF8, 0, 0), 0x00F8F8F8u);
-    EXPECT_EQ(velda::Screen12Pixel(0xF0, 0, 0), Rgb(240, 240, 248));  // Y 30 in SCREEN 12 too
-}
-
 TEST_F(LineDecoder, Screens10And11DecodeIdentically) {
     vram = NoiseBytes(velda::VramBytes, 1011);
     for (int y = 0; y < velda::ScreenLines; ++y) {
