@@ -2,9 +2,7 @@
 // information, Clear, Help contents and About.
 #include <cstdio>
 
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
-#include "image/vram_image.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -22,12 +20,14 @@ void ExitCommand(HWND window) { SendMessageA(window, WM_DESTROY, 0, 0); }
 
 // Gives the window the size of the picture's mode, at the zoom and aspect,
 // at the same corner.
-void AutoSizeCommand(HWND window) { SizeWindowForWidth(window, FindMode(ScreenMode)->width); }
+void AutoSizeCommand(HWND window) { SizeWindowForWidth(window, FindMode(ModelOf(window).ScreenMode)->width); }
 
 // Shows the mode and the addresses of the file on screen.
 void FileInfoCommand(HWND window) {
+    const PictureModel& model = ModelOf(window);
     char text[FileInfoBytes];
-    std::snprintf(text, sizeof text, FileInfoFormat, ScreenMode, CurrentFile.startAddress, CurrentFile.endAddress);
+    std::snprintf(text, sizeof text, FileInfoFormat, model.ScreenMode, model.CurrentFile.startAddress,
+                  model.CurrentFile.endAddress);
     MessageBoxA(window, text, FileInfoCaption, MB_OK);
 }
 
@@ -36,7 +36,7 @@ void ClearCommand(HWND window) {
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     InvalidateRect(window, nullptr, TRUE);
     SetWindowTextA(window, AppName);
-    ScreenMode = 5;
+    ModelOf(window).ScreenMode = 5;
     GrayImageItems(window);
 }
 

@@ -6,14 +6,11 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "export/bmp_headers.h"
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/picture_file.h"
-#include "image/vram_image.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -24,7 +21,6 @@ CanvasRecord Canvas;
 int FrameExtraWidth;
 int FrameExtraHeight;
 HINSTANCE AppInstance;
-std::string CurrentPicturePath;
 
 namespace {
 
@@ -35,8 +31,9 @@ constexpr int TitleBytes = 128;
 static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record");
 #endif
 
-// Creates the Canvas and starts in the empty state.
+// Creates the picture model and the Canvas, and starts in the empty state.
 void OnCreate(HWND window) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new PictureModel()));
     HDC windowDc = GetDC(window);
     Canvas.dc = CreateCompatibleDC(windowDc);
     Canvas.bitmap = CreateCompatibleBitmap(windowDc, CanvasWidth, CanvasHeight);
@@ -44,8 +41,6 @@ void OnCreate(HWND window) {
     SelectObject(Canvas.dc, GetStockObject(WHITE_BRUSH));
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     ReleaseDC(window, windowDc);
-    ScreenMode = 5;
-    CurrentPicturePath.clear();
     DragAcceptFiles(window, TRUE);
 }
 
@@ -55,7 +50,7 @@ void OnCreate(HWND window) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    const int width = FindMode(ScreenMode)->width;
+    const int width = FindMode(ModelOf(window).ScreenMode)->width;
     const SIZE block = PixelBlock(width);
     if (block.cx == 1 && block.cy == 1) {
         BitBlt(dc, 0, 0, CanvasWidth, CanvasHeight, Canvas.dc, 0, 0, SRCCOPY);
@@ -77,20 +72,25 @@ void OnDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
-// Asks for a file, loads it, draws it and shows it.
+// Lets go of the picture model once the window is gone.
+void OnNcDestroy(HWND window) {
+    delete &ModelOf(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+// Asks for a file, loads it in the given mode, draws it and shows it.
 void OpenCommand(HWND window, uint8_t screen) {
     char fileTitle[64];
     if (!ChooseBsaveFile(window, fileTitle, sizeof fileTitle, screen)) return;
-    if (!LoadBsave(window, screen)) return;
-    RenderImage(window, screen);
-    FinishOpen(window, screen, fileTitle);
-    CurrentPicturePath = CurrentFile.path;
+    if (!OpenInMode(window, screen, fileTitle)) return;
+    PictureModel& model = ModelOf(window);
+    model.CurrentPicturePath = model.CurrentFile.path;
 }
 
 // Asks for a picture file of any kind and opens it by its extension.
 void OpenByExtensionCommand(HWND window) {
     if (!ChoosePictureFile(window)) return;
-    OpenPictureFile(window, CurrentFile.path);
+    OpenPictureFile(window, ModelOf(window).CurrentFile.path);
 }
 
 // Opens the first of the files dropped on the window.
@@ -148,6 +148,8 @@ void GrayImageItems(HWND window) { SetImageItems(window, MF_GRAYED); }
 
 void EnableImageItems(HWND window) { SetImageItems(window, MF_ENABLED); }
 
+PictureModel& ModelOf(HWND window) { return *reinterpret_cast<PictureModel*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
 void SizeWindowForWidth(HWND window, int pictureWidth) {
     const SIZE block = PixelBlock(pictureWidth);
     RECT frame;
@@ -157,22 +159,19 @@ void SizeWindowForWidth(HWND window, int pictureWidth) {
 }
 
 void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
+    PictureModel& model = ModelOf(window);
     InvalidateRect(window, nullptr, TRUE);
-    PrepareExportHeaders(screen);
+    PrepareExportHeaders(screen, model.ExportHeaders);
     SizeWindowForWidth(window, FindMode(screen)->width);
     EnableImageItems(window);
     char title[TitleBytes];
     std::snprintf(title, sizeof title, TitleFormat, fileTitle);
     SetWindowTextA(window, title);
-    ScreenMode = screen;
+    model.ScreenMode = screen;
 }
 
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
-    std::memcpy(VramImage, page.vram.data(), VramBytes);
-    std::memcpy(MsxPalette, page.palette, PaletteBytes);
-    BuildColorTable(page.screen, MsxPalette, ColorTable);
-    CurrentFile.startAddress = page.startAddress;
-    CurrentFile.endAddress = page.endAddress;
+    AdoptPage(ModelOf(window), page);
     RenderImage(window, page.screen);
     FinishOpen(window, page.screen, fileTitle);
 }
@@ -204,6 +203,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CREATE: OnCreate(window); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_NCDESTROY: OnNcDestroy(window); return DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <string>
 
-#include "image/bsave_loader.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
+#include "platform/files.h"
+#include "platform/folder_files.h"
+#include "platform/names.h"
 #include "shell/picture_folder.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -26,44 +28,70 @@ constexpr int FileTitleChars = 63;  // and a NUL
 // path, or before any in the folder kept from the last run; the confirmed
 // path goes to CurrentFile.path, and its folder is kept.
 int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitle, int fileTitleSize) {
+    CurrentFileRecord& current = ModelOf(owner).CurrentFile;
     char file[PathBytes];
-    std::memcpy(file, CurrentFile.path, sizeof file);
+    std::memcpy(file, current.path, sizeof file);
     char chosenTitle[FileTitleChars + 1] = {};
 
+    OPENFILENAMEA dialog = FileDialogRecord(owner, filter, title, file, sizeof file);
+    dialog.lpstrFileTitle = chosenTitle;
+    dialog.nMaxFileTitle = FileTitleChars;
+    if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&dialog)) return 0;
+
+    std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
+    std::memcpy(current.path, file, sizeof file);
+    SaveLastOpenFolder(file);
+    return 1;
+}
+
+// Reads the picture file `path`, opens it as `request` asks and shows it
+// titled `fileTitle`; says why when it cannot. The one way every Open takes.
+bool OpenAndShow(HWND window, const std::string& path, const PictureRequest& request, const char* fileTitle) {
+    std::vector<uint8_t> bytes;
+    ScreenPage page;
+    LoadError error = ReadWholeFile(path, MaxPictureFileBytes, bytes);
+    if (!error) error = OpenPicture(bytes.data(), bytes.size(), request, page);
+    if (error) {
+        ShowError(window, LoadMessage(error));
+        return false;
+    }
+    ShowPicturePage(window, page, fileTitle);
+    return true;
+}
+
+}  // namespace
+
+OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title, char* file, DWORD fileSize) {
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = OpenFileNameSize95;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrFileTitle = chosenTitle;
-    dialog.nMaxFileTitle = FileTitleChars;
+    dialog.nMaxFile = fileSize;
     dialog.lpstrTitle = title;
-    if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog)) return 0;
-
-    std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
-    std::memcpy(CurrentFile.path, file, sizeof file);
-    SaveLastOpenFolder(file);
-    return 1;
+    return dialog;
 }
 
-// What the user is told about a picture file that did not open.
-const char* LoadMessage(LoadOutcome outcome) {
-    switch (outcome) {
-    case LoadOutcome::NotBsave: return NotBsaveMessage;
-    case LoadOutcome::NotGraphSaurus: return NotGraphSaurusMessage;
-    case LoadOutcome::CutOff: return CutOffMessage;
-    case LoadOutcome::NotPalette: return NotPaletteMessage;
-    case LoadOutcome::CannotOpen:
-    case LoadOutcome::ReadFailed:  // a file that fails part-way is as good as none
+const char* LoadMessage(const LoadError& error) {
+    switch (error.fault) {
+    case LoadFault::Empty:
+    case LoadFault::ShortHeader:
+    case LoadFault::WrongFirstByte:
+    case LoadFault::EndBelowStart:
+        return error.format == FileKind::GraphSaurus ? NotGraphSaurusMessage : NotBsaveMessage;
+    case LoadFault::CutOff: return CutOffMessage;
+    case LoadFault::PaletteFileSize:
+    case LoadFault::PaletteFileMark: return NotPaletteMessage;
+    case LoadFault::UnknownExtension: return UnknownKindMessage;
+    case LoadFault::PaletteFileAlone: return PaletteFileMessage;
+    case LoadFault::CannotOpen:
+    case LoadFault::ReadFailed:  // a file that fails part-way is as good as none
     default: return CannotOpenMessage;
     }
 }
-
-}  // namespace
 
 int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen) {
     char title[DialogTitleBytes];
@@ -76,56 +104,60 @@ bool ChoosePictureFile(HWND owner) {
     return ChooseFile(owner, PictureFilter, PictureDialogTitle, fileTitle, sizeof fileTitle) != 0;
 }
 
-bool LoadBsave(HWND owner, uint8_t screen) {
-    const LoadOutcome outcome = ReadBsaveFile(screen);
-    if (outcome == LoadOutcome::Accepted) return true;
-    ShowError(owner, LoadMessage(outcome));
-    return false;
+bool OpenInMode(HWND window, uint8_t screen, const char* fileTitle) {
+    PictureModel& model = ModelOf(window);
+    PictureRequest request;
+    request.kind = FileKind::Bsave;
+    request.screen = screen;
+    request.heldPalette = model.MsxPalette;
+    return OpenAndShow(window, model.CurrentFile.path, request, fileTitle);
 }
 
 bool OpenPictureFile(HWND window, const std::string& path) {
-    const FileType type = TypeOfFile(path);
-    if (type.kind == FileKind::Unknown) {
-        ShowError(window, UnknownKindMessage);
-        return false;
-    }
-    if (type.kind == FileKind::Palette) {
-        ShowError(window, PaletteFileMessage);
+    PictureModel& model = ModelOf(window);
+    const PathParts parts = SplitPath(path);
+    const FileType type = TypeOfExtension(parts.extension);
+    if (type.kind == FileKind::Unknown || type.kind == FileKind::Palette) {
+        const LoadFault fault = type.kind == FileKind::Palette ? LoadFault::PaletteFileAlone : LoadFault::UnknownExtension;
+        ShowError(window, LoadMessage(LoadError(fault)));
         return false;
     }
     // The palette file beside the picture is taken as the converter takes it.
-    ScreenPage page;
-    const LoadReport report = LoadPictureFile(path, type.kind, type.screen, PaletteChoice{}, page);
-    if (report.outcome != LoadOutcome::Accepted) {
-        ShowError(window, LoadMessage(report.outcome));
-        return false;
-    }
-    ShowPicturePage(window, page, path.c_str() + SplitName(path).nameStart);
-    CurrentPicturePath = path;
+    FolderFiles folder(parts.folder);
+    PictureRequest request;
+    request.kind = type.kind;
+    request.screen = type.screen;
+    request.name = PictureName{parts.stem, parts.extension};
+    request.beside = &folder;
+    request.heldPalette = model.MsxPalette;
+    if (!OpenAndShow(window, path, request, parts.Name().c_str())) return false;
+    model.CurrentPicturePath = path;
     return true;
 }
 
 bool OpenNamedPicture(HWND window, const std::string& path) {
+    CurrentFileRecord& current = ModelOf(window).CurrentFile;
     // Save proposes its name from CurrentFile.path, so a path that does not
     // fit there is not opened, as the Open dialog cannot return one.
-    if (path.size() >= sizeof CurrentFile.path) {
+    if (path.size() >= sizeof current.path) {
         ShowError(window, CannotOpenMessage);
         return false;
     }
     if (!OpenPictureFile(window, path)) return false;
-    std::snprintf(CurrentFile.path, sizeof CurrentFile.path, "%s", path.c_str());
+    std::snprintf(current.path, sizeof current.path, "%s", path.c_str());
     return true;
 }
 
 void StepPictureCommand(HWND window, int step) {
-    const std::string next = CurrentPicturePath.empty() ? "" : NeighbourPicture(CurrentPicturePath, step);
+    std::string& position = ModelOf(window).CurrentPicturePath;
+    const std::string next = position.empty() ? "" : NeighbourPicture(position, step);
     if (next.empty()) {
         MessageBeep(MB_OK);
         return;
     }
     // The position moves on to a file that fails too, so that the next key
     // press goes past it instead of failing on it again.
-    CurrentPicturePath = next;
+    position = next;
     OpenNamedPicture(window, next);
 }
 

@@ -5,47 +5,26 @@
 
 #include "image/file_types.h"
 #include "platform/files.h"
+#include "platform/names.h"
 
 namespace velda {
 
 namespace {
 
-// `name` with its ASCII letters as capitals; the second byte of a
-// double-byte character may be a letter's code and is left alone.
-std::string FoldedName(const std::string& name) {
-    std::string folded = name;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(folded[i]);
-        if (IsCp932LeadByte(c)) {
-            ++i;
-        } else if (c >= 'a' && c <= 'z') {
-            folded[i] = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return folded;
-}
-
 bool IsSteppedTo(const FolderEntry& entry) {
     if (entry.kind != PathKind::File) return false;
-    const FileKind kind = TypeOfFile(entry.name).kind;
+    const FileKind kind = TypeOfExtension(SplitPath(entry.name).extension).kind;
     return kind == FileKind::Bsave || kind == FileKind::GraphSaurus;
 }
 
 }  // namespace
 
-bool NameBefore(const std::string& a, const std::string& b) {
-    const std::string foldedA = FoldedName(a), foldedB = FoldedName(b);
-    // std::string compares its bytes as unsigned values.
-    return foldedA != foldedB ? foldedA < foldedB : a < b;
-}
-
 std::string NeighbourPicture(const std::string& path, int step) {
-    const std::size_t nameStart = SplitName(path).nameStart;
-    const std::string folder = path.substr(0, nameStart);
-    const std::string current = path.substr(nameStart);
+    const PathParts parts = SplitPath(path);
+    const std::string current = parts.Name();
     std::vector<FolderEntry> entries;
     // A name without a folder is in the current one.
-    if (!ListFolder(folder.empty() ? "." : folder, entries)) return "";
+    if (ListFolder(parts.folder.empty() ? "." : parts.folder, entries)) return "";
     const std::string* best = nullptr;
     for (const FolderEntry& entry : entries) {
         if (!IsSteppedTo(entry)) continue;
@@ -55,7 +34,7 @@ std::string NeighbourPicture(const std::string& path, int step) {
             best = &entry.name;
         }
     }
-    return best != nullptr ? JoinPath(folder, *best) : "";
+    return best != nullptr ? JoinPath(parts.folder, *best) : "";
 }
 
 }  // namespace velda

@@ -7,12 +7,6 @@
 
 namespace velda {
 
-// The order of the names in a folder: ASCII letters compared without
-// case (folded to capitals, as an NTFS folder lists its names), every
-// other byte, both bytes of a code-page-932 character included, as it is;
-// names that are equal so are ordered by their bytes.
-bool NameBefore(const std::string& a, const std::string& b);
-
 // The file next to `path` in its folder in NameBefore order, after it for
 // a positive `step` and before it otherwise, among the files whose
 // extension gives a mode (BSAVE dumps and Graph Saurus pictures: second

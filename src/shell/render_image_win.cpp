@@ -1,9 +1,8 @@
-// Drawing the picture in VramImage into the Canvas, pixel by pixel, with
+// Drawing the picture of the model's VramImage into the Canvas, pixel by pixel, with
 // the progress in the window title.
 #include <windows.h>
 
 #include "image/mode_table.h"
-#include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "shell/shell_state_win.h"
 
@@ -16,6 +15,7 @@ constexpr int ProgressTitleBytes = 16;
 }  // namespace
 
 void RenderImage(HWND window, uint8_t screen) {
+    const PictureModel& model = ModelOf(window);
     HDC windowDc = GetDC(window);
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     ColorRef line[CanvasWidth];
@@ -23,7 +23,7 @@ void RenderImage(HWND window, uint8_t screen) {
     for (int y = 0; y < ScreenLines; ++y) {
         FormatProgressTitle(y, title, sizeof title);
         SetWindowTextA(window, title);
-        const int width = DecodeLine(screen, VramImage, ColorTable, y, line);
+        const int width = DecodeLine(screen, model.VramImage, model.ColorTable, y, line);
         for (int x = 0; x < width; ++x) SetPixelV(Canvas.dc, x, y, line[x]);
     }
     ReleaseDC(window, windowDc);

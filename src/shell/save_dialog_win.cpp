@@ -3,15 +3,14 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "export/bmp_headers.h"
-#include "export/bmp_name.h"
 #include "export/bmp_writer.h"
-#include "image/bsave_loader.h"
-#include "image/vram_image.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/output_file.h"
 #include "render/picture.h"
 #include "shell/shell_state_win.h"
@@ -19,22 +18,21 @@
 
 namespace velda {
 
-bool ChooseBmpFile(HWND owner) {
-    char file[PathBytes];
-    ProposeBmpName(CurrentFile.path, file, sizeof file);
+std::string ProposeBmpName(const std::string& path) {
+    const std::string proposal = FileNameOf(path).empty() ? "" : WithExtension(path, "bmp");
+    return proposal.size() < PathBytes ? proposal : "";
+}
 
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = OpenFileNameSize95;
-    dialog.hwndOwner = owner;
-    dialog.lpstrFilter = SaveFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = file;
-    dialog.nMaxFile = sizeof file;
-    dialog.lpstrTitle = SaveDialogTitle;
+bool ChooseBmpFile(HWND owner) {
+    CurrentFileRecord& current = ModelOf(owner).CurrentFile;
+    char file[PathBytes];
+    std::snprintf(file, sizeof file, "%s", ProposeBmpName(current.path).c_str());
+
+    OPENFILENAMEA dialog = FileDialogRecord(owner, SaveFilter, SaveDialogTitle, file, sizeof file);
     dialog.Flags = OFN_HIDEREADONLY;
     if (!GetSaveFileNameA(&dialog)) return false;
 
-    std::memcpy(CurrentFile.path, file, sizeof file);
+    std::memcpy(current.path, file, sizeof file);
     return true;
 }
 
@@ -42,7 +40,8 @@ bool ChooseBmpFile(HWND owner) {
 // a failed Save leaves any file of the chosen name as it was.
 void SaveBmp(HWND window) {
     if (!ChooseBmpFile(window)) return;
-    const std::string target = CurrentFile.path;
+    const PictureModel& model = ModelOf(window);
+    const std::string target = model.CurrentFile.path;
     // A read-only file is never replaced, also where the file system would
     // let this process do it (an administrator, or root under Wine); nor is
     // a folder or a device.
@@ -52,23 +51,22 @@ void SaveBmp(HWND window) {
         return;
     }
     Picture picture;
-    BuildPicture(ScreenMode, VramImage, MsxPalette, ColorRule::Velda, picture);
+    BuildPicture(model.ScreenMode, model.VramImage, model.MsxPalette, ColorRule::Velda, picture);
     OutputFile output;
-    std::string error;
-    if (!output.Create(target, error)) {
+    if (output.Create(target)) {
         ShowError(window, CannotCreateMessage);
         return;
     }
     FileSink sink(output.Stream());
-    EncodeBmp(sink, picture, ExportHeaders);
-    if (!sink.Ok() || !output.Close(error)) {
+    EncodeBmp(sink, picture, model.ExportHeaders);
+    if (!sink.Ok() || output.Close()) {
         output.Discard();
         ShowError(window, WriteFailedMessage);
         return;
     }
     // Written whole; a file of that name that cannot be replaced (held
     // open by another program) is one that cannot be created.
-    if (output.Commit(true, error) != PlaceOutcome::Done) ShowError(window, CannotCreateMessage);
+    if (output.Commit(true)) ShowError(window, CannotCreateMessage);
 }
 
 }  // namespace velda

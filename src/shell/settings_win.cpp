@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "image/file_types.h"
+#include "platform/names.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -82,7 +82,7 @@ void SaveLastOpenFolder(const char* chosenPath) {
     // The folder without the separator after it, but for a drive's root
     // ("C:\"), where the separator is the folder.
     const std::string path = chosenPath;
-    std::size_t end = SplitName(path).nameStart;
+    std::size_t end = SplitPath(path).folder.size();
     if (end > 1 && (path[end - 1] == '\\' || path[end - 1] == '/') && path[end - 2] != ':') --end;
     std::snprintf(LastOpenFolder, sizeof LastOpenFolder, "%s", path.substr(0, end).c_str());
     HKEY key = OpenForWriting();

@@ -9,11 +9,14 @@
 #include <cstdint>
 #include <string>
 
-#include "image/bsave_loader.h"
+#include "image/load_error.h"
+#include "shell/picture_model.h"
 
 namespace velda {
 
-struct ScreenPage;
+// The picture the window shows: the record the window made when it was
+// created, kept with the window until it is destroyed.
+PictureModel& ModelOf(HWND window);
 
 // The off-screen picture: a 512 x 212 bitmap compatible with the window,
 // selected into a memory context together with the white stock brush.
@@ -48,17 +51,17 @@ extern ViewRecord View;
 // runs; "" for none.
 extern char LastOpenFolder[PathBytes];
 
-// The picture the window shows, as the next and previous picture see it:
-// the file of the last successful Open, or the file that next or previous
-// tried last. "" before any.
-extern std::string CurrentPicturePath;
-
 // The size of the Open and Save dialog record in its Windows 95 form,
 // without the members added later: 76 bytes in the 32-bit program.
 constexpr DWORD OpenFileNameSize95 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
 #if !defined(_WIN64)
 static_assert(OpenFileNameSize95 == 76, "the Windows 95 dialog record");
 #endif
+
+// The record of the Open and Save dialogs in its Windows 95 size, filled
+// with what both show: the owner, the filter (its first pair chosen), the
+// title and the name buffer `file` of `fileSize` bytes.
+OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title, char* file, DWORD fileSize);
 
 // WinMain's start-up: registers the class, creates and shows the window.
 // Returns the window, or nullptr when the class cannot be registered.
@@ -79,8 +82,8 @@ void EnableImageItems(HWND window);
 void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
 
 // Makes `page` the picture in memory (video memory, palette, colours and
-// addresses), draws it and finishes the Open: what every Open by extension
-// does once its file has loaded.
+// addresses), draws it and finishes the Open: what every Open does once
+// its file has loaded, the title showing `fileTitle`.
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
 
 // The window size that shows a picture `pictureWidth` pixels wide at the
@@ -106,9 +109,17 @@ void SaveLastOpenFolder(const char* chosenPath);
 // Reports a failure in a message box with the program's caption.
 void ShowError(HWND owner, const char* text);
 
+// The message the window shows for a picture refused with `error`.
+const char* LoadMessage(const LoadError& error);
+
 // The Open dialog and the load with its messages (the image subsystem).
 int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen);
-bool LoadBsave(HWND owner, uint8_t screen);
+
+// Opens the file CurrentFile.path names as a BSAVE file in the given mode,
+// keeping the entries of the palette shown that the mode does not set, and
+// shows it titled `fileTitle`. On failure says why in a message box,
+// changes nothing and returns false.
+bool OpenInMode(HWND window, uint8_t screen, const char* fileTitle);
 
 // The Open dialog of every picture kind; the confirmed path goes to
 // CurrentFile.path. False when it is cancelled.
@@ -136,10 +147,17 @@ std::string CommandLinePicture(const char* commandLine);
 // shown.
 void OpenStartupPicture(HWND window, const char* commandLine);
 
-// Draws the picture of VramImage into the Canvas (the render subsystem).
+// Draws the picture of the model's VramImage into the Canvas (the render
+// subsystem).
 void RenderImage(HWND window, uint8_t screen);
 
 // The Save dialog and command (the export subsystem).
+// The name the Save dialog proposes for the picture file `path`: its file
+// name's extension replaced by "bmp", or ".bmp" added to a name without
+// one, in its folder ("A.B.SC5" gives "A.B.bmp"). "" when `path` names no
+// file or the proposal would not fit the dialog's buffer: nothing is
+// better than a name cut short.
+std::string ProposeBmpName(const std::string& path);
 bool ChooseBmpFile(HWND owner);
 void SaveBmp(HWND window);
 

@@ -17,7 +17,6 @@
 #include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
-#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "shell/resource.h"
@@ -28,8 +27,6 @@
 
 namespace velda_test {
 namespace {
-
-using velda::FindMode;
 
 unsigned OpenId(uint8_t screen) {
     switch (screen) {
@@ -77,14 +74,14 @@ TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
         WriteFile(picture, PatternFile(seed++));
         OpenFile(OpenId(screen), picture);
         const std::vector<uint8_t> expected =
-            velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+            velda_test::SavedBmp(screen, Model().ExportHeaders, Model().VramImage, Model().MsxPalette);
 
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);  // no message on success
         std::snprintf(name, sizeof name, "SAVE%d.bmp", screen);
-        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(ScratchPath(name)).c_str());
+        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(ScratchPath(name)).c_str());
         const std::vector<uint8_t> written = ReadFile(ScratchPath(name));
-        EXPECT_EQ(written.size(), static_cast<std::size_t>(FindMode(screen)->bmpFileSize));
+        EXPECT_EQ(written.size(), BmpFileSize(screen));
         EXPECT_TRUE(written == expected);
         EXPECT_EQ(Title(), std::string("SAVE") + std::to_string(screen) + ".PIC - VELDA");
     }
@@ -101,7 +98,7 @@ TEST_F(CommandsTest, SaveDialogIsTitledAndFilteredForBitmaps) {
     EXPECT_EQ(script.Seen()[0].title, velda::SaveDialogTitle);
     EXPECT_EQ(script.Seen()[0].fileName, "TITLE.bmp");
     EXPECT_FALSE(FileExists(ScratchPath("TITLE.bmp")));
-    EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(picture).c_str());
+    EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(picture).c_str());
 }
 
 TEST_F(CommandsTest, Screen10And11SaveIdenticalFiles) {
@@ -138,10 +135,33 @@ TEST_F(CommandsTest, ProposedNamesStayInTheFileName) {
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);
         const std::string saved = folder + "/" + c.proposed;
-        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(saved).c_str());
+        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(saved).c_str());
         EXPECT_EQ(ReadFile(saved).size(), 27254u);
         EXPECT_EQ(ReadFile(picture).size(), 7u + 0xFAA0u);  // the picture itself is untouched
     }
+}
+
+// The proposal in the path's own file name, never a folder's, nor split
+// inside a double-byte character whose second byte is 0x5C; nothing when
+// there is no name or it would not fit the 256-byte buffer with its NUL.
+TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
+    const std::string longest(251, 'N');  // with ".bmp", 255 bytes
+    const struct {
+        std::string path, proposal;
+    } cases[] = {
+        {"A.SC5", "A.bmp"},
+        {"C:\\pics\\A.B.SC5", "C:\\pics\\A.B.bmp"},
+        {"C:\\my.pics\\A", "C:\\my.pics\\A.bmp"},
+        {"C:/pics/A.S12", "C:/pics/A.bmp"},
+        {"C:A.SCA", "C:A.bmp"},
+        {"C:\\pics\\A.", "C:\\pics\\A.bmp"},
+        {"C:\\\x95\x5C.dir\\PIC", "C:\\\x95\x5C.dir\\PIC.bmp"},
+        {"C:\\pics\\\x95\x5C.SC5", "C:\\pics\\\x95\x5C.bmp"},
+        {"", ""}, {"C:\\pics\\", ""}, {"C:", ""},
+        {longest + ".SC5", longest + ".bmp"},
+        {longest + "N.SC5", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(velda::ProposeBmpName(c.path), c.proposal) << c.path;
 }
 
 TEST_F(CommandsTest, SavingTwiceProposesTheSamePathAndOverwrites) {
@@ -149,12 +169,12 @@ TEST_F(CommandsTest, SavingTwiceProposesTheSamePathAndOverwrites) {
     WriteFile(picture, PatternFile(8));
     OpenFile(IDM_OPEN_SCREEN8, picture);
     Save();
-    const std::string first = velda::CurrentFile.path;
+    const std::string first = Model().CurrentFile.path;
     WriteFile(ScratchPath("TWICE.bmp"), {1, 2, 3});  // replaced without a question
     const std::vector<DialogSeen> seen = Save();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].fileName, "TWICE.bmp");
-    EXPECT_EQ(first, velda::CurrentFile.path);
+    EXPECT_EQ(first, Model().CurrentFile.path);
     EXPECT_EQ(ReadFile(ScratchPath("TWICE.bmp")).size(), 55350u);
 }
 
@@ -194,7 +214,7 @@ TEST_F(CommandsTest, SaveAfterARejectedOpenWritesThePictureOnScreen) {
     WriteFile(good, PatternFile(12));
     OpenFile(IDM_OPEN_SCREEN5, good);
     const std::vector<uint8_t> expected =
-        velda_test::SavedBmp(5, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+        velda_test::SavedBmp(5, Model().ExportHeaders, Model().VramImage, Model().MsxPalette);
     const std::string bad = ScratchPath("REJECT.SC7");
     WriteFile(bad, {0x00, 1, 2, 3, 4, 5, 6, 7});
     DialogScript script({{WindowsPath(bad), IDOK}, {"", IDOK}});
@@ -237,20 +257,20 @@ TEST_F(CommandsTest, ClearEmptiesTheWindowButKeepsItsSize) {
     const std::string picture = ScratchPath("WIDE.SC6");
     WriteFile(picture, PatternFile(6));
     OpenFile(IDM_OPEN_SCREEN6, picture);
-    const std::vector<uint8_t> vram(velda::VramImage, velda::VramImage + velda::VramBytes);
-    const velda::ExportHeadersRecord headers = velda::ExportHeaders;
+    const std::vector<uint8_t> vram(Model().VramImage, Model().VramImage + velda::VramBytes);
+    const velda::ExportHeadersRecord headers = Model().ExportHeaders;
     const SIZE wide = WindowSize();
     ASSERT_EQ(wide.cx, velda::FrameExtraWidth + 512);
 
     PressCtrl('C');
     EXPECT_EQ(Title(), "VELDA");
-    EXPECT_EQ(velda::ScreenMode, 5);
+    EXPECT_EQ(Model().ScreenMode, 5);
     EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
     EXPECT_TRUE(MenuState(IDM_FILEINFO) & MF_GRAYED);
     EXPECT_EQ(WindowSize().cx, wide.cx);
     for (uint32_t p : ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight)) ASSERT_EQ(p, 0xFFFFFFu);
-    EXPECT_TRUE(std::equal(vram.begin(), vram.end(), velda::VramImage));
-    EXPECT_EQ(0, std::memcmp(&headers, &velda::ExportHeaders, sizeof headers));
+    EXPECT_TRUE(std::equal(vram.begin(), vram.end(), Model().VramImage));
+    EXPECT_EQ(0, std::memcmp(&headers, &Model().ExportHeaders, sizeof headers));
 
     const POINT corner = WindowCorner();
     PressCtrl('A');
@@ -272,35 +292,6 @@ TEST_F(CommandsTest, AutoSizeRestoresTheModeSizeAfterAUserResize) {
     EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 212);
     EXPECT_EQ(WindowCorner().x, corner.x);
     EXPECT_EQ(WindowCorner().y, corner.y);
-}
-
-TEST_F(CommandsTest, AboutDialogIsLaidOutAsItsTemplate) {
-    DialogScript script({{"", IDOK}});
-    Command(IDM_ABOUT);
-    PumpMessages();
-    ASSERT_EQ(script.Seen().size(), 1u);
-    const DialogSeen& about = script.Seen()[0];
-    EXPECT_EQ(about.title, "VELDA\x82\xc9\x82\xc2\x82\xa2\x82\xc4");  // VELDAについて
-    EXPECT_TRUE(about.style & WS_SYSMENU);
-    EXPECT_TRUE(about.style & DS_MODALFRAME);
-    ASSERT_EQ(about.children.size(), 6u);
-    EXPECT_EQ(about.children[0].className, "Button");
-    EXPECT_EQ(about.children[0].id, IDOK);
-    EXPECT_EQ(about.children[0].text, "&OK");
-    EXPECT_EQ(about.children[0].style & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    EXPECT_FALSE(about.children[0].style & WS_TABSTOP);
-    EXPECT_EQ(about.children[1].text, "VELDA for Windows 95");
-    EXPECT_EQ(about.children[2].text, "version 1.00");
-    EXPECT_EQ(about.children[4].style & SS_TYPEMASK, SS_ICON);
-    for (int i : {1, 2, 3, 5}) {
-        EXPECT_EQ(about.children[i].className, "Static");
-        EXPECT_TRUE(about.children[i].style & WS_GROUP);
-        EXPECT_EQ(about.children[i].id, 0xFFFF);
-    }
-    // The icon sits at the top left, the OK button at the top right.
-    EXPECT_LT(about.children[4].rect.left, about.children[1].rect.left);
-    EXPECT_GT(about.children[0].rect.left, about.children[1].rect.left);
-    EXPECT_GT(about.children[3].rect.top, about.children[2].rect.top);
 }
 
 TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
@@ -445,11 +436,13 @@ TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
 // screen those the core decodes.
 TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
     const std::string path = FreshFolder("command line") + "/MY PIC.SC7";
-    WriteFile(path, PatternFile(31));
-    velda::ScreenPage page;
-    ASSERT_EQ(velda::LoadPictureFile(path, velda::FileKind::Bsave, 7, {}, page).outcome, velda::LoadOutcome::Accepted);
+    const std::vector<uint8_t> file = PatternFile(31);
+    WriteFile(path, file);
+    // Its data fills video memory from 0 to the end of the palette table.
+    std::vector<uint8_t> vram(file.begin() + 7, file.end());
+    vram.resize(velda::VramBytes);
     velda::ColorRef colors[velda::ColorTableSize];
-    velda::BuildColorTable(7, page.palette, colors);
+    velda::BuildColorTable(7, vram.data() + 0xFA80, colors);
 
     std::string title;
     int wrong = -1;
@@ -464,7 +457,7 @@ TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
             std::vector<uint32_t> expected(static_cast<std::size_t>(width * height));
             velda::ColorRef line[velda::CanvasWidth];
             for (int y = 0; y < height; ++y) {
-                velda::DecodeLine(7, page.vram.data(), colors, y, line);
+                velda::DecodeLine(7, vram.data(), colors, y, line);
                 for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(line[x]);
             }
             // Painting in the other process takes its time: look again until

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -36,11 +35,11 @@ const OpenCase OpenCases[] = {{IDM_OPEN_SCREEN5, 5},   {IDM_OPEN_SCREEN6, 6},   
                               {IDM_OPEN_SCREEN12, 12}};
 
 // Every canvas pixel against the core's decoding; white beyond the width.
-void ExpectCanvasShows(uint8_t screen) {
+void ExpectCanvasShows(const velda::PictureModel& model, uint8_t screen) {
     velda::ColorRef line[velda::CanvasWidth];
     int decoded = -1, width = 0;
     ExpectCanvas([&](int x, int y) {
-        if (y != decoded) width = velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, decoded = y, line);
+        if (y != decoded) width = velda::DecodeLine(screen, model.VramImage, model.ColorTable, decoded = y, line);
         return x < width ? ToPixel(line[x]) : White;
     });
 }
@@ -54,7 +53,7 @@ bool CanvasIsWhite() {
 
 TEST_F(MainWindowTest, StartsEmptyWithTheSmallSize) {
     EXPECT_EQ(Title(), "VELDA");
-    EXPECT_EQ(velda::ScreenMode, 5);
+    EXPECT_EQ(Model().ScreenMode, 5);
     EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
     EXPECT_TRUE(MenuState(IDM_FILEINFO) & MF_GRAYED);
     EXPECT_FALSE(MenuState(IDM_AUTOSIZE) & MF_GRAYED);
@@ -66,12 +65,6 @@ TEST_F(MainWindowTest, StartsEmptyWithTheSmallSize) {
     EXPECT_NEAR(client.cx, 256, 4);
     EXPECT_NEAR(client.cy, 212, 8);
     EXPECT_TRUE(CanvasIsWhite());
-}
-
-TEST_F(MainWindowTest, FrameExtrasComeFromTheSystemMetrics) {
-    EXPECT_EQ(velda::FrameExtraWidth, 2 * GetSystemMetrics(SM_CXFRAME));
-    EXPECT_EQ(velda::FrameExtraHeight, 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
-                                           GetSystemMetrics(SM_CYSMCAPTION));
 }
 
 TEST_F(MainWindowTest, WindowClassIsMyWinWithMenuIconAndWhiteBackground) {
@@ -108,7 +101,7 @@ TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
         std::snprintf(dialogTitle, sizeof dialogTitle, velda::OpenDialogTitleFormat, c.screen);
         EXPECT_EQ(seen[0].title, dialogTitle);
         EXPECT_EQ(Title(), std::string(name) + " - VELDA");
-        EXPECT_EQ(velda::ScreenMode, c.screen);
+        EXPECT_EQ(Model().ScreenMode, c.screen);
         EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
         EXPECT_FALSE(MenuState(IDM_FILEINFO) & MF_GRAYED);
         const SIZE size = WindowSize();
@@ -116,8 +109,8 @@ TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
         EXPECT_EQ(size.cy, velda::FrameExtraHeight + 212);
         EXPECT_EQ(WindowCorner().x, corner.x);
         EXPECT_EQ(WindowCorner().y, corner.y);
-        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());
-        ExpectCanvasShows(c.screen);
+        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());
+        ExpectCanvasShows(Model(), c.screen);
     }
 }
 
@@ -147,7 +140,7 @@ TEST_F(MainWindowTest, CancelledOpenChangesNothing) {
     OpenFile(IDM_OPEN_SCREEN7, path);
     const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
     const SIZE size = WindowSize();
-    const std::string currentPath = velda::CurrentFile.path;
+    const std::string currentPath = Model().CurrentFile.path;
 
     DialogScript script({{"", IDCANCEL}});
     Command(IDM_OPEN_SCREEN5);
@@ -156,9 +149,9 @@ TEST_F(MainWindowTest, CancelledOpenChangesNothing) {
     EXPECT_TRUE(script.AllStepsUsed());
     EXPECT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(Title(), "KEEP.SC7 - VELDA");
-    EXPECT_EQ(velda::ScreenMode, 7);
+    EXPECT_EQ(Model().ScreenMode, 7);
     EXPECT_EQ(WindowSize().cx, size.cx);
-    EXPECT_EQ(velda::CurrentFile.path, currentPath);
+    EXPECT_EQ(Model().CurrentFile.path, currentPath);
     EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
     EXPECT_EQ(ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight), canvas);
 }
@@ -168,8 +161,8 @@ TEST_F(MainWindowTest, RejectedFileShowsTheMessageAndChangesNothing) {
     WriteFile(good, PatternFile(5));
     OpenFile(IDM_OPEN_SCREEN6, good);
     const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
-    const std::vector<uint8_t> vram(velda::VramImage, velda::VramImage + velda::VramBytes);
-    const std::vector<uint8_t> palette(velda::MsxPalette, velda::MsxPalette + velda::PaletteBytes);
+    const std::vector<uint8_t> vram(Model().VramImage, Model().VramImage + velda::VramBytes);
+    const std::vector<uint8_t> palette(Model().MsxPalette, Model().MsxPalette + velda::PaletteBytes);
     const SIZE size = WindowSize();
 
     struct Bad {
@@ -196,14 +189,14 @@ TEST_F(MainWindowTest, RejectedFileShowsTheMessageAndChangesNothing) {
         EXPECT_EQ(script.Seen()[1].texts[0], velda::NotBsaveMessage);
 
         EXPECT_EQ(Title(), "GOOD.SC6 - VELDA");
-        EXPECT_EQ(velda::ScreenMode, 6);
+        EXPECT_EQ(Model().ScreenMode, 6);
         EXPECT_EQ(WindowSize().cx, size.cx);
         EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
-        EXPECT_TRUE(std::equal(vram.begin(), vram.end(), velda::VramImage));
-        EXPECT_TRUE(std::equal(palette.begin(), palette.end(), velda::MsxPalette));
+        EXPECT_TRUE(std::equal(vram.begin(), vram.end(), Model().VramImage));
+        EXPECT_TRUE(std::equal(palette.begin(), palette.end(), Model().MsxPalette));
         EXPECT_EQ(ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight), canvas);
         // The dialog's choice is remembered even so.
-        EXPECT_STREQ(velda::CurrentFile.path, WindowsPath(path).c_str());
+        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());
     }
 }
 
@@ -295,91 +288,6 @@ TEST(ProgramTexts, AreCodePage932Bytes) {
     EXPECT_EQ(0, std::memcmp(velda::FileInfoCaption, "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1", 9));
     EXPECT_EQ(0, std::memcmp(velda::SaveDialogTitle, "BMP\x8c\x60\x8e\xae\x82\xc5\x95\xdb\x91\xb6", 14));
     EXPECT_EQ(0, std::memcmp(velda::OpenFilter, "BSAVE\x8c\x60\x8e\xae\xcc\xa7\xb2\xd9(*.sc?)\0*.sc?\0", 26));
-}
-
-TEST_F(MainWindowTest, MenuTextsAreThoseOfTheResource) {
-    HMENU menu = GetMenu(window_);
-    auto text = [](HMENU m, UINT item, UINT flags) {
-        char buffer[128] = {};
-        GetMenuStringA(m, item, buffer, sizeof buffer, flags);
-        return std::string(buffer);
-    };
-    EXPECT_EQ(text(menu, 0, MF_BYPOSITION), "\xcc\xa7\xb2\xd9(&F)");             // ﾌｧｲﾙ
-    EXPECT_EQ(text(menu, 1, MF_BYPOSITION), "\x95\x5c\x8e\xa6(&V)");             // 表示
-    EXPECT_EQ(text(menu, 2, MF_BYPOSITION), "\xcd\xd9\xcc\xdf(&H)");             // ﾍﾙﾌﾟ
-    HMENU file = GetSubMenu(menu, 0);
-    // 開く(拡張子で判別), above the popup of the seven modes
-    EXPECT_EQ(text(file, 0, MF_BYPOSITION),
-              "\x8a\x4a\x82\xad(\x8a\x67\x92\xa3\x8e\x71\x82\xc5\x94\xbb\x95\xca)(&E)...\tCtrl+O");
-    EXPECT_EQ(GetMenuItemID(file, 0), static_cast<UINT>(IDM_OPEN_BY_EXTENSION));
-    EXPECT_EQ(text(file, 1, MF_BYPOSITION), "\x8a\x4a\x82\xad(&O)...");          // 開く
-    EXPECT_EQ(text(file, IDM_SAVE, MF_BYCOMMAND), "\x95\xdb\x91\xb6(&S)...\tCtrl+S");
-    EXPECT_EQ(text(file, IDM_EXIT, MF_BYCOMMAND), "\x8f\x49\x97\xb9(&X)\tCtrl+X");  // 終了
-    HMENU open = GetSubMenu(file, 1);
-    const char* const openTexts[] = {"SCREEN &5...\tCtrl+5",  "SCREEN &6...\tCtrl+6",  "SCREEN &7...\tCtrl+7",
-                                     "SCREEN &8...\tCtrl+8",  "SCREEN 1&0...\tCtrl+0", "SCREEN 1&1...\tCtrl+1",
-                                     "SCREEN 1&2...\tCtrl+2"};
-    for (unsigned i = 0; i < 7; ++i) {
-        EXPECT_EQ(text(open, i, MF_BYPOSITION), openTexts[i]);
-        EXPECT_EQ(GetMenuItemID(open, static_cast<int>(i)), IDM_OPEN_SCREEN5 + i);
-    }
-    // 次の画面ﾌｧｲﾙ, 前の画面ﾌｧｲﾙ: next and previous picture, below the popup
-    EXPECT_EQ(text(file, 2, MF_BYPOSITION), "\x8e\x9f\x82\xcc\x89\xe6\x96\xca\xcc\xa7\xb2\xd9(&N)\tPage Down");
-    EXPECT_EQ(GetMenuItemID(file, 2), static_cast<UINT>(IDM_NEXT_PICTURE));
-    EXPECT_EQ(text(file, 3, MF_BYPOSITION), "\x91\x4f\x82\xcc\x89\xe6\x96\xca\xcc\xa7\xb2\xd9(&P)\tPage Up");
-    EXPECT_EQ(GetMenuItemID(file, 3), static_cast<UINT>(IDM_PREVIOUS_PICTURE));
-    EXPECT_EQ(GetMenuItemCount(file), 7);
-    EXPECT_TRUE(GetMenuState(file, 5, MF_BYPOSITION) & MF_SEPARATOR);
-    HMENU view = GetSubMenu(menu, 1);
-    EXPECT_EQ(text(view, IDM_AUTOSIZE, MF_BYCOMMAND), "\xbb\xb2\xbd\xde\x8e\xa9\x93\xae\x92\xb2\x90\xae(&A)\tCtrl+A");
-    EXPECT_EQ(text(view, IDM_FILEINFO, MF_BYCOMMAND), "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1(&I)...\tCtrl+I");
-    EXPECT_EQ(text(view, IDM_CLEAR, MF_BYCOMMAND), "\x95\x5c\x8e\xa6\x89\xe6\x91\x9c\x8f\xc1\x8b\x8e(&C)\tCtrl+C");
-    // 拡大 1倍 to 3倍, 拡大率を上げる and 下げる, ﾃﾚﾋﾞの縦横比; 1x checked
-    for (unsigned zoom = 1; zoom <= 3; ++zoom) {
-        EXPECT_EQ(text(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND),
-                  "\x8a\x67\x91\xe5 " + std::to_string(zoom) + "\x94\x7b(&" + std::to_string(zoom) + ")");
-        EXPECT_EQ((GetMenuState(view, IDM_ZOOM_1 + zoom - 1, MF_BYCOMMAND) & MF_CHECKED) != 0, zoom == 1);
-    }
-    MENUITEMINFOA item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_FTYPE;
-    GetMenuItemInfoA(view, IDM_ZOOM_1, FALSE, &item);
-    EXPECT_TRUE(item.fType & MFT_RADIOCHECK);
-    EXPECT_EQ(text(view, IDM_ZOOM_IN, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x8f\xe3\x82\xb0\x82\xe9(&U)\t+");
-    EXPECT_EQ(text(view, IDM_ZOOM_OUT, MF_BYCOMMAND), "\x8a\x67\x91\xe5\x97\xa6\x82\xf0\x89\xba\x82\xb0\x82\xe9(&D)\t-");
-    EXPECT_EQ(text(view, IDM_TV_ASPECT, MF_BYCOMMAND), "\xc3\xda\xcb\xde\x82\xcc\x8f\x63\x89\xa1\x94\xe4(&T)");
-    EXPECT_FALSE(GetMenuState(view, IDM_TV_ASPECT, MF_BYCOMMAND) & MF_CHECKED);
-    HMENU help = GetSubMenu(menu, 2);
-    EXPECT_EQ(text(help, IDM_HELP_CONTENTS, MF_BYCOMMAND), "\x96\xda\x8e\x9f(&C)");
-    EXPECT_EQ(text(help, IDM_ABOUT, MF_BYCOMMAND), "\xca\xde\xb0\xbc\xde\xae\xdd\x8f\xee\x95\xf1(&A)...");
-}
-
-TEST_F(MainWindowTest, AcceleratorTableHoldsTheCtrlKeysThePageKeysAndPlusAndMinus) {
-    ACCEL entries[32];
-    const int count = CopyAcceleratorTableA(accelerators_, entries, 32);
-    constexpr BYTE Ctrl = FVIRTKEY | FCONTROL | FNOINVERT;
-    constexpr BYTE Alone = FVIRTKEY | FNOINVERT;
-    const struct {
-        WORD key;
-        WORD command;
-        BYTE flags;
-    } expected[] = {{'0', IDM_OPEN_SCREEN10, Ctrl},     {'1', IDM_OPEN_SCREEN11, Ctrl},
-                    {'2', IDM_OPEN_SCREEN12, Ctrl},     {'5', IDM_OPEN_SCREEN5, Ctrl},
-                    {'6', IDM_OPEN_SCREEN6, Ctrl},      {'7', IDM_OPEN_SCREEN7, Ctrl},
-                    {'8', IDM_OPEN_SCREEN8, Ctrl},      {'A', IDM_AUTOSIZE, Ctrl},
-                    {'C', IDM_CLEAR, Ctrl},             {'I', IDM_FILEINFO, Ctrl},
-                    {'O', IDM_OPEN_BY_EXTENSION, Ctrl}, {'S', IDM_SAVE, Ctrl},
-                    {'X', IDM_EXIT, Ctrl},              {VK_NEXT, IDM_NEXT_PICTURE, Alone},
-                    {VK_SPACE, IDM_NEXT_PICTURE, Alone}, {VK_PRIOR, IDM_PREVIOUS_PICTURE, Alone},
-                    {VK_BACK, IDM_PREVIOUS_PICTURE, Alone}, {VK_OEM_PLUS, IDM_ZOOM_IN, Alone},
-                    {VK_OEM_PLUS, IDM_ZOOM_IN, Alone | FSHIFT}, {VK_ADD, IDM_ZOOM_IN, Alone},
-                    {VK_OEM_MINUS, IDM_ZOOM_OUT, Alone}, {VK_SUBTRACT, IDM_ZOOM_OUT, Alone}};
-    ASSERT_EQ(count, static_cast<int>(std::size(expected)));
-    for (int i = 0; i < count; ++i) {
-        EXPECT_EQ(entries[i].key, expected[i].key) << i;
-        EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
-        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].flags) << i;
-    }
 }
 
 }  // namespace

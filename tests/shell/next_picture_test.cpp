@@ -13,7 +13,7 @@
 
 #include "image/bsave_loader.h"
 #include "image/vram_image.h"
-#include "shell/picture_folder.h"
+#include "platform/names.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -100,26 +100,26 @@ TEST_F(NextPictureTest, KeysStepThroughThePicturesOfTheFolderInNameOrder) {
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.name) + " " + std::to_string(step.key));
         const std::vector<uint32_t> canvasBefore = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
-        const std::string pathBefore = velda::CurrentFile.path;
+        const std::string pathBefore = Model().CurrentFile.path;
         const std::vector<std::string> messages = Step(step.key);
 
         EXPECT_EQ(Title(), std::string(step.name) + " - VELDA");
-        EXPECT_EQ(velda::ScreenMode, step.screen);
+        EXPECT_EQ(Model().ScreenMode, step.screen);
         const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
         if (step.outcome == Shows) {
             EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(velda::CurrentFile.path, PathOf(step.name));
+            EXPECT_EQ(Model().CurrentFile.path, PathOf(step.name));
             EXPECT_FALSE(canvas == canvasBefore);
         } else {
             EXPECT_EQ(messages, step.outcome == Fails ? std::vector<std::string>{velda::NotBsaveMessage}
                                                       : std::vector<std::string>{});
-            EXPECT_EQ(velda::CurrentFile.path, pathBefore);
+            EXPECT_EQ(Model().CurrentFile.path, pathBefore);
             EXPECT_TRUE(canvas == canvasBefore);
         }
         // The Graph Saurus picture takes the palette file beside it, as
         // Open by extension does.
         if (step.outcome == Shows && step.screen == 7) {
-            EXPECT_TRUE(std::equal(velda::MsxPalette, velda::MsxPalette + velda::PaletteBytes, GreyPalette().begin()));
+            EXPECT_TRUE(std::equal(Model().MsxPalette, Model().MsxPalette + velda::PaletteBytes, GreyPalette().begin()));
         }
     }
 }

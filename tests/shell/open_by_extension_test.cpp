@@ -38,11 +38,10 @@ struct Shown {
 
 class OpenByExtensionTest : public MainWindowTest {
 protected:
-    // Back to the state of a fresh start at another window size, so that
-    // an Open that leaves anything undone shows it.
+    // A fresh start at another window size, so that an Open that leaves
+    // anything undone shows it.
     void Forget() {
-        Command(IDM_CLEAR);
-        velda::ResetImageModel();
+        RestartWindow();
         const POINT corner = WindowCorner();
         MoveWindow(window_, corner.x, corner.y, 300, 300, TRUE);
         PumpMessages();
@@ -66,12 +65,12 @@ protected:
     Shown Capture(const std::string& bmpName) {
         Shown shown;
         shown.title = Title();
-        shown.screen = velda::ScreenMode;
+        shown.screen = Model().ScreenMode;
         shown.size = WindowSize();
         shown.canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
-        shown.startAddress = velda::CurrentFile.startAddress;
-        shown.endAddress = velda::CurrentFile.endAddress;
-        shown.path = velda::CurrentFile.path;
+        shown.startAddress = Model().CurrentFile.startAddress;
+        shown.endAddress = Model().CurrentFile.endAddress;
+        shown.path = Model().CurrentFile.path;
         const std::string bmp = ScratchPath(bmpName);
         DialogScript script({{WindowsPath(bmp), IDOK}});
         Command(IDM_SAVE);
@@ -119,6 +118,7 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
         {"SAURUS.SR5", RawGraphSaurus(pixels5), "SAURUS.PL5", palette, IDM_OPEN_SCREEN5,
          MakeBsave(0, 0x769F, withPalette), 5, 0x69FF},
         {"SECOND.S15", PatternFile(73), nullptr, {}, IDM_OPEN_SCREEN5, {}, 5, 0xFA9F},
+        {"\x95\x5c\x8e\xa6.SC8", PatternFile(74), nullptr, {}, IDM_OPEN_SCREEN8, {}, 8, 0xFA9F},  // 表示: 0x5C second byte
     };
     const std::string folder = FreshFolder("two words");
     for (const Case& c : cases) {
@@ -135,7 +135,7 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
         OpenFile(c.screenOpen, reference);
         const Shown expected = Capture("reference.bmp");
         ASSERT_EQ(expected.title, std::string(c.name) + " - VELDA");
-        ASSERT_EQ(expected.saved.size(), static_cast<std::size_t>(velda::FindMode(c.screen)->bmpFileSize));
+        ASSERT_EQ(expected.saved.size(), BmpFileSize(c.screen));
 
         for (const Way way : {Way::OpenByExtension, Way::CommandLine, Way::Drop}) {
             SCOPED_TRACE(static_cast<int>(way));

@@ -40,7 +40,7 @@ protected:
         const std::string path = ScratchPath(width == 256 ? "VIEW.SC5" : "VIEW.SC7");
         WriteFile(path, PatternFile(width == 256 ? 51 : 52));
         DropFile(path);
-        ASSERT_EQ(velda::ScreenMode, width == 256 ? 5 : 7);
+        ASSERT_EQ(Model().ScreenMode, width == 256 ? 5 : 7);
     }
 
     void ExpectWindowShows(int width, int height) {

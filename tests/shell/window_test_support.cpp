@@ -5,8 +5,6 @@
 
 #include <cstring>
 
-#include "export/bmp_headers.h"
-#include "image/bsave_loader.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 #include "test_support.h"
@@ -40,11 +38,7 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     GetClassNameA(child, className, sizeof className);
     char text[512];
     GetWindowTextA(child, text, sizeof text);
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, seen->dialog, reinterpret_cast<POINT*>(&rect), 2);
-    seen->children.push_back(
-        ChildSeen{className, GetDlgCtrlID(child), GetWindowLongA(child, GWL_STYLE), text, rect});
+    seen->children.push_back(ChildSeen{GetDlgCtrlID(child), text});
     if (lstrcmpiA(className, "Static") == 0 && text[0] != '\0' && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
         seen->texts.push_back(text);
     }
@@ -77,8 +71,6 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
     const int nameBox = GetDlgItem(dialog, FileNameCombo) != nullptr ? FileNameCombo : FileNameEdit;
     if (GetDlgItemTextA(dialog, nameBox, text, sizeof text) > 0) seen.fileName = text;
     if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof text, reinterpret_cast<LPARAM>(text)) > 0) seen.folder = text;
-    seen.style = GetWindowLongA(dialog, GWL_STYLE);
-    GetClientRect(dialog, &seen.client);
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
     gScript->seen.push_back(seen);
 
@@ -191,6 +183,13 @@ std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
     return MakeBsave(0, end, NoiseBytes(static_cast<std::size_t>(end) + 1, seed));
 }
 
+std::size_t BmpFileSize(uint8_t screen) {
+    for (const ExpectedMode& mode : ExpectedModes) {
+        if (mode.screen == screen) return static_cast<std::size_t>(mode.bmpFileSize);
+    }
+    return 0;
+}
+
 std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data) {
     // The length where a BSAVE file has its end address: the raw mark 0xFE
     // is the BSAVE mark too.
@@ -228,8 +227,6 @@ void MainWindowTest::RestartWindow() {
 }
 
 void MainWindowTest::StartWindow() {
-    velda::ResetImageModel();
-    velda::ExportHeaders = {};
     window_ = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators_);
     ASSERT_NE(window_, nullptr);
     PumpMessages();
@@ -316,5 +313,7 @@ SIZE MainWindowTest::ClientSize() const {
 }
 
 UINT MainWindowTest::MenuState(unsigned id) const { return GetMenuState(GetMenu(window_), id, MF_BYCOMMAND); }
+
+velda::PictureModel& MainWindowTest::Model() const { return velda::ModelOf(window_); }
 
 }  // namespace velda_test

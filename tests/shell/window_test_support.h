@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/picture_model.h"
+
 namespace velda_test {
 
 // What a test does with the next dialog (common dialog or message box)
@@ -28,11 +30,8 @@ struct DialogStep {
 };
 
 struct ChildSeen {
-    std::string className;
     int id;
-    LONG style;
     std::string text;
-    RECT rect;  // in the dialog's client coordinates
 };
 
 // What the test saw of a dialog it answered.
@@ -43,8 +42,6 @@ struct DialogSeen {
     std::string folder;    // the file dialog's folder; "" for other dialogs
     std::vector<std::string> texts;  // the static texts (a message box's text)
     std::vector<ChildSeen> children;
-    LONG style;
-    RECT client;
 };
 
 struct ScriptState;
@@ -119,6 +116,8 @@ protected:
     POINT WindowCorner() const;
     SIZE ClientSize() const;
     UINT MenuState(unsigned id) const;
+    // The picture the window shows, as it holds it.
+    velda::PictureModel& Model() const;
 
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
@@ -131,6 +130,9 @@ private:
 // A picture file whose bytes cover the pixels and the palette table of
 // every mode, different for every seed.
 std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end = 0xFA9F);
+
+// The size of the BMP that Save writes for a picture of `screen`.
+std::size_t BmpFileSize(uint8_t screen);
 
 // A raw Graph Saurus file: its header and `data`, video memory from 0.
 std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data);
