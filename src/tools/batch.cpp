@@ -2,42 +2,57 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
-#include <cerrno>
 #include <condition_variable>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
 
 #include "image/file_types.h"
-#include "image/picture_file.h"
 #include "platform/files.h"
+#include "platform/folder_files.h"
+#include "platform/names.h"
 
 namespace velda {
 
 namespace {
 
-constexpr char Program[] = "velda-convert";
 constexpr std::size_t ProgressColumns = 79;
 
 bool IsPictureKind(FileKind kind) {
     return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::SecondPage;
 }
 
+FileKind KindOfName(const std::string& path) { return TypeOfExtension(SplitPath(path).extension).kind; }
+
+// The files of each folder of a batch, each folder listed once for all
+// its pictures.
+class Folders {
+public:
+    FolderFiles& Of(const std::string& path) {
+        std::unique_ptr<FolderFiles>& files = folders_[SplitPath(path).folder];
+        if (files == nullptr) files = std::make_unique<FolderFiles>(SplitPath(path).folder);
+        return *files;
+    }
+
+private:
+    std::map<std::string, std::unique_ptr<FolderFiles>> folders_;
+};
+
 // Adds the files of `folder`, then those of its sub-folders, each by name;
 // their outputs go into `outputFolder` (mirrored below it) when that is not
 // empty.
 void Walk(const std::string& folder, const std::string& outputFolder, std::vector<BatchEntry>& entries) {
     std::vector<FolderEntry> found;
-    if (!ListFolder(folder, found)) {
-        entries.push_back(BatchEntry{folder, "", EntryRole::Picture, "cannot read the folder: " + ErrorText(errno)});
+    if (const std::error_code error = ListFolder(folder, found)) {
+        entries.push_back(BatchEntry{folder, "", EntryRole::Picture, "cannot read the folder: " + error.message()});
         return;
     }
     for (const FolderEntry& entry : found) {
         if (entry.kind == PathKind::Directory) continue;
-        const FileKind kind = TypeOfFile(entry.name).kind;
+        const FileKind kind = KindOfName(entry.name);
         const EntryRole role = IsPictureKind(kind) ? EntryRole::Picture : EntryRole::Ignored;
         entries.push_back(BatchEntry{JoinPath(folder, entry.name), outputFolder, role, ""});
     }
@@ -54,7 +69,7 @@ using Identity = std::pair<uint64_t, uint64_t>;
 void MarkConsumed(std::vector<BatchEntry>& entries, const ConvertSettings& settings) {
     std::map<Identity, std::size_t> partners;  // second pages and palette files, by file
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const FileKind kind = TypeOfFile(entries[i].input).kind;
+        const FileKind kind = KindOfName(entries[i].input);
         if (kind != FileKind::SecondPage && kind != FileKind::Palette) continue;
         const FileIdentity file = IdentifyFile(entries[i].input);
         if (file.known) partners.emplace(Identity{file.volume, file.index}, i);
@@ -67,11 +82,13 @@ void MarkConsumed(std::vector<BatchEntry>& entries, const ConvertSettings& setti
         if (file.known && partner != partners.end()) entries[partner->second].role = EntryRole::Consumed;
     };
     consume(settings.palette);
+    Folders folders;
     for (const BatchEntry& entry : entries) {
         const FileType type = ReadingOf(entry.input, settings);
         if (entry.role != EntryRole::Picture || type.kind == FileKind::SecondPage || type.screen == 0) continue;
-        consume(SecondPageOf(entry.input, type, settings));
-        if (const char* palette = PaletteExtension(type.screen)) consume(FindBeside(entry.input, palette));
+        FolderFiles& beside = folders.Of(entry.input);
+        consume(SecondPageOf(entry.input, type, settings, beside));
+        consume(PaletteFileOf(entry.input, type, beside));
     }
 }
 
@@ -115,23 +132,19 @@ private:
 };
 
 void Report(std::FILE* messages, const std::string& file, const std::string& reason) {
-    std::fprintf(messages, "%s: %s: %s\n", Program, file.c_str(), reason.c_str());
+    std::fprintf(messages, "%s: %s: %s\n", ProgramName, file.c_str(), reason.c_str());
 }
 
 // Where an output goes, as a key that two spellings of one place share
 // ("same.bmp", "./same.bmp"): its folder, by file identity where the folder
-// exists, and its name, in any case on Windows, whose file names are.
+// exists, and its name as the system compares names.
 using OutputKey = std::pair<std::string, std::string>;
 
 class OutputKeys {
 public:
     OutputKey Of(const std::string& output) {
-        const NameParts parts = SplitName(output);
-        std::string name = output.substr(parts.nameStart);
-#ifdef _WIN32
-        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-#endif
-        return OutputKey{Folder(output.substr(0, parts.nameStart)), name};
+        const PathParts parts = SplitPath(output);
+        return OutputKey{Folder(parts.folder), NameKey(parts.Name())};
     }
 
 private:
@@ -152,6 +165,7 @@ private:
 struct Job {
     const BatchEntry* entry;
     std::string output;
+    Companions* beside;           // the files of the input's folder
     std::ptrdiff_t earlier = -1;  // the job before with the same output, which decides whether this one may write
     ConvertResult result{ConvertStatus::Failed, ""};
     std::string writer;  // the input the output has been written from, up to and with this job
@@ -160,7 +174,7 @@ struct Job {
 
 // The jobs of the batch, in order, each knowing the one before it that
 // wants its output.
-std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOptions& options) {
+std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOptions& options, Folders& folders) {
     std::vector<Job> jobs;
     OutputKeys keys;
     std::map<OutputKey, std::size_t> last;
@@ -168,6 +182,7 @@ std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOpt
         if (entry.role != EntryRole::Picture) continue;
         Job job;
         job.entry = &entry;
+        job.beside = &folders.Of(entry.input);
         job.output = !options.output.empty()
                          ? options.output
                          : OutputPathFor(entry.input, options.settings.format, entry.outputFolder, options.keepExtension);
@@ -184,9 +199,7 @@ std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOpt
 // The refusal of a second output of one name, with the way to have both.
 std::string AlreadyWritten(const std::string& output, const std::string& earlier, const std::string& input,
                            OutputFormat format) {
-    const auto kept = [format](const std::string& path) {
-        return path.substr(SplitName(path).nameStart) + "." + FormatExtension(format);
-    };
+    const auto kept = [format](const std::string& path) { return FileNameOf(path) + "." + FormatExtension(format); };
     return "cannot write " + output + ": already written from " + earlier + " (--keep-extension writes " +
            kept(earlier) + " and " + kept(input) + ")";
 }
@@ -264,11 +277,13 @@ private:
             job.result.reason = entry.problem;
         } else if (!before.empty()) {
             job.result.reason = AlreadyWritten(job.output, before, entry.input, options_.settings.format);
-        } else if (entry.outputFolder != options_.folder && !MakeFolders(entry.outputFolder)) {  // a mirrored folder
+        } else if (const std::error_code error =
+                       entry.outputFolder != options_.folder ? MakeFolders(entry.outputFolder) : std::error_code()) {
+            // a mirrored folder that cannot be made
             job.result.reason =
-                "cannot write " + job.output + ": cannot make the folder " + entry.outputFolder + ": " + ErrorText(errno);
+                "cannot write " + job.output + ": cannot make the folder " + entry.outputFolder + ": " + error.message();
         } else {
-            job.result = ConvertFile(entry.input, job.output, options_.settings);
+            job.result = ConvertFile(entry.input, job.output, options_.settings, job.beside);
             if (job.result.status == ConvertStatus::Converted) job.writer = entry.input;
         }
     }
@@ -284,7 +299,8 @@ private:
 
 BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
                      bool showProgress) {
-    std::vector<Job> jobs = PlanJobs(entries, options);
+    Folders folders;
+    std::vector<Job> jobs = PlanJobs(entries, options, folders);
     JobQueue queue(jobs, options);
     std::vector<std::thread> workers;
     const int threads = std::min<int>(std::min(options.jobs, MaxJobs), static_cast<int>(jobs.size()));

@@ -11,6 +11,9 @@
 
 namespace velda {
 
+// The name the converter's messages begin with.
+constexpr char ProgramName[] = "velda-convert";
+
 // The most files converted at once, whatever -j asks: each takes up to
 // 2.3 MiB (a television-sized interlaced picture in several shapes, and its
 // PNG encoder), so that a batch stays under 32 MiB at any -j.

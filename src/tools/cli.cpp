@@ -12,8 +12,9 @@
 #include <unistd.h>
 #endif
 
-#include "platform/files.h"
 #include "export/png_writer.h"
+#include "platform/files.h"
+#include "platform/names.h"
 
 #ifndef VELDA_VERSION
 #error "VELDA_VERSION must be defined by the build"
@@ -22,9 +23,6 @@
 namespace velda {
 
 namespace {
-
-constexpr char Program[] = "velda-convert";
-constexpr std::size_t ProgressColumns = 79;
 
 constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
 constexpr char Description[] =
@@ -200,7 +198,7 @@ bool CheckCombination(CommandLine& line, std::string& error) {
     if (!line.output.empty() && !line.formatGiven) {
         // "-o picture.png" asks for PNG without saying -f png.
         OutputFormat implied;
-        if (ParseOutputFormat(ExtensionOf(line.output).c_str(), implied)) line.settings.format = implied;
+        if (ParseOutputFormat(SplitPath(line.output).extension.c_str(), implied)) line.settings.format = implied;
     }
     if (!line.folder.empty()) {
         const PathKind kind = KindOf(line.folder);
@@ -233,7 +231,7 @@ bool StderrIsTerminal() {
 }
 
 int UsageFailure(const std::string& error) {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", Program, error.c_str(), Program);
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", ProgramName, error.c_str(), ProgramName);
     return ExitUsage;
 }
 
@@ -267,7 +265,7 @@ int RunConverter(const std::vector<std::string>& args) {
         std::fputs(HelpText().c_str(), stdout);
         return std::fflush(stdout) == 0 ? ExitConverted : ExitSomeNotConverted;
     case CommandAction::ShowVersion:
-        std::printf("%s (VELDA) %s\n", Program, VELDA_VERSION);
+        std::printf("%s (VELDA) %s\n", ProgramName, VELDA_VERSION);
         return std::fflush(stdout) == 0 ? ExitConverted : ExitSomeNotConverted;
     case CommandAction::Convert:
         break;
@@ -277,7 +275,7 @@ int RunConverter(const std::vector<std::string>& args) {
     const bool showProgress = !line.quiet && entries.size() > 1 && StderrIsTerminal();
     const BatchCounts counts = RunBatch(entries, line, stderr, showProgress);
     if (!line.quiet) {
-        std::fprintf(stderr, "%s: converted %d, skipped %d, failed %d", Program, counts.converted, counts.skipped,
+        std::fprintf(stderr, "%s: converted %d, skipped %d, failed %d", ProgramName, counts.converted, counts.skipped,
                      counts.failed);
         if (line.recursive) std::fprintf(stderr, ", ignored %d", counts.ignored);
         std::fputc('\n', stderr);

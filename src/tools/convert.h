@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "image/companions.h"
 #include "image/file_types.h"
 #include "render/color_rules.h"
 
@@ -55,10 +56,13 @@ struct ConvertSettings {
 // (mode 0) when neither the extension nor --screen says.
 FileType ReadingOf(const std::string& input, const ConvertSettings& settings);
 
-// The second page that goes with the picture `input` (read as `type`)
-// under `settings`, or "" for none: X.S15 beside X.SC5 or X.SR5 unless
-// interlacing is off.
-std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings);
+// The second page and the palette file that may go with the picture
+// `input` (read as `type`) under `settings`, found among the files
+// `beside` it; "" for none. X.S15 beside X.SC5 or X.SR5 unless interlacing
+// is off; X.PL5 beside a picture of SCREEN 5 (which takes it only where
+// its own palette is missing).
+std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings, Companions& beside);
+std::string PaletteFileOf(const std::string& input, FileType type, Companions& beside);
 
 enum class ConvertStatus { Converted, Skipped, Failed };
 
@@ -67,9 +71,11 @@ struct ConvertResult {
     std::string reason;  // why a file was skipped or failed; empty otherwise
 };
 
-// Converts `input` into `output`. Nothing is written under `output` unless
-// the whole file was written; an existing `output` is left alone unless
-// `settings.force` is set.
-ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings);
+// Converts `input` into `output`, its companions taken from `beside` (the
+// files of its folder; nullptr to list the folder for this file alone).
+// Nothing is written under `output` unless the whole file was written; an
+// existing `output` is left alone unless `settings.force` is set.
+ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings,
+                          Companions* beside = nullptr);
 
 }  // namespace velda

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tools/cli.h"
-#include "tools/interrupt.h"
+#include "platform/interrupt.h"
 
 int main(int argc, char** argv) {
     velda::RemoveTemporariesOnInterrupt();

@@ -10,9 +10,8 @@
 
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
-#include "image/vram_image.h"
+#include "image/picture_file.h"
 #include "test_support.h"
 
 namespace velda_test {
@@ -24,10 +23,11 @@ std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed) {
 }
 
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file) {
-    velda::ResetImageModel();
-    if (LoadBytes(screen, file) != static_cast<int>(velda::LoadOutcome::Accepted)) return {};
-    velda::PrepareExportHeaders(screen);
-    return velda_test::SavedBmp(screen, velda::ExportHeaders, velda::VramImage, velda::MsxPalette);
+    velda::ScreenPage page;
+    if (!OpenBsave(screen, file, page)) return {};
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(screen, headers);
+    return velda_test::SavedBmp(screen, headers, page.vram.data(), page.palette);
 }
 
 RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix) {

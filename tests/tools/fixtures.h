@@ -14,8 +14,8 @@ namespace velda_test {
 std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed);
 
 // The BMP that VELDA's Save writes after a freshly started program has
-// opened `file` in the given mode: program-start state, LoadBsave,
-// PrepareExportHeaders, then the core's BMP encoder.
+// opened `file` in the given mode: the page the SCREEN N Open makes, the
+// headers it prepares, then the core's BMP encoder.
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file);
 
 struct RunResult {

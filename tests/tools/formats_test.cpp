@@ -4,6 +4,8 @@
 // output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -158,11 +160,12 @@ TEST(Formats, FoldersWalkedWithTheirTreeMirrored) {
     WriteFile(dir + "/disk/sub/C.SC7", Bsave(Page(7, 34)));
     WriteFile(dir + "/disk/sub/C.S17", Bsave(Page(7, 35)));
     WriteFile(dir + "/disk/sub/deeper/D.GE8", Bsave(Page(8, 36)));
+    WriteFile(dir + "/disk/\xE3\x81\x82.SC5", Bsave(Page(5, 38)));  // "あ" in UTF-8
 
     const RunResult run = RunConverter(dir, "-r -d out disk");
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(run.output, "velda-convert: converted 4, skipped 0, failed 0, ignored 1\n");
-    EXPECT_EQ(FolderEntries(dir + "/out"), (std::vector<std::string>{"A.bmp", "sub"}));
+    EXPECT_EQ(run.output, "velda-convert: converted 5, skipped 0, failed 0, ignored 1\n");
+    EXPECT_EQ(FolderEntries(dir + "/out"), (std::vector<std::string>{"A.bmp", "sub", "\xE3\x81\x82.bmp"}));
     EXPECT_EQ(FolderEntries(dir + "/out/sub"), (std::vector<std::string>{"B.bmp", "C.bmp", "deeper"}));
     EXPECT_EQ(FolderEntries(dir + "/out/sub/deeper"), std::vector<std::string>{"D.bmp"});
     EXPECT_EQ(Decoded(ReadFile(dir + "/out/sub/C.bmp")).height, 424);
@@ -178,6 +181,25 @@ TEST(Formats, FoldersWalkedWithTheirTreeMirrored) {
     const RunResult kept = RunConverter(dir + "/disk", "--keep-extension X.SC5 X.SC7");
     EXPECT_EQ(kept.status, 0) << kept.output;
     EXPECT_TRUE(FileExists(dir + "/disk/X.SC5.bmp") && FileExists(dir + "/disk/X.SC7.bmp"));
+    // The first of the two fails: the name is the second's.
+    WriteFile(dir + "/disk/Y.SC5", {0xFE});
+    WriteFile(dir + "/disk/Y.SC7", Bsave(Page(7, 39)));
+    for (const char* jobs : {"-j 1", "-j 2"}) {
+        std::remove((dir + "/disk/Y.bmp").c_str());
+        EXPECT_TRUE(RunConverter(dir + "/disk", std::string(jobs) + " Y.SC5 Y.SC7").Says("converted 1, skipped 0, failed 1"));
+        EXPECT_EQ(Decoded(ReadFile(dir + "/disk/Y.bmp")).width, 512) << jobs;
+    }
+}
+
+// A folder's files are walked in the order of their names, capitals and
+// small letters alike.
+TEST(Formats, FolderWalkedInNameOrder) {
+    const std::string dir = FreshFolder("formats-order");
+    for (const char* name : {"_.sc5", "ZC.SC5", "zb.sc5", "z.sc5"}) WriteFile(dir + "/" + name, {0xFE});
+    const RunResult run = RunConverter(dir, "-r .");
+    std::vector<std::size_t> at;  // where each is named in the messages
+    for (const char* name : {"z.sc5", "zb.sc5", "ZC.SC5", "_.sc5"}) at.push_back(run.output.find(std::string("/") + name));
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.back() != std::string::npos) << run.output;
 }
 
 // What is wrong with a file, named in the message.
