@@ -3,9 +3,10 @@
 // Every Open sets each canvas pixel with its own SetPixelV call and the
 // window title once per line, so those calls are the least an Open can
 // cost. This program times, for each mode, an Open of a generated picture
-// from the moment the file is chosen to the finished canvas (LoadBsave,
-// RenderImage and FinishOpen, as the Open command runs them after its
-// dialog), and a bare loop of the same SetPixelV calls with the same
+// from the moment the file is chosen to the finished canvas, in the steps
+// OpenInMode takes after the Open command's dialog (load: the file read,
+// OpenPicture and AdoptPage into the window's model; then RenderImage and
+// FinishOpen), and a bare loop of the same SetPixelV calls with the same
 // colours on a memory DC of the same size, with the same 212 titles set
 // on the window (the titles column: their share of the bare loop). Open
 // should take at most 1.5 times the bare loop.
@@ -23,9 +24,10 @@
 #include <vector>
 
 #include "bench_pictures.h"
-#include "image/bsave_loader.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
+#include "platform/files.h"
 #include "render/line_decoder.h"
 #include "shell/shell_state_win.h"
 
@@ -58,9 +60,20 @@ struct OpenTimes {
     double load, render, finish;
 };
 OpenTimes TimeOpen(HWND window, uint8_t screen, const std::string& path) {
-    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
+    velda::PictureModel& model = velda::ModelOf(window);
+    std::snprintf(model.CurrentFile.path, sizeof model.CurrentFile.path, "%s", path.c_str());
+    velda::PictureRequest request;
+    request.kind = velda::FileKind::Bsave;
+    request.screen = screen;
+    request.heldPalette = model.MsxPalette;
     const double start = Now();
-    if (!velda::LoadBsave(window, screen)) std::abort();
+    std::vector<uint8_t> bytes;
+    velda::ScreenPage page;
+    if (velda::ReadWholeFile(model.CurrentFile.path, velda::MaxPictureFileBytes, bytes) ||
+        velda::OpenPicture(bytes.data(), bytes.size(), request, page)) {
+        std::abort();
+    }
+    velda::AdoptPage(model, page);
     const double loaded = Now();
     velda::RenderImage(window, screen);
     const double rendered = Now();
@@ -70,20 +83,22 @@ OpenTimes TimeOpen(HWND window, uint8_t screen, const std::string& path) {
 }
 
 // The picture's pixels, line after line, as the Open draws them, and the
-// titles it shows: the bare loop's inputs, made before it is timed.
+// titles it shows: the bare loop's inputs, made before it is timed from
+// what the Open command's own OpenInMode leaves in the window's model.
 struct BareInputs {
     int width = 0;
     std::vector<velda::ColorRef> pixels;
     std::vector<std::string> titles;
 };
-BareInputs MakeBareInputs(uint8_t screen, const std::string& path) {
-    std::snprintf(velda::CurrentFile.path, sizeof velda::CurrentFile.path, "%s", path.c_str());
-    if (velda::ReadBsaveFile(screen) != velda::LoadOutcome::Accepted) std::abort();
+BareInputs MakeBareInputs(HWND window, uint8_t screen, const std::string& path) {
+    velda::PictureModel& model = velda::ModelOf(window);
+    std::snprintf(model.CurrentFile.path, sizeof model.CurrentFile.path, "%s", path.c_str());
+    if (!velda::OpenInMode(window, screen, "BENCH")) std::abort();
     BareInputs inputs;
     inputs.width = velda::FindMode(screen)->width;
     inputs.pixels.resize(static_cast<std::size_t>(inputs.width) * velda::ScreenLines);
     for (int y = 0; y < velda::ScreenLines; ++y) {
-        velda::DecodeLine(screen, velda::VramImage, velda::ColorTable, y, &inputs.pixels[static_cast<std::size_t>(y) * inputs.width]);
+        velda::DecodeLine(screen, model.VramImage, model.ColorTable, y, &inputs.pixels[static_cast<std::size_t>(y) * inputs.width]);
         char title[TitleBytes];
         velda::FormatProgressTitle(y, title, sizeof title);
         inputs.titles.push_back(title);
@@ -150,7 +165,7 @@ int main(int argc, char** argv) {
     bool allMet = true;
     for (uint8_t screen : velda::AllScreens) {
         const std::string path = WritePicture(folder, screen);
-        const BareInputs inputs = MakeBareInputs(screen, path);
+        const BareInputs inputs = MakeBareInputs(window, screen, path);
         std::vector<double> open, load, render, finish, bare, titles;
         auto timeOpen = [&] {
             const OpenTimes times = TimeOpen(window, screen, path);

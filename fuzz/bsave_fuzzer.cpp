@@ -4,8 +4,9 @@
 //
 // Besides the sanitizers, each input is held to the promises of the core:
 //   - the loader accepts exactly the files whose header passes the test
-//     (7 bytes, id 0xFE, end address not below the start address) and
-//     leaves the model untouched otherwise;
+//     (7 bytes, id 0xFE, end address not below the start address), refuses
+//     the others for the first reason they fail it, and then leaves video
+//     memory untouched;
 //   - an accepted file puts its bytes at the start address over the
 //     cleared image with the power-on palette seeded, and nothing else;
 //   - the decoders read only the picture lines and the colours their mode
@@ -13,6 +14,7 @@
 //     write exactly one line;
 //   - the BMP has the size and header fields of its mode, and each of its
 //     pixels has the colour the window shows for that pixel.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -23,7 +25,9 @@
 #include "export/bmp_writer.h"
 #include "fuzz_input.h"
 #include "image/bsave_loader.h"
+#include "image/load_error.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 
@@ -31,17 +35,37 @@ namespace {
 
 using velda::ColorRef;
 using velda::ModeInfo;
+using velda::ScreenPage;
+using velda_fuzz::BmpLayout;
+
+// What video memory held before a refused file: no byte a load would leave.
+constexpr uint8_t EarlierByte = 0xA5;
 
 uint32_t ReadLe32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-bool HeaderPasses(const uint8_t* file, std::size_t size) {
-    if (size < static_cast<std::size_t>(velda::BsaveHeaderBytes)) return false;
+// The refusal the header of `file` calls for; none when it passes.
+velda::LoadError BsaveRefusal(const uint8_t* file, std::size_t size) {
+    velda::LoadError want = velda_fuzz::StartRefusal(file, size, velda::FileKind::Bsave);
+    if (want) return want;
     const unsigned start = file[1] | file[2] << 8;
     const unsigned end = file[3] | file[4] << 8;
-    return file[0] == velda::BsaveId && end >= start;
+    if (end < start) {
+        want.fault = velda::LoadFault::EndBelowStart;
+        want.value = end;
+        want.start = start;
+    }
+    return want;
+}
+
+// A refused file leaves the video memory it was to go into as it was.
+void CheckRefusedPlace(const ModeInfo& mode, const uint8_t* file, std::size_t size, const velda::LoadError& want) {
+    std::vector<uint8_t> vram(velda::VramBytes, EarlierByte);
+    velda::BsaveHeader header{};
+    FUZZ_CHECK(velda_fuzz::SameError(velda::PlaceBsave(file, size, mode.screen, vram.data(), header), want));
+    FUZZ_CHECK(std::all_of(vram.begin(), vram.end(), [](uint8_t b) { return b == EarlierByte; }));
 }
 
 bool AllZero(const uint8_t* bytes, std::size_t count) {
@@ -55,9 +79,9 @@ bool AllZero(const uint8_t* bytes, std::size_t count) {
 // 256 in SCREEN 8, none in SCREEN 12.
 int ColorsRead(const ModeInfo& mode) { return mode.screen == 8 ? velda::ColorTableSize : mode.paletteEntries; }
 
-// The image model after a fresh program loaded `file` in `mode`, worked
-// out independently of the loader.
-void CheckAcceptedLoad(const ModeInfo& mode, const uint8_t* file, std::size_t size) {
+// The picture a fresh program opens from `file` in `mode`, worked out
+// independently of the loader.
+void CheckAcceptedLoad(const ModeInfo& mode, const uint8_t* file, std::size_t size, const ScreenPage& page) {
     static uint8_t expected[velda::VramBytes];
     std::memset(expected, 0, sizeof expected);
     if (mode.paletteEntries > 0) {
@@ -69,63 +93,74 @@ void CheckAcceptedLoad(const ModeInfo& mode, const uint8_t* file, std::size_t si
     const std::size_t present = size - velda::BsaveHeaderBytes;
     const std::size_t length = end - start + 1;
     std::memcpy(expected + start, file + velda::BsaveHeaderBytes, length < present ? length : present);
-    FUZZ_CHECK(std::memcmp(expected, velda::VramImage, sizeof expected) == 0);
-    FUZZ_CHECK(velda::CurrentFile.startAddress == start);
-    FUZZ_CHECK(velda::CurrentFile.endAddress == end);
+    FUZZ_CHECK(page.screen == mode.screen);
+    FUZZ_CHECK(page.vram.size() == sizeof expected);
+    FUZZ_CHECK(std::memcmp(expected, page.vram.data(), sizeof expected) == 0);
+    FUZZ_CHECK(page.startAddress == start);
+    FUZZ_CHECK(page.endAddress == end);
 
     const std::size_t paletteBytes = static_cast<std::size_t>(mode.paletteEntries) * velda::PaletteEntryBytes;
     if (paletteBytes > 0) {
-        FUZZ_CHECK(std::memcmp(velda::MsxPalette, expected + mode.paletteAddress, paletteBytes) == 0);
+        FUZZ_CHECK(std::memcmp(page.palette, expected + mode.paletteAddress, paletteBytes) == 0);
     }
-    FUZZ_CHECK(AllZero(velda::MsxPalette + paletteBytes, sizeof velda::MsxPalette - paletteBytes));
+    FUZZ_CHECK(AllZero(page.palette + paletteBytes, sizeof page.palette - paletteBytes));
+}
+
+// The display colours the window takes for `page`, held to its palette,
+// or to the fixed colours of SCREEN 8.
+void BuildWindowColors(const ModeInfo& mode, const ScreenPage& page, ColorRef* colorTable) {
+    velda::BuildColorTable(mode.screen, page.palette, colorTable);
     for (int i = 0; i < mode.paletteEntries; ++i) {
-        FUZZ_CHECK(velda::ColorTable[i] == velda::PaletteColor(velda::MsxPalette, i));
+        FUZZ_CHECK(colorTable[i] == velda::PaletteColor(page.palette, i));
     }
     if (mode.screen == 8) {
         for (int v = 0; v < velda::ColorTableSize; ++v) {
-            FUZZ_CHECK(velda::ColorTable[v] == velda::Screen8ValueToRgb(static_cast<uint8_t>(v)));
+            FUZZ_CHECK(colorTable[v] == velda::Screen8ValueToRgb(static_cast<uint8_t>(v)));
         }
     }
 }
 
 // The colour of pixel x of a BMP row, through the BMP's own colour table.
-ColorRef BmpPixel(const ModeInfo& mode, const uint8_t* colorTable, const uint8_t* row, int x) {
-    if (mode.bmpBitCount == 24) return velda::MakeColorRef(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    const int index = mode.bmpBitCount == 8 ? row[x] : x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
-    FUZZ_CHECK(index < mode.bmpColorEntries);
+ColorRef BmpPixel(const BmpLayout& layout, const uint8_t* colorTable, const uint8_t* row, int x) {
+    if (layout.bitCount == 24) return velda::MakeColorRef(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    const int index = layout.bitCount == 8 ? row[x] : x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
+    FUZZ_CHECK(index < layout.colors);
     const uint8_t* quad = colorTable + 4 * index;
     FUZZ_CHECK(quad[3] == 0);
     return velda::MakeColorRef(quad[2], quad[1], quad[0]);
 }
 
-void CheckBmpAgainstWindow(const ModeInfo& mode, const std::vector<uint8_t>& bmp) {
-    FUZZ_CHECK(bmp.size() == static_cast<std::size_t>(mode.bmpFileSize));
+void CheckBmpAgainstWindow(const ModeInfo& mode, const ScreenPage& page, const std::vector<uint8_t>& bmp) {
+    const BmpLayout layout = velda_fuzz::BmpLayoutOf(mode);
+    FUZZ_CHECK(bmp.size() == static_cast<std::size_t>(layout.fileSize));
     FUZZ_CHECK(bmp[0] == 'B' && bmp[1] == 'M');
     FUZZ_CHECK(ReadLe32(&bmp[2]) == bmp.size());
-    FUZZ_CHECK(ReadLe32(&bmp[10]) == static_cast<uint32_t>(mode.bmpOffBits));
+    FUZZ_CHECK(ReadLe32(&bmp[10]) == static_cast<uint32_t>(layout.offBits));
     FUZZ_CHECK(ReadLe32(&bmp[18]) == static_cast<uint32_t>(mode.width));
     FUZZ_CHECK(ReadLe32(&bmp[22]) == static_cast<uint32_t>(velda::ScreenLines));
-    FUZZ_CHECK((bmp[28] | bmp[29] << 8) == mode.bmpBitCount);
+    FUZZ_CHECK((bmp[28] | bmp[29] << 8) == layout.bitCount);
 
     // Exact-size copies: a decoder that reads past the picture lines or
     // past its mode's colours, or writes past one line, is caught.
-    const std::vector<uint8_t> lines(velda::VramImage, velda::VramImage + mode.pixelBytes);
+    const std::vector<uint8_t> lines(page.vram.begin(), page.vram.begin() + mode.pixelBytes);
+    ColorRef colorTable[velda::ColorTableSize] = {};
+    BuildWindowColors(mode, page, colorTable);
     const int colors = ColorsRead(mode);
     std::unique_ptr<ColorRef[]> table;
     if (colors > 0) {
         table.reset(new ColorRef[colors]);
-        std::memcpy(table.get(), velda::ColorTable, sizeof(ColorRef) * colors);
+        std::memcpy(table.get(), colorTable, sizeof(ColorRef) * colors);
     }
     std::unique_ptr<ColorRef[]> out(new ColorRef[mode.width]);
 
-    const uint8_t* colorTable = bmp.data() + velda::BmpHeadersBytes;
+    const uint8_t* bmpColors = bmp.data() + velda::BmpHeadersBytes;
     for (int y = 0; y < velda::ScreenLines; ++y) {
         FUZZ_CHECK(velda::DecodeLine(mode.screen, lines.data(), table.get(), y, out.get()) == mode.width);
-        const uint8_t* row = bmp.data() + mode.bmpOffBits +
-                             static_cast<std::size_t>(velda::ScreenLines - 1 - y) * mode.bmpRowBytes;
+        const uint8_t* row = bmp.data() + layout.offBits +
+                             static_cast<std::size_t>(velda::ScreenLines - 1 - y) * layout.rowBytes;
         for (int x = 0; x < mode.width; ++x) {
             FUZZ_CHECK((out[x] >> 24) == 0);
-            FUZZ_CHECK(BmpPixel(mode, colorTable, row, x) == out[x]);
+            FUZZ_CHECK(BmpPixel(layout, bmpColors, row, x) == out[x]);
         }
     }
 }
@@ -135,26 +170,15 @@ void CheckBmpAgainstWindow(const ModeInfo& mode, const std::vector<uint8_t>& bmp
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     velda_fuzz::LoadedInput input;
     if (!velda_fuzz::LoadInput(data, size, input)) return 0;
-    const velda_fuzz::Selector selector = input.selector;
-    const ModeInfo* mode = input.mode;
-    const uint8_t* file = input.file;
-    const std::size_t fileSize = input.fileSize;
-    const velda::LoadOutcome outcome = input.outcome;
-
-    if (!HeaderPasses(file, fileSize)) {
-        FUZZ_CHECK(outcome == velda::LoadOutcome::NotBsave);
-        FUZZ_CHECK(AllZero(velda::VramImage, sizeof velda::VramImage));
-        FUZZ_CHECK(AllZero(velda::MsxPalette, sizeof velda::MsxPalette));
-        FUZZ_CHECK(velda::CurrentFile.startAddress == 0 && velda::CurrentFile.endAddress == 0);
+    const ModeInfo& mode = *input.mode;
+    const velda::LoadError want = BsaveRefusal(input.file, input.fileSize);
+    FUZZ_CHECK(velda_fuzz::SameError(input.error, want));
+    if (want) {
+        CheckRefusedPlace(mode, input.file, input.fileSize, want);
         return 0;
     }
-    FUZZ_CHECK(outcome == velda::LoadOutcome::Accepted);
-    CheckAcceptedLoad(*mode, file, fileSize);
-
-    // What the end of Open and then Save do.
-    velda::PrepareExportHeaders(selector.screen);
-    velda::ScreenMode = selector.screen;
-    const std::vector<uint8_t> bmp = velda_fuzz::SavedBmp();
-    CheckBmpAgainstWindow(*mode, bmp);
+    CheckAcceptedLoad(mode, input.file, input.fileSize, input.page);
+    // What Save then writes.
+    CheckBmpAgainstWindow(mode, input.page, velda_fuzz::SavedBmp(input.page));
     return 0;
 }

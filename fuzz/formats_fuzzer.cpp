@@ -14,14 +14,16 @@
 //                            first half of these bytes, then the second
 //
 // Each input is held to the promises of the code it drives:
-//   - a Graph Saurus file refused leaves video memory untouched; one
-//     accepted leaves the mode's share cleared, its palette table seeded
-//     and then exactly the bytes a straightforward expansion of the file
-//     gives within 64 KiB; a raw file with a start address is placed as
-//     PlaceBsave places it;
+//   - a Graph Saurus file refused, for the first reason it fails (too
+//     short, a first byte not 0xFE or 0xFD, data cut off inside a run),
+//     leaves video memory untouched; one accepted leaves the mode's share
+//     cleared, its palette table seeded and then exactly the bytes a
+//     straightforward expansion of the file gives within 64 KiB; a raw
+//     file with a start address is placed as PlaceBsave places it;
 //   - a palette file of 256, 32 or 39 bytes (with the mark) gives its 32
-//     bytes from their place, any other leaves the palette alone, and
-//     PutPalette writes the mode's share of the palette table only;
+//     bytes from their place, any other is refused for its size or its
+//     missing mark and leaves the palette alone, and PutPalette writes
+//     the mode's share of the palette table only;
 //   - woven, blended and television pictures have their shapes, and a
 //     sample of their pixels the colours of the pages they come from; the
 //     BMP of one has its headers, and a sample of its pixels their colours,
@@ -34,7 +36,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #ifdef VELDA_HAVE_PNG
@@ -48,6 +49,7 @@
 #include "fuzz_input.h"
 #include "image/bsave_loader.h"
 #include "image/graph_saurus.h"
+#include "image/load_error.h"
 #include "image/mode_table.h"
 #include "image/palette_file.h"
 #include "image/vram_image.h"
@@ -119,9 +121,10 @@ bool ExpandOneByOne(const uint8_t* data, std::size_t size, Bytes& memory, std::s
 void FuzzGraphSaurus(const ModeInfo& mode, const uint8_t* file, std::size_t size) {
     Bytes vram = EarlierPicture();
     velda::PlacedRange placed{0, 0};
-    const velda::LoadOutcome outcome = velda::PlaceGraphSaurus(file, size, mode.screen, vram.data(), placed);
-    if (size < static_cast<std::size_t>(velda::BsaveHeaderBytes) || (file[0] != 0xFE && file[0] != 0xFD)) {
-        FUZZ_CHECK(outcome == velda::LoadOutcome::NotGraphSaurus);
+    const velda::LoadError error = velda::PlaceGraphSaurus(file, size, mode.screen, vram.data(), placed);
+    const velda::LoadError refused = velda_fuzz::StartRefusal(file, size, velda::FileKind::GraphSaurus);
+    if (refused) {
+        FUZZ_CHECK(velda_fuzz::SameError(error, refused));
         FUZZ_CHECK(vram == EarlierPicture());
         return;
     }
@@ -131,9 +134,9 @@ void FuzzGraphSaurus(const ModeInfo& mode, const uint8_t* file, std::size_t size
     if (file[0] == 0xFE && !startsAtZero) {  // a BSAVE file under this name
         Bytes bsave = EarlierPicture();
         velda::BsaveHeader header{};
-        FUZZ_CHECK(velda::PlaceBsave(file, size, mode.screen, bsave.data(), header) == outcome);
+        FUZZ_CHECK(velda_fuzz::SameError(velda::PlaceBsave(file, size, mode.screen, bsave.data(), header), error));
         FUZZ_CHECK(vram == bsave);
-        if (outcome == velda::LoadOutcome::Accepted) {
+        if (!error) {
             const velda::PlacedRange want = velda::BsavePlacedRange(header, size);
             FUZZ_CHECK(placed.start == want.start && placed.length == want.length);
         }
@@ -146,13 +149,14 @@ void FuzzGraphSaurus(const ModeInfo& mode, const uint8_t* file, std::size_t size
     } else {
         std::size_t length = 0;
         if (!ExpandOneByOne(data, dataSize, memory, length)) {
-            FUZZ_CHECK(outcome == velda::LoadOutcome::CutOff);
+            const velda::LoadError cutOff(velda::LoadFault::CutOff, velda::FileKind::GraphSaurus);
+            FUZZ_CHECK(velda_fuzz::SameError(error, cutOff));
             FUZZ_CHECK(vram == EarlierPicture());
             return;
         }
         FUZZ_CHECK(memory.size() == (length < Vram ? length : Vram));
     }
-    FUZZ_CHECK(outcome == velda::LoadOutcome::Accepted);
+    FUZZ_CHECK(!error);
     Bytes want = ClearedAndSeeded(mode);
     std::copy(memory.begin(), memory.end(), want.begin());
     FUZZ_CHECK(vram == want);
@@ -167,8 +171,9 @@ void FuzzPaletteFile(const ModeInfo& mode, const uint8_t* data, std::size_t size
 
     uint8_t palette[velda::PaletteBytes];
     std::memset(palette, 0xA5, sizeof palette);
-    const velda::PaletteFileOutcome outcome = velda::ReadPaletteFile(file, fileSize, index, palette);
+    const velda::LoadError error = velda::ReadPaletteFile(file, fileSize, index, palette);
     const uint8_t* want = nullptr;  // where the 32 bytes come from
+    velda::LoadError refused;
     switch (fileSize) {
     case 256:
         want = file + 32 * index;
@@ -177,15 +182,19 @@ void FuzzPaletteFile(const ModeInfo& mode, const uint8_t* data, std::size_t size
         want = file;
         break;
     case 39:
-        FUZZ_CHECK(outcome == (file[0] == 0xFE ? velda::PaletteFileOutcome::Read : velda::PaletteFileOutcome::NotBsave));
-        if (file[0] == 0xFE) want = file + 7;
+        if (file[0] == 0xFE) {
+            want = file + 7;
+        } else {
+            refused.fault = velda::LoadFault::PaletteFileMark;
+        }
         break;
     default:
-        FUZZ_CHECK(outcome == velda::PaletteFileOutcome::WrongSize);
+        refused.fault = velda::LoadFault::PaletteFileSize;
+        refused.value = static_cast<uint32_t>(fileSize);
         break;
     }
+    FUZZ_CHECK(velda_fuzz::SameError(error, refused));
     if (want != nullptr) {
-        FUZZ_CHECK(outcome == velda::PaletteFileOutcome::Read);
         FUZZ_CHECK(std::memcmp(palette, want, sizeof palette) == 0);
     } else {
         for (uint8_t b : palette) FUZZ_CHECK(b == 0xA5);
@@ -286,8 +295,7 @@ void CheckBmp(const Picture& picture, uint32_t seed) {
 #ifdef VELDA_HAVE_PNG
 void CheckPng(const Picture& picture, uint32_t seed) {
     Bytes png;
-    std::string error;
-    FUZZ_CHECK(velda::EncodePng(picture, png, error));
+    FUZZ_CHECK(!velda::EncodePng(picture, png));
     const Bytes rgb = velda_fuzz::ReadPngRgb(png, picture);
     ForSamples(picture.width, picture.height, seed, [&](int x, int y) {
         const uint8_t* p = rgb.data() + 3 * (static_cast<std::size_t>(y) * picture.width + x);

@@ -1,6 +1,7 @@
-// What the fuzzing harnesses share: the layout of one input, the image
-// model put back to its program-start state and loaded, Save's bytes, and
-// the check that turns a broken promise into a finding.
+// What the fuzzing harnesses share: the layout of one input, its file
+// opened as a freshly started Open opens it, Save's bytes and their
+// layout, the refusals a file's first bytes call for, and the check that
+// turns a broken promise into a finding.
 //
 // One input, the same for every harness, so that seeds and crashers serve
 // them all:
@@ -27,7 +28,9 @@
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
 #include "image/bsave_loader.h"
+#include "image/load_error.h"
 #include "image/mode_table.h"
+#include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "render/picture.h"
 
@@ -78,26 +81,64 @@ struct VectorSink {
     void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
 };
 
-// The BMP that Save writes for the picture in memory.
-inline std::vector<uint8_t> SavedBmp() {
-    std::vector<uint8_t> bytes;
+// Whether two refusals are the same: fault, file, form and values.
+inline bool SameError(const velda::LoadError& a, const velda::LoadError& b) {
+    return a.fault == b.fault && a.role == b.role && a.format == b.format && a.value == b.value && a.start == b.start;
+}
+
+// The refusal the first bytes of `file` call for, worked out from them:
+// none, or Empty, ShortHeader, or WrongFirstByte naming a first byte that
+// is not 0xFE (nor, for a Graph Saurus file, 0xFD).
+inline velda::LoadError StartRefusal(const uint8_t* file, std::size_t size, velda::FileKind format) {
+    velda::LoadError want(velda::LoadFault::None, format);
+    if (size == 0) {
+        want.fault = velda::LoadFault::Empty;
+    } else if (size < static_cast<std::size_t>(velda::BsaveHeaderBytes)) {
+        want.fault = velda::LoadFault::ShortHeader;
+    } else if (file[0] != velda::BsaveId &&
+               !(format == velda::FileKind::GraphSaurus && file[0] == velda::GraphSaurusCompressedId)) {
+        want.fault = velda::LoadFault::WrongFirstByte;
+        want.value = file[0];
+    }
+    return want;
+}
+
+// Where Save's BMP of a mode keeps what: its pixels in the decoded
+// picture's form, after the 54 header bytes and 4 bytes a colour.
+struct BmpLayout {
+    int bitCount, colors, offBits, rowBytes, imageSize, fileSize;
+};
+
+inline BmpLayout BmpLayoutOf(const velda::ModeInfo& mode) {
+    const velda::PictureForm form = velda::FormOf(mode.screen);
+    const int offBits = velda::BmpHeadersBytes + 4 * form.colors;
+    const int rowBytes = mode.width * form.bitDepth / 8;
+    return BmpLayout{form.bitDepth, form.colors, offBits, rowBytes, velda::ScreenLines * rowBytes,
+                     offBits + velda::ScreenLines * rowBytes};
+}
+
+// The BMP that Save writes for `page` once Open has shown it.
+inline std::vector<uint8_t> SavedBmp(const velda::ScreenPage& page) {
+    velda::ExportHeadersRecord headers{};
+    velda::PrepareExportHeaders(page.screen, headers);
     velda::Picture picture;
-    FUZZ_CHECK(velda::BuildPicture(velda::ScreenMode, velda::VramImage, velda::MsxPalette, velda::ColorRule::Velda,
-                                   picture));
+    FUZZ_CHECK(velda::BuildPicture(page.screen, page.vram.data(), page.palette, velda::ColorRule::Velda, picture));
+    std::vector<uint8_t> bytes;
     VectorSink sink{bytes};
-    velda::EncodeBmp(sink, picture, velda::ExportHeaders);
+    velda::EncodeBmp(sink, picture, headers);
     return bytes;
 }
 
-// One input as both harnesses start it: the selector read, the model put
-// back to its program-start state, then the file loaded in the selected
-// mode. False for an empty input.
+// One input as both harnesses start it: the selector read, then the file
+// opened in the selected mode as a freshly started Open opens it (no
+// palette held from before, no file beside it). False for an empty input.
 struct LoadedInput {
     Selector selector;
     const velda::ModeInfo* mode;
     const uint8_t* file;  // the BSAVE file: the input after the selector
     std::size_t fileSize;
-    velda::LoadOutcome outcome;
+    velda::LoadError error;
+    velda::ScreenPage page;  // of use only without `error`
 };
 
 inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input) {
@@ -107,9 +148,11 @@ inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input)
     FUZZ_CHECK(input.mode != nullptr);
     input.file = data + 1;
     input.fileSize = size - 1;
-    velda::ResetImageModel();
-    velda::ExportHeaders = {};
-    input.outcome = velda::LoadBsaveBytes(input.file, input.fileSize, input.selector.screen);
+    velda::PictureRequest request;
+    request.kind = velda::FileKind::Bsave;
+    request.screen = input.selector.screen;
+    request.heldPalette = nullptr;
+    input.error = velda::OpenPicture(input.file, input.fileSize, request, input.page);
     return true;
 }
 
