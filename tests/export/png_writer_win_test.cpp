@@ -1,5 +1,5 @@
-// The Windows converter's PNG, written through the Windows Imaging
-// Component and decoded back through it: every mode's picture and the
+// PNG on Windows, written through the Windows Imaging Component and
+// decoded back through it: every mode's picture and the
 // larger shapes keep their size, their pixel values and, for indexed
 // pictures, their palette entry for entry.
 #include <windows.h>
@@ -112,8 +112,8 @@ TEST_F(PngThroughWic, EveryModeAndShapeComesBackAsWritten) {
         TelevisionAspect(woven, shown);
         for (const Picture* shape : {&picture, &shown}) {
             std::vector<uint8_t> png;
-            std::string error;
-            ASSERT_TRUE(EncodePng(*shape, png, error)) << error;
+            const std::error_code error = EncodePng(*shape, png);
+            ASSERT_FALSE(error) << error.message();
             Decoded decoded;
             ASSERT_TRUE(DecodePng(png, decoded));
             ExpectSamePicture(*shape, decoded);
