@@ -74,8 +74,7 @@ void OnDestroy(HWND window) {
 
 // Lets go of the picture model once the window is gone.
 void OnNcDestroy(HWND window) {
-    delete &ModelOf(window);
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    delete reinterpret_cast<PictureModel*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0));
 }
 
 // Asks for a file, loads it in the given mode, draws it and shows it.

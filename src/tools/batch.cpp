@@ -32,8 +32,9 @@ FileKind KindOfName(const std::string& path) { return TypeOfExtension(SplitPath(
 class Folders {
 public:
     FolderFiles& Of(const std::string& path) {
-        std::unique_ptr<FolderFiles>& files = folders_[SplitPath(path).folder];
-        if (files == nullptr) files = std::make_unique<FolderFiles>(SplitPath(path).folder);
+        const std::string folder = SplitPath(path).folder;
+        std::unique_ptr<FolderFiles>& files = folders_[folder];
+        if (files == nullptr) files = std::make_unique<FolderFiles>(folder);
         return *files;
     }
 
@@ -88,7 +89,7 @@ void MarkConsumed(std::vector<BatchEntry>& entries, const ConvertSettings& setti
         if (entry.role != EntryRole::Picture || type.kind == FileKind::SecondPage || type.screen == 0) continue;
         FolderFiles& beside = folders.Of(entry.input);
         consume(SecondPageOf(entry.input, type, settings, beside));
-        consume(PaletteFileOf(entry.input, type, beside));
+        consume(FileBeside(entry.input, PaletteExtension(type.screen), beside));
     }
 }
 

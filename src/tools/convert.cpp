@@ -206,18 +206,16 @@ FileType ReadingOf(const std::string& input, const ConvertSettings& settings) {
     return type;
 }
 
+std::string FileBeside(const std::string& input, const char* extension, Companions& beside) {
+    if (extension == nullptr) return "";
+    const PathParts parts = SplitPath(input);
+    return FindBeside(beside, PictureName{parts.stem, parts.extension}, extension);
+}
+
 std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings,
                          Companions& beside) {
     if (settings.interlace == Interlace::Off || type.kind == FileKind::SecondPage) return "";
-    const char* extension = SecondPageExtension(type.screen);
-    const PathParts parts = SplitPath(input);
-    return extension != nullptr ? FindBeside(beside, PictureName{parts.stem, parts.extension}, extension) : "";
-}
-
-std::string PaletteFileOf(const std::string& input, FileType type, Companions& beside) {
-    const char* extension = PaletteExtension(type.screen);
-    const PathParts parts = SplitPath(input);
-    return extension != nullptr ? FindBeside(beside, PictureName{parts.stem, parts.extension}, extension) : "";
+    return FileBeside(input, SecondPageExtension(type.screen), beside);
 }
 
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings,

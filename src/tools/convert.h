@@ -56,13 +56,15 @@ struct ConvertSettings {
 // (mode 0) when neither the extension nor --screen says.
 FileType ReadingOf(const std::string& input, const ConvertSettings& settings);
 
-// The second page and the palette file that may go with the picture
-// `input` (read as `type`) under `settings`, found among the files
-// `beside` it; "" for none. X.S15 beside X.SC5 or X.SR5 unless interlacing
-// is off; X.PL5 beside a picture of SCREEN 5 (which takes it only where
-// its own palette is missing).
+// The file among `beside` with the name of `input` and the extension
+// `extension` (nullptr for none), as a picture's companions are found; ""
+// for none.
+std::string FileBeside(const std::string& input, const char* extension, Companions& beside);
+
+// The second page that goes with the picture `input` (read as `type`)
+// under `settings`, found among the files `beside` it, or "" for none:
+// X.S15 beside X.SC5 or X.SR5 unless interlacing is off.
 std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings, Companions& beside);
-std::string PaletteFileOf(const std::string& input, FileType type, Companions& beside);
 
 enum class ConvertStatus { Converted, Skipped, Failed };
 
