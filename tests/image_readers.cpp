@@ -32,13 +32,15 @@ std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image) {
     const uint32_t height = U32(bytes, 22);
     const uint32_t bitCount = U16(bytes, 28);
     const uint32_t clrUsed = U32(bytes, 46);
-    if (width != 256 && width != 512) return Mismatch("biWidth", width, 256);
-    if (height != 212 && height != 424) return Mismatch("biHeight", height, 212);  // 424: interlaced or tv
+    // A screen is 256 or 512 wide and 212 or 424 (interlaced or tv) high;
+    // a COPY file's area is smaller.
+    if (width == 0 || width > 512) return Mismatch("biWidth", width, 256);
+    if (height == 0 || height > 424) return Mismatch("biHeight", height, 212);
     if (bitCount != 4 && bitCount != 8 && bitCount != 24) return Mismatch("biBitCount", bitCount, 24);
     const uint32_t wantClrUsed = bitCount == 4 && clrUsed == 4 ? 4u : 0u;  // SCREEN 6's four colours
     if (clrUsed != wantClrUsed) return Mismatch("biClrUsed", clrUsed, wantClrUsed);
     const uint32_t colors = bitCount == 24 ? 0 : clrUsed != 0 ? clrUsed : 1u << bitCount;
-    const uint32_t rowBytes = width * bitCount / 8;
+    const uint32_t rowBytes = (width * bitCount + 31) / 32 * 4;  // whole groups of four bytes
     const uint32_t offBits = 54 + 4 * colors;
 
     BmpFields& got = image.bmp;

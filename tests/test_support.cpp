@@ -125,6 +125,23 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
     return names;
 }
 
+std::vector<uint8_t> MakeCopy(uint8_t screen, const std::vector<uint8_t>& vram, int width, int height) {
+    const velda::ModeInfo* mode = velda::FindMode(screen);
+    const int bits = mode->bitsPerPixel, perByte = 8 / bits;
+    std::vector<uint8_t> file = {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                                 static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)};
+    std::size_t n = 0;  // pixels packed so far
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x, ++n) {
+            const uint8_t b = vram[static_cast<std::size_t>(y * mode->bytesPerLine + x / perByte)];
+            const unsigned pixel = (b >> ((perByte - 1 - x % perByte) * bits)) & ((1u << bits) - 1);
+            if (n % perByte == 0) file.push_back(0);
+            file.back() = static_cast<uint8_t>(file.back() | pixel << ((perByte - 1 - n % perByte) * bits));
+        }
+    }
+    return file;
+}
+
 bool OpenBsave(uint8_t screen, const std::vector<uint8_t>& file, velda::ScreenPage& page) {
     velda::PictureRequest request;
     request.screen = screen;

@@ -66,6 +66,11 @@ std::string FreshFolder(const std::string& name);
 // The names in a folder, sorted; "." and ".." left out.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
+// The COPY file of the top left `width` x `height` pixels of `vram` (video
+// memory from address 0) in the given mode: its size, then the pixels
+// packed continuously, the leftmost in the high bits.
+std::vector<uint8_t> MakeCopy(uint8_t screen, const std::vector<uint8_t>& vram, int width, int height);
+
 // `file` opened as a BSAVE file in the given mode, as the SCREEN N Opens
 // of a fresh window open it. False when it is refused.
 bool OpenBsave(uint8_t screen, const std::vector<uint8_t>& file, velda::ScreenPage& page);

@@ -36,7 +36,7 @@ void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, Expor
     headers.info.biClrImportant = 0;
 
     const int offBits = BmpHeadersBytes + RgbQuadBytes * colorEntries;
-    const int imageSize = height * (width * bitCount / 8);
+    const int imageSize = height * BmpRowStride(width, bitCount);
     headers.file.bfSize = static_cast<uint32_t>(offBits + imageSize);
     headers.file.bfOffBits = static_cast<uint32_t>(offBits);
     headers.info.biWidth = width;
@@ -46,11 +46,12 @@ void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, Expor
     headers.info.biClrUsed = fullTable ? 0u : static_cast<uint32_t>(colorEntries);
 }
 
-void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers) {
+void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers, int width, int height) {
     const ModeInfo* mode = FindMode(screen);
     if (mode == nullptr) return;
     const PictureForm form = FormOf(screen);
-    FillBmpHeaders(mode->width, ScreenLines, form.bitDepth, form.colors, headers);
+    FillBmpHeaders(width > 0 ? width : mode->width, height > 0 ? height : ScreenLines, form.bitDepth, form.colors,
+                   headers);
 }
 
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {

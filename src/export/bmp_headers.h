@@ -51,16 +51,21 @@ struct ExportHeadersRecord {
 };
 
 // Fills `headers` for the given mode: the ten fields common to every mode,
-// then the six of the mode's picture. A number that is not a mode leaves
-// them alone.
-void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers);
+// then the six of the mode's picture, of the whole screen or of a picture
+// of its own `width` x `height` (a COPY file's area). A number that is not
+// a mode leaves them alone.
+void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers, int width = 0, int height = 0);
+
+// The bytes a BMP row of `width` pixels of `bitCount` bits takes: whole
+// groups of four bytes (the screen's rows need no filler).
+constexpr int BmpRowStride(int width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }
 
 // The 54 bytes of the headers in file order.
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out);
 
 // The headers of a BMP of `width` x `height` pixels of `bitCount` bits with
-// `colorEntries` colour-table entries, rows without filler: what
-// PrepareExportHeaders gives for the mode of that shape. biClrUsed counts
+// `colorEntries` colour-table entries: what PrepareExportHeaders gives for
+// the mode of that shape. biClrUsed counts
 // a colour table shorter than the pixels could index (SCREEN 6's 4
 // entries for 4-bit pixels) and is 0 for a full one.
 void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, ExportHeadersRecord& headers);

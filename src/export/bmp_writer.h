@@ -1,7 +1,8 @@
 // Writing a picture as an uncompressed BMP file, the form Save writes:
 // the two headers as they stand, the picture's colour table (entry 0
 // first, blue, green, red, 0), then the rows from the bottom line up to
-// the top one, each left to right. Nothing follows the last row.
+// the top one, each left to right and filled with zeros to whole groups of
+// four bytes (the screen's rows need none). Nothing follows the last row.
 //
 // The picture's rows are already in the BMP's form: indices of 4 or 8
 // bits, or blue, green, red.
@@ -32,7 +33,12 @@ void EncodeBmp(Sink& sink, const Picture& picture, const ExportHeadersRecord& he
         sink.Write(quad, sizeof quad);
     }
 
-    for (int y = picture.height - 1; y >= 0; --y) sink.Write(picture.Row(y), static_cast<std::size_t>(picture.rowBytes));
+    const uint8_t filler[3] = {};
+    const int fill = BmpRowStride(picture.width, picture.bitDepth) - picture.rowBytes;
+    for (int y = picture.height - 1; y >= 0; --y) {
+        sink.Write(picture.Row(y), static_cast<std::size_t>(picture.rowBytes));
+        if (fill > 0) sink.Write(filler, static_cast<std::size_t>(fill));
+    }
 }
 
 // A sink on a stdio stream; remembers whether any write failed.

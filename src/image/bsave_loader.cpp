@@ -10,6 +10,9 @@ namespace velda {
 
 namespace {
 
+// The page sizes collections keep, in lines.
+constexpr int PageDumpLines[] = {128, 192, 212, 256};
+
 uint16_t ReadU16(const uint8_t* bytes) {
     return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
 }
@@ -53,6 +56,21 @@ LoadError PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint
     const PlacedRange placed = BsavePlacedRange(header, size);
     std::memcpy(vram + placed.start, file + BsaveHeaderBytes, placed.length);
     return LoadError{};
+}
+
+bool IsPageDump(std::size_t size, uint8_t screen) {
+    const ModeInfo* mode = FindMode(screen);
+    if (mode == nullptr) return false;
+    for (const int lines : PageDumpLines) {
+        if (size == static_cast<std::size_t>(lines) * mode->bytesPerLine) return true;
+    }
+    return false;
+}
+
+void PlacePageDump(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram) {
+    std::memset(vram, 0, static_cast<std::size_t>(FindMode(screen)->clearBytes));
+    SeedDefaultPalette(screen, vram);
+    std::memcpy(vram, file, size);
 }
 
 void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette) {

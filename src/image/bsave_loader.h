@@ -7,6 +7,10 @@
 //   offset 5  execAddress   u16, ignored
 //   offset 7  endAddress - startAddress + 1 data bytes
 // Nothing in the file names the screen mode; the user chooses it.
+//
+// Some collections keep the dump without its header: a file under a
+// picture's name without the mark whose size is exactly 128, 192, 212 or
+// 256 lines of its mode is that page of video memory from address 0.
 #pragma once
 
 #include <cstddef>
@@ -49,6 +53,13 @@ LoadError ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader&
 // missing bytes keep the cleared or seeded values. Bytes after the end
 // address are ignored.
 LoadError PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header);
+
+// Whether a file of `size` bytes is a page of the mode without a header.
+bool IsPageDump(std::size_t size, uint8_t screen);
+
+// Places the page dump `file` (`size` bytes, IsPageDump) in `vram` from
+// address 0, over the mode's cleared share and seeded palette table.
+void PlacePageDump(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram);
 
 // The range an accepted BSAVE file of `size` bytes with `header` fills.
 PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size);

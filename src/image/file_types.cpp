@@ -22,7 +22,10 @@ constexpr ExtensionType Extensions[] = {
     {"SRC", {FileKind::GraphSaurus, 12}}, {"S15", {FileKind::SecondPage, 5}},   {"S16", {FileKind::SecondPage, 6}},
     {"S17", {FileKind::SecondPage, 7}},   {"S18", {FileKind::SecondPage, 8}},   {"S1A", {FileKind::SecondPage, 10}},
     {"S1B", {FileKind::SecondPage, 11}},  {"S1C", {FileKind::SecondPage, 12}},  {"PL5", {FileKind::Palette, 5}},
-    {"PL6", {FileKind::Palette, 6}},      {"PL7", {FileKind::Palette, 7}},
+    {"PL6", {FileKind::Palette, 6}},      {"PL7", {FileKind::Palette, 7}},      {"GL5", {FileKind::Copy, 5}},
+    {"GL6", {FileKind::Copy, 6}},         {"GL7", {FileKind::Copy, 7}},         {"GL8", {FileKind::Copy, 8}},
+    {"GLA", {FileKind::Copy, 10}},        {"GLB", {FileKind::Copy, 11}},        {"GLC", {FileKind::Copy, 12}},
+    {"GLS", {FileKind::Copy, 12}},        {"DSK", {FileKind::DiskImage, 0}},
 };
 
 std::string UpperCase(std::string text) {

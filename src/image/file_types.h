@@ -12,7 +12,11 @@
 //   second pages of interlaced     .S15 .S16 .S17 .S18   beside X.SC5 ... X.SC8,
 //   pictures                       .S1A .S1B .S1C        X.SCA, X.SCB, X.SCC
 //                                                        (and the Graph Saurus X.SR?)
+//   BASIC COPY files               .GL5 .GL6 .GL7 .GL8   5, 6, 7, 8
+//                                  .GLA .GLB             10, 11
+//                                  .GLC .GLS             12
 //   palettes                       .PL5 .PL6 .PL7        for SCREEN 5, 6, 7
+//   MSX-DOS disk images            .DSK
 //
 // Only the extension is looked at; where it ends a path, the system's
 // rules tell (platform/names.h).
@@ -33,11 +37,13 @@ enum class FileKind {
     GraphSaurus,  // a Graph Saurus picture, raw or compressed
     SecondPage,   // the second page of an interlaced picture
     Palette,      // a palette file
+    Copy,         // what BASIC's COPY writes of an area of the screen
+    DiskImage,    // an MSX-DOS disk image, holding files
 };
 
 struct FileType {
     FileKind kind;
-    uint8_t screen;  // the mode; for palettes the mode they are made for
+    uint8_t screen;  // the mode; for palettes the mode they are made for; 0 for disk images
 };
 
 // The type of a file whose name has the extension `extension` (without

@@ -10,7 +10,9 @@ namespace {
 
 const char* RoleName(FileRole role) { return role == FileRole::SecondPage ? "second page" : "palette file"; }
 
-const char* FormatName(FileKind format) { return format == FileKind::GraphSaurus ? "Graph Saurus" : "BSAVE"; }
+const char* FormatName(FileKind format) {
+    return format == FileKind::GraphSaurus ? "Graph Saurus" : format == FileKind::Copy ? "COPY" : "BSAVE";
+}
 
 // What is wrong with the file itself, without saying which file it is.
 std::string Fault(const LoadError& error) {
@@ -37,6 +39,21 @@ std::string Fault(const LoadError& error) {
                "; pass --screen N";
     case LoadFault::PaletteFileAlone:
         return "a palette file, not a picture: it goes with the picture of the same name, or with --palette";
+    case LoadFault::CopySize:
+        return "not a COPY file (width " + std::to_string(error.value) + " and height " +
+               std::to_string(error.height) + " do not make a picture of its mode in " + std::to_string(error.size) +
+               " bytes)";
+    case LoadFault::NotDiskImage:
+        std::snprintf(text, sizeof text, "not an MSX disk image (no usable boot sector, and media byte 0x%02X)",
+                      static_cast<unsigned>(error.value));
+        return text;
+    case LoadFault::NoPicture:
+        return "no picture in the disk image";
+    case LoadFault::ChainBroken:
+        return "the disk's chain of clusters of this file is broken at cluster " + std::to_string(error.value);
+    case LoadFault::ChainShort:
+        return "its size, " + std::to_string(error.value) + " bytes, is more than its clusters hold (" +
+               std::to_string(error.size) + " bytes)";
     default:
         return "";
     }

@@ -25,8 +25,13 @@ enum class LoadFault {
     PaletteFileMark,   // a palette file of 39 bytes without the BSAVE mark
     UnknownExtension,  // `extension` names no picture, and no mode was given
     PaletteFileAlone,  // a palette file, opened as if it were a picture
+    CopySize,          // a COPY file whose width (value) and height do not fit its mode or its size
     CannotOpen,        // the file cannot be opened; `system` says why
     ReadFailed,        // it opened, but reading it failed; `system` says why
+    NotDiskImage,      // no usable boot sector, and value: the FAT's media byte, which names no disk
+    NoPicture,         // a disk image that holds no picture
+    ChainBroken,       // a file of a disk image whose cluster chain loops or leaves the disk at cluster value
+    ChainShort,        // a file of a disk image whose size (value) is more than its chain holds (size)
 };
 
 // Which file of a picture a fault is in.
@@ -38,10 +43,12 @@ struct LoadError {
 
     LoadFault fault = LoadFault::None;
     FileRole role = FileRole::Picture;
-    FileKind format = FileKind::Bsave;  // the form the file was read as: Bsave or GraphSaurus
+    FileKind format = FileKind::Bsave;  // the form the file was read as: Bsave, GraphSaurus or Copy
     std::string file;                   // the file's name, where the fault names it
     uint32_t value = 0;
     uint32_t start = 0;                 // EndBelowStart: the start address
+    uint32_t height = 0;                // CopySize: the height
+    uint32_t size = 0;                  // CopySize: the file's size; ChainShort: what the chain holds
     std::string extension;              // UnknownExtension: "" for a name without one
     std::error_code system;             // CannotOpen, ReadFailed
 

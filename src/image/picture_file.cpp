@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "image/bsave_loader.h"
+#include "image/copy_file.h"
 #include "image/mode_table.h"
 #include "image/palette_file.h"
 
@@ -23,21 +24,41 @@ LoadError InCompanion(LoadError error, FileRole role, const std::string& file) {
     return error;
 }
 
-// The reader a file of `kind` is read by: a second page is a Graph Saurus
-// file when its first byte says it is compressed, otherwise a BSAVE file.
-FileKind ReaderOf(FileKind kind, const uint8_t* file, std::size_t size) {
-    if (kind != FileKind::SecondPage) return kind;
-    return size > 0 && file[0] == GraphSaurusCompressedId ? FileKind::GraphSaurus : FileKind::Bsave;
+using Reader = PictureReader;
+
+// The reader of a file whose name says `kind`, by its first bytes and size
+// where the name allows more than one.
+Reader ReaderOf(FileKind named, const uint8_t* file, std::size_t size, uint8_t screen) {
+    if (named == FileKind::Copy) return Reader::Copy;
+    FileKind kind = named;
+    if (named == FileKind::SecondPage) {
+        kind = size > 0 && file[0] == GraphSaurusCompressedId ? FileKind::GraphSaurus : FileKind::Bsave;
+    }
+    const bool marked =
+        size > 0 && (file[0] == BsaveId || (kind == FileKind::GraphSaurus && file[0] == GraphSaurusCompressedId));
+    if (!marked && IsPageDump(size, screen)) return Reader::PageDump;
+    if (!marked && named == FileKind::Bsave && IsCopyFile(file, size, screen)) return Reader::Copy;
+    return kind == FileKind::GraphSaurus ? Reader::GraphSaurus : Reader::Bsave;
 }
 
 // Places one file of a picture (the picture itself, or its second page) in
-// `vram` by the reader of `kind` (Bsave or GraphSaurus). `page`, when
-// given, takes the addresses File information shows for it.
-LoadError PlaceFile(const uint8_t* file, std::size_t size, FileKind kind, uint8_t screen, uint8_t* vram,
+// `vram` by `reader`. `page`, when given, takes the addresses File
+// information shows for it and the size of a COPY file's area.
+LoadError PlaceFile(const uint8_t* file, std::size_t size, Reader reader, uint8_t screen, uint8_t* vram,
                     PlacedRange& placed, ScreenPage* page) {
     uint32_t start = 0, end = 0;
+    uint16_t width = 0, height = 0;
     LoadError error;
-    if (kind == FileKind::GraphSaurus) {
+    if (reader == Reader::Copy) {
+        error = PlaceCopy(file, size, screen, vram, width, height);
+        placed = PlacedRange{0, static_cast<uint32_t>(size - CopyHeaderBytes)};
+        end = error ? 0 : static_cast<uint32_t>(height - 1) * FindMode(screen)->bytesPerLine +
+                              (static_cast<uint32_t>(width) * FindMode(screen)->bitsPerPixel + 7) / 8 - 1;
+    } else if (reader == Reader::PageDump) {
+        PlacePageDump(file, size, screen, vram);
+        placed = PlacedRange{0, static_cast<uint32_t>(size)};
+        end = placed.length - 1;
+    } else if (reader == Reader::GraphSaurus) {
         error = PlaceGraphSaurus(file, size, screen, vram, placed);
         start = placed.start;
         end = placed.length > 0 ? placed.start + placed.length - 1 : placed.start;
@@ -51,6 +72,8 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, FileKind kind, uint8_
     if (page != nullptr) {
         page->startAddress = static_cast<uint16_t>(start);
         page->endAddress = static_cast<uint16_t>(end);
+        page->width = width;
+        page->height = height;
     }
     return error;
 }
@@ -58,21 +81,23 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, FileKind kind, uint8_
 // Where the palette a picture takes comes from.
 enum class PaletteSource { Own, Chosen, Beside };
 
-// `reader`: the reader the picture was read by.
-PaletteSource PaletteSourceOf(const PictureRequest& request, FileKind reader, const ModeInfo& mode,
+PaletteSource PaletteSourceOf(const PictureRequest& request, Reader reader, const ModeInfo& mode,
                               const PlacedRange& placed) {
     if (mode.paletteEntries == 0) return PaletteSource::Own;  // nothing to replace
     if (request.chosen != nullptr) return PaletteSource::Chosen;
     if (!request.paletteBeside || request.beside == nullptr || PaletteExtension(mode.screen) == nullptr) {
         return PaletteSource::Own;
     }
+    // A dump that reaches its palette table keeps its own palette; a Graph
+    // Saurus or COPY file has none.
     const bool stopsBeforePalette = placed.start + placed.length <= static_cast<uint32_t>(mode.paletteAddress);
-    return reader == FileKind::Bsave && !stopsBeforePalette ? PaletteSource::Own : PaletteSource::Beside;
+    const bool dump = reader == Reader::Bsave || reader == Reader::PageDump;
+    return dump && !stopsBeforePalette ? PaletteSource::Own : PaletteSource::Beside;
 }
 
 // Puts the palette file that goes with the picture, if any, into its
 // palette table.
-LoadError TakePaletteFile(const PictureRequest& request, FileKind reader, const ModeInfo& mode,
+LoadError TakePaletteFile(const PictureRequest& request, Reader reader, const ModeInfo& mode,
                           const PlacedRange& placed, ScreenPage& page) {
     std::vector<uint8_t> beside;
     const std::vector<uint8_t>* bytes = &beside;
@@ -100,11 +125,12 @@ LoadError TakePaletteFile(const PictureRequest& request, FileKind reader, const 
     return LoadError{};
 }
 
-// Reads the second page beside the picture, if there is one.
-LoadError TakeSecondPage(const PictureRequest& request, ScreenPage& page) {
+// Reads the second page beside the picture, if there is one: a page goes
+// with a page, never with a COPY file's area.
+LoadError TakeSecondPage(const PictureRequest& request, Reader reader, ScreenPage& page) {
     const char* extension = SecondPageExtension(request.screen);
     if (!request.secondPage || request.beside == nullptr || request.kind == FileKind::SecondPage ||
-        extension == nullptr) {
+        reader == Reader::Copy || extension == nullptr) {
         return LoadError{};
     }
     const std::string found = FindBeside(*request.beside, request.name, extension);
@@ -115,8 +141,9 @@ LoadError TakeSecondPage(const PictureRequest& request, ScreenPage& page) {
         // Only its video memory is kept: both pages show through one palette.
         page.secondVram.assign(VramBytes, 0);
         PlacedRange placed{};
-        error = PlaceFile(bytes.data(), bytes.size(), ReaderOf(FileKind::SecondPage, bytes.data(), bytes.size()),
-                          request.screen, page.secondVram.data(), placed, nullptr);
+        error = PlaceFile(bytes.data(), bytes.size(),
+                          ReaderOf(FileKind::SecondPage, bytes.data(), bytes.size(), request.screen), request.screen,
+                          page.secondVram.data(), placed, nullptr);
     }
     if (error) return InCompanion(error, FileRole::SecondPage, found);
     page.secondPage = found;
@@ -157,12 +184,13 @@ LoadError OpenPicture(const uint8_t* file, std::size_t size, const PictureReques
     page.secondPage.clear();
     page.secondVram.clear();
 
-    const FileKind reader = ReaderOf(request.kind, file, size);
+    const Reader reader = request.bsaveOnly ? Reader::Bsave : ReaderOf(request.kind, file, size, request.screen);
+    page.reader = reader;
     PlacedRange placed{};
     if (LoadError error = PlaceFile(file, size, reader, request.screen, page.vram.data(), placed, &page)) return error;
     if (LoadError error = TakePaletteFile(request, reader, *mode, placed, page)) return error;
     CapturePalette(request.screen, page.vram.data(), page.palette);
-    return TakeSecondPage(request, page);
+    return TakeSecondPage(request, reader, page);
 }
 
 }  // namespace velda

@@ -3,6 +3,12 @@
 // video memory by the reader of its kind, given the palette that goes with
 // it, and, for an interlaced pair, its second page beside it.
 //
+// Readers: the kind a name gives, and then the file's own first bytes and
+// size. A picture's name without the file's mark (0xFE; 0xFD too for Graph
+// Saurus names) is a page dump without its header when its size is that
+// of whole pages, and under a BSAVE dump's name a COPY file when its width
+// and height account for its size.
+//
 // Palettes: a palette mode's picture takes its colours from its palette
 // table, where the power-on palette stands in. A palette file replaces
 // them:
@@ -28,13 +34,20 @@
 
 namespace velda {
 
+// The readers of picture files: a BSAVE dump, a Graph Saurus picture, a
+// COPY file, or a page dump without a header.
+enum class PictureReader { Bsave, GraphSaurus, Copy, PageDump };
+
 // The picture a file leaves in video memory.
 struct ScreenPage {
     uint8_t screen = 0;
+    PictureReader reader = PictureReader::Bsave;  // the reader that read it
     std::vector<uint8_t> vram = std::vector<uint8_t>(VramBytes);
     uint8_t palette[PaletteBytes] = {};  // the palette in register form, as the palette registers hold it
     uint16_t startAddress = 0;           // as File information shows them: a BSAVE
     uint16_t endAddress = 0;             // header's, or the range a Graph Saurus file filled
+    uint16_t width = 0;                  // the picture's own size where it is not the whole
+    uint16_t height = 0;                 // screen (a COPY file's area); 0 for the screen
     std::string paletteFile;             // the palette file used; "" for none
     std::string secondPage;              // the second page read with it; "" for none
     std::vector<uint8_t> secondVram;     // its video memory, shown through `palette`
@@ -49,9 +62,10 @@ struct ChosenPalette {
 };
 
 struct PictureRequest {
-    FileKind kind = FileKind::Bsave;  // the reader: Bsave, GraphSaurus, or SecondPage (Graph
-                                      // Saurus when its first byte is 0xFD, otherwise BSAVE)
+    FileKind kind = FileKind::Bsave;  // what the name says: Bsave, GraphSaurus, Copy, or SecondPage
+                                      // (Graph Saurus when its first byte is 0xFD, otherwise BSAVE)
     uint8_t screen = 0;
+    bool bsaveOnly = false;                  // read as a BSAVE dump whatever its size (the SCREEN N Opens)
     PictureName name;                        // the picture's name, which its companions share
     Companions* beside = nullptr;            // the files beside it; nullptr: none is looked for
     bool paletteBeside = true;               // take the palette file beside it where one goes with it

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "image/mode_table.h"
+
 namespace velda {
 
 namespace {
@@ -18,7 +20,7 @@ void ShapeLike(const Picture& like, int width, int height, Picture& out) {
     out.width = width;
     out.height = height;
     out.bitDepth = like.bitDepth;
-    out.rowBytes = width * like.bitDepth / 8;
+    out.rowBytes = (width * like.bitDepth + 7) / 8;
     out.palette = like.palette;
     out.pixels.assign(static_cast<std::size_t>(out.rowBytes) * height, 0);
 }
@@ -28,11 +30,10 @@ uint8_t* RowOf(Picture& picture, int y) { return picture.pixels.data() + static_
 // One row twice as wide: every pixel repeated once.
 void DoubleRow(const uint8_t* in, int width, int bitDepth, uint8_t* out) {
     switch (bitDepth) {
-    case 4:  // two pixels a byte, left one high
-        for (int x = 0; x < width / 2; ++x) {
-            const uint8_t b = in[x];
-            out[2 * x] = static_cast<uint8_t>((b & 0xF0) | (b >> 4));
-            out[2 * x + 1] = static_cast<uint8_t>((b << 4) | (b & 0x0F));
+    case 4:  // two pixels a byte, left one high: each pixel becomes a byte of two
+        for (int x = 0; x < width; ++x) {
+            const uint8_t pixel = x % 2 == 0 ? in[x / 2] >> 4 : in[x / 2] & 0x0F;
+            out[x] = static_cast<uint8_t>(pixel * 0x11);
         }
         break;
     case 8:
@@ -128,10 +129,11 @@ bool IndexColors(const Picture& picture, Picture& indexed) {
 }
 
 void TelevisionAspect(const Picture& picture, Picture& shown) {
-    ShapeLike(picture, TvWidth, TvHeight, shown);
-    const int across = TvWidth / picture.width;  // 1 or 2
-    const int down = TvHeight / picture.height;  // 1 or 2
-    for (int y = 0; y < TvHeight; ++y) {
+    const ModeInfo* mode = FindMode(picture.screen);
+    const int across = TvWidth / (mode != nullptr ? mode->width : picture.width);  // 1 or 2
+    const int down = picture.height > ScreenLines ? 1 : 2;  // a woven pair has its lines already
+    ShapeLike(picture, across * picture.width, down * picture.height, shown);
+    for (int y = 0; y < shown.height; ++y) {
         const uint8_t* in = picture.Row(y / down);
         uint8_t* out = RowOf(shown, y);
         if (across == 2) {
@@ -139,6 +141,17 @@ void TelevisionAspect(const Picture& picture, Picture& shown) {
         } else {
             std::memcpy(out, in, static_cast<std::size_t>(shown.rowBytes));
         }
+    }
+}
+
+void CropPicture(const Picture& picture, int width, int height, Picture& cropped) {
+    ShapeLike(picture, width, height, cropped);
+    const auto rowBytes = static_cast<std::size_t>(cropped.rowBytes);
+    const int lastBits = width * picture.bitDepth % 8;  // of a last byte partly used
+    for (int y = 0; y < height; ++y) {
+        uint8_t* out = RowOf(cropped, y);
+        std::memcpy(out, picture.Row(y), rowBytes);
+        if (lastBits != 0) out[rowBytes - 1] = static_cast<uint8_t>(out[rowBytes - 1] & (0xFF00 >> lastBits));
     }
 }
 

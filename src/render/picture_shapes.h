@@ -5,9 +5,10 @@
 //   blend   a pair made for the display that flips between the two pages:
 //           each colour channel the mean of both, (a + b + 1) / 2, on 212
 //           lines, as RGB
-//   tv      the proportions of a television: 512 x 424, every pixel
-//           repeated whole (never smoothed) across and down as far as the
-//           picture needs
+//   tv      the proportions of a television, where a screen is 512 x 424:
+//           every pixel repeated whole (never smoothed) across and down as
+//           far as its mode needs
+//   crop    the top left of a picture: a COPY file's area
 #pragma once
 
 #include "render/picture.h"
@@ -23,10 +24,15 @@ void WeavePictures(const Picture& first, const Picture& second, Picture& woven);
 // picture of that size.
 void BlendPictures(const Picture& first, const Picture& second, Picture& blended);
 
-// The television size of width 512 and height 424 needs: a 256-pixel
-// picture has every pixel doubled across, a 212-line one every line
-// doubled down. Indices stay indices; the palette is kept.
+// The picture in a television's proportions: the pixels of a 256-wide
+// mode doubled across, the lines of a page doubled down (a woven pair's
+// 424 lines are already). A screen becomes 512 x 424. Indices stay
+// indices; the palette is kept.
 void TelevisionAspect(const Picture& picture, Picture& shown);
+
+// The top left `width` x `height` of `picture`, in its pixel form and
+// palette; the bits of a last byte beyond the width are zero.
+void CropPicture(const Picture& picture, int width, int height, Picture& cropped);
 
 // The RGB picture `picture` as an 8-bit indexed one of the same pixels,
 // its palette the colours in the order they first appear, line by line.
