@@ -11,7 +11,8 @@
 //                       the converter's colour rule (0 velda, 1 msx)
 //   byte 1..  the BSAVE file, loaded as Open loads it once it is read
 //
-// An empty input is ignored.
+// An empty input is ignored. fuzz_disk alone reads its whole input as one
+// disk image, with no selector byte.
 //
 // fuzz_formats reads one thing more from the selector, its area: bits 0-6
 // divided by 7, modulo 3 (0 Graph Saurus files, 1 palette files, 2

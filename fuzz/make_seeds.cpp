@@ -1,10 +1,12 @@
 // Writes the seed corpus of the fuzzers into a folder: small, hand-shaped
 // inputs that reach every path of the loader, and of the readers and
-// shapes of fuzz_formats, in every mode, so that fuzzing starts from them
-// instead of from nothing. Input layout: fuzz_input.h. The output is the
-// same on every run.
+// shapes of fuzz_formats, in every mode, and of the disk image reader, so
+// that fuzzing starts from them instead of from nothing. Input layout:
+// fuzz_input.h, except the disk images, which are whole images. The output
+// is the same on every run.
 //
 //   make_seeds FOLDER
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -100,6 +102,133 @@ void AddFormatSeeds(const Add& add) {
     add("formats-pair-whole-screen5", FormatSelector(0, FormatArea::InterlacedPair, true), whole);
 }
 
+// A disk image for fuzz_disk, written field by field: a boot sector with
+// its parameter block, two FATs, the root directory and the clusters.
+struct SeedDisk {
+    struct Shape {
+        uint16_t bytesPerSector;
+        uint8_t sectorsPerCluster;
+        uint16_t rootEntries;
+        uint16_t sectors;
+        uint16_t sectorsPerFat;
+        uint8_t media;
+    };
+    static constexpr uint32_t End = 0xFFF;
+    static constexpr uint8_t FolderAttribute = 0x10;
+
+    Shape shape;
+    Bytes bytes;
+
+    explicit SeedDisk(const Shape& given) : shape(given), bytes(std::size_t{shape.sectors} * shape.bytesPerSector) {
+        Put(11, shape.bytesPerSector, 2);
+        bytes[13] = shape.sectorsPerCluster;
+        Put(14, 1, 2);  // reserved sectors
+        bytes[16] = 2;  // FATs
+        Put(17, shape.rootEntries, 2);
+        Put(19, shape.sectors, 2);
+        bytes[21] = shape.media;
+        Put(22, shape.sectorsPerFat, 2);
+        Fat(0, 0xF00u | shape.media);
+        Fat(1, End);
+    }
+
+    std::size_t FatOffset(int copy) const {
+        return std::size_t{shape.bytesPerSector} * (1 + std::size_t{shape.sectorsPerFat} * copy);
+    }
+    std::size_t Root(int index) const { return FatOffset(2) + 32u * index; }
+    std::size_t ClusterBytes() const { return std::size_t{shape.bytesPerSector} * shape.sectorsPerCluster; }
+    std::size_t InCluster(uint32_t cluster, int index) const {
+        return Root(shape.rootEntries) + (cluster - 2) * ClusterBytes() + 32u * index;
+    }
+
+    void Fat(uint32_t cluster, uint32_t value) {
+        for (int copy = 0; copy < 2; ++copy) {
+            uint8_t* at = &bytes[FatOffset(copy) + cluster * 3 / 2];
+            if (cluster % 2 == 0) {
+                at[0] = static_cast<uint8_t>(value);
+                at[1] = static_cast<uint8_t>((at[1] & 0xF0) | (value >> 8));
+            } else {
+                at[0] = static_cast<uint8_t>((at[0] & 0x0F) | (value << 4));
+                at[1] = static_cast<uint8_t>(value >> 4);
+            }
+        }
+    }
+
+    // A directory entry; `name` is its 11 bytes.
+    void Entry(std::size_t at, const std::string& name, uint8_t attributes, uint32_t cluster, uint32_t size,
+               uint8_t caseFlags = 0) {
+        std::copy(name.begin(), name.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        bytes[at + 11] = attributes;
+        bytes[at + 12] = caseFlags;
+        Put(at + 26, cluster, 2);
+        Put(at + 28, size, 4);
+    }
+
+    // A file of noise in the clusters from `first` on, chained.
+    void File(std::size_t at, const std::string& name, uint32_t first, uint32_t size, uint8_t caseFlags = 0) {
+        Entry(at, name, 0, first, size, caseFlags);
+        const Bytes contents = velda_test::NoiseBytes(size, first);
+        std::copy(contents.begin(), contents.end(), bytes.begin() + static_cast<std::ptrdiff_t>(InCluster(first, 0)));
+        const auto count = static_cast<uint32_t>((size + ClusterBytes() - 1) / ClusterBytes());
+        for (uint32_t n = 0; n < count; ++n) Fat(first + n, n + 1 == count ? End : first + n + 1);
+    }
+
+    // A folder of one cluster with its "." and ".." entries.
+    void Folder(std::size_t at, const std::string& name, uint32_t cluster, uint32_t parent) {
+        Entry(at, name, FolderAttribute, cluster, 0);
+        Entry(InCluster(cluster, 0), ".          ", FolderAttribute, cluster, 0);
+        Entry(InCluster(cluster, 1), "..         ", FolderAttribute, parent, 0);
+        Fat(cluster, End);
+    }
+
+    // `count` bytes of `value`, the lowest first.
+    void Put(std::size_t at, uint32_t value, int count) {
+        for (int n = 0; n < count; ++n) bytes[at + n] = static_cast<uint8_t>(value >> 8 * n);
+    }
+};
+
+// The seeds of fuzz_disk: whole images, without a selector byte.
+template <class Add>
+void AddDiskSeeds(const Add& add) {
+    // Folders two deep, one pointing back at its parent, small letters, a
+    // name in code page 932 (second byte 0x5C) and one starting 0x05.
+    SeedDisk tidy({512, 1, 16, 64, 1, 0xF9});
+    tidy.Entry(tidy.Root(0), "VELDA DISK ", 0x08, 0, 0);
+    tidy.File(tidy.Root(1), "PIC     SC5", 2, 1500);
+    tidy.File(tidy.Root(2), "PIC     PL5", 5, 32, 0x18);
+    tidy.Entry(tidy.Root(3), "\xE5OLD    SC5", 0, 2, 1500);
+    tidy.Folder(tidy.Root(4), "SUB        ", 6, 0);
+    tidy.File(tidy.InCluster(6, 2), "\x83\x5CX     SC7", 7, 600);
+    tidy.Folder(tidy.InCluster(6, 3), "DEEP       ", 9, 6);
+    tidy.File(tidy.InCluster(9, 2), "\x05" "A      S17", 10, 10);
+    tidy.Entry(tidy.InCluster(9, 3), "UP         ", SeedDisk::FolderAttribute, 6, 0);
+    add("disk-tidy", tidy.bytes);
+
+    // No parameter block: read by the media byte 0xFE, and cut short.
+    SeedDisk media({512, 1, 64, 320, 1, 0xFE});
+    media.File(media.Root(0), "A       SC5", 2, 1000);
+    media.Entry(media.Root(1), "B          ", 0, 0, 0);
+    media.File(media.Root(2), "C       PL5", 4, 32);
+    std::fill(media.bytes.begin(), media.bytes.begin() + 512, 0);
+    media.bytes.resize(8192);
+    add("disk-media-byte", media.bytes);
+
+    // 128-byte sectors, and chains that loop, leave the disk, end early or
+    // run into a free cluster.
+    SeedDisk damaged({128, 2, 16, 200, 2, 0xF8});
+    damaged.File(damaged.Root(0), "GOOD    SC5", 2, 600);
+    damaged.Entry(damaged.Root(1), "LOOP    SC5", 0, 10, 2000);
+    damaged.Fat(10, 11);
+    damaged.Fat(11, 10);
+    damaged.Entry(damaged.Root(2), "AWAY    SC5", 0, 12, 2000);
+    damaged.Fat(12, 0x800);
+    damaged.File(damaged.Root(3), "SHORT   SC5", 13, 200);
+    damaged.Entry(damaged.Root(3), "SHORT   SC5", 0, 13, 3000);
+    damaged.Entry(damaged.Root(4), "FREE    SC5", 0, 15, 2000);
+    damaged.Fat(15, 16);
+    add("disk-damaged", damaged.bytes);
+}
+
 // Every seed: one input of fuzz_input.h's layout a file.
 std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
     std::vector<samples::GeneratedFile> seeds;
@@ -145,6 +274,7 @@ std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
     add("short-header", 5, Bytes{0xFE, 0x00, 0x00, 0xFF});
     add("empty-file", 0, Bytes{});
     AddFormatSeeds(add);
+    AddDiskSeeds([&](const std::string& name, const Bytes& image) { seeds.push_back({folder + "/" + name, image}); });
     return seeds;
 }
 

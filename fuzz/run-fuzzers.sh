@@ -9,7 +9,7 @@ set -u
 
 seconds=${1:?usage: fuzz/run-fuzzers.sh SECONDS [BUILD_FOLDER]}
 build=${2:-build/fuzz}
-harnesses="fuzz_bsave fuzz_convert fuzz_formats"
+harnesses="fuzz_bsave fuzz_convert fuzz_formats fuzz_disk"
 
 . "$(dirname "$0")/sanitizer-env.sh"
 
@@ -21,7 +21,8 @@ for h in $harnesses; do
         exit 1
     fi
     mkdir -p "$build/corpus/$h"
-    # -max_len: the selector byte, the 7 header bytes and 64 KiB of data.
+    # -max_len: the selector byte, the 7 header bytes and 64 KiB of data
+    # (fuzz_disk reads the same length as a whole disk image).
     "$build/$h" -max_total_time="$seconds" -max_len=65544 -timeout=60 -print_final_stats=1 \
         -artifact_prefix="$build/findings/$h-" "$build/corpus/$h" "$build/fuzz-seeds" \
         >"$build/$h.log" 2>&1 &

@@ -27,6 +27,10 @@ public:
     // Reads the file `found` (as Find gave it) whole, at most `maxBytes`
     // of it, into `bytes`: CannotOpen or ReadFailed when it cannot.
     virtual LoadError Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) = 0;
+
+    // The file `found` named as a path of this holder, from which its
+    // stem and extension are taken: in a folder, `found` itself.
+    virtual std::string PathOf(const std::string& found) const { return found; }
 };
 
 // A picture's file name, split where its extension starts, as the

@@ -1,0 +1,107 @@
+// Fuzzing the disk image reader: the whole input is a disk image (no
+// selector byte, unlike the other harnesses), opened, listed, and each of
+// its files read, directly and as a folder's companion.
+//
+// Besides the sanitizers, each input is held to the promises of the reader:
+//   - an image is refused only with NotDiskImage, naming the byte at
+//     offset 512 (0 when there is none), and then lists no file;
+//   - the files come the root's first, then folder by folder, and every
+//     path is non-empty;
+//   - Read gives at most min(size, maxBytes) bytes, exactly that many when
+//     it reads the file, and none when it refuses it with ChainBroken or
+//     ChainShort (whose chain holds less than the size);
+//   - a file reads the same way whatever maxBytes is: the same refusal, or
+//     a shorter read that is the start of a longer one;
+//   - a folder of the image finds each of its files by the file's own name
+//     (that file, or an earlier one of the same name in another case), and
+//     reads what it found as the image reads that file.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "image/disk_image.h"
+#include "image/load_error.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using velda::DiskFile;
+using velda::DiskImage;
+using velda::LoadError;
+using velda::LoadFault;
+
+constexpr std::size_t MediaByteOffset = 512;
+constexpr std::size_t SmallRead = 777;
+constexpr std::size_t LargeRead = 16384;
+// A listing holds up to one file per 32 bytes of input: the checks of
+// more would only repeat these, and Find is linear.
+constexpr std::size_t CheckedFiles = 64;
+const char* const ImageName = "FUZZ.DSK";
+
+std::string OwnName(const DiskFile& file) { return file.path.substr(file.path.rfind('/') + 1); }
+
+bool SameRefusal(const LoadError& a, const LoadError& b) {
+    return a.fault == b.fault && a.value == b.value && a.size == b.size;
+}
+
+void CheckRefusal(const Bytes& image, const DiskImage& disk, const LoadError& error) {
+    FUZZ_CHECK(error.fault == LoadFault::NotDiskImage);
+    FUZZ_CHECK(error.value == (image.size() > MediaByteOffset ? image[MediaByteOffset] : 0u));
+    FUZZ_CHECK(disk.Files().empty());
+}
+
+// Reads `file` with at most `maxBytes` and checks what comes back.
+LoadError CheckedRead(const DiskImage& disk, const DiskFile& file, std::size_t maxBytes, Bytes& bytes) {
+    bytes.assign(3, 0xA5);  // Read starts afresh
+    const LoadError error = disk.Read(file, maxBytes, bytes);
+    const std::size_t want = std::min<std::size_t>(file.size, maxBytes);
+    if (!error) {
+        FUZZ_CHECK(bytes.size() == want);
+    } else {
+        FUZZ_CHECK(error.fault == LoadFault::ChainBroken || error.fault == LoadFault::ChainShort);
+        FUZZ_CHECK(bytes.empty());
+        if (error.fault == LoadFault::ChainShort) FUZZ_CHECK(error.value == file.size && error.size < file.size);
+    }
+    return error;
+}
+
+void CheckFile(const DiskImage& disk, std::size_t index) {
+    const DiskFile& file = disk.Files()[index];
+    FUZZ_CHECK(!file.path.empty());
+    Bytes small, large;
+    const LoadError smallError = CheckedRead(disk, file, SmallRead, small);
+    const LoadError largeError = CheckedRead(disk, file, LargeRead, large);
+    FUZZ_CHECK(SameRefusal(smallError, largeError));
+    FUZZ_CHECK(std::equal(small.begin(), small.end(), large.begin()));
+
+    velda::DiskFolder folder(disk, file.folder, ImageName);
+    const std::string found = folder.Find(OwnName(file));
+    FUZZ_CHECK(!found.empty());
+    const auto& files = disk.Files();
+    const auto named = std::find_if(files.begin(), files.end(), [&](const DiskFile& f) {
+        return f.folder == file.folder && velda::DiskFileName(ImageName, f) == found;
+    });
+    FUZZ_CHECK(named != files.end() && static_cast<std::size_t>(named - files.begin()) <= index);
+    Bytes viaFolder, direct;
+    const LoadError folderError = folder.Read(found, SmallRead, viaFolder);
+    const LoadError directError = disk.Read(*named, SmallRead, direct);
+    FUZZ_CHECK(SameRefusal(folderError, directError) && viaFolder == direct);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const Bytes image(data, data + size);
+    DiskImage disk;
+    if (const LoadError error = disk.Open(image)) {
+        CheckRefusal(image, disk, error);
+        return 0;
+    }
+    const auto& files = disk.Files();
+    for (std::size_t i = 1; i < files.size(); ++i) FUZZ_CHECK(files[i - 1].folder <= files[i].folder);
+    for (std::size_t i = 0; i < files.size() && i < CheckedFiles; ++i) CheckFile(disk, i);
+    return 0;
+}

@@ -1,0 +1,403 @@
+// Reading MSX-DOS disk images written field by field in memory, tidy and
+// damaged. Images mtools formats are converted whole in the converter's
+// tests; the fuzzer keeps every read within its image.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "image/disk_image.h"
+#include "test_support.h"
+
+namespace velda_test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using velda::DiskFile;
+using velda::DiskImage;
+using velda::LoadFault;
+
+struct Layout {
+    uint16_t bytesPerSector;
+    uint8_t sectorsPerCluster;
+    uint16_t reservedSectors;
+    uint8_t fats;
+    uint16_t rootEntries;
+    uint16_t sectors;
+    uint8_t media;
+    uint16_t sectorsPerFat;
+};
+constexpr Layout Disk720{512, 2, 1, 2, 112, 1440, 0xF9, 3};  // 713 clusters of 1 KiB
+constexpr Layout Disk360{512, 2, 1, 2, 112, 720, 0xF8, 2};
+constexpr Layout Disk180{512, 1, 1, 2, 64, 360, 0xFC, 2};
+constexpr uint32_t End = 0xFFF;
+constexpr uint8_t FolderAttribute = 0x10;
+
+// A disk image in memory: a boot sector, both FATs and the directories
+// written field by field. Names are given as the 11 bytes of an entry.
+struct TestDisk {
+    Layout layout;
+    Bytes bytes;
+
+    explicit TestDisk(const Layout& given = Disk720)
+        : layout(given), bytes(std::size_t{given.sectors} * given.bytesPerSector, 0) {
+        Put16(11, layout.bytesPerSector);
+        bytes[13] = layout.sectorsPerCluster;
+        Put16(14, layout.reservedSectors);
+        bytes[16] = layout.fats;
+        Put16(17, layout.rootEntries);
+        Put16(19, layout.sectors);
+        bytes[21] = layout.media;
+        Put16(22, layout.sectorsPerFat);
+        SetFat(0, 0xF00u | layout.media);
+        SetFat(1, End);
+    }
+
+    std::size_t FatOffset(int copy = 0) const {
+        return std::size_t{layout.bytesPerSector} * (layout.reservedSectors + copy * layout.sectorsPerFat);
+    }
+    std::size_t RootOffset() const { return FatOffset(layout.fats); }
+    std::size_t ClusterBytes() const { return std::size_t{layout.bytesPerSector} * layout.sectorsPerCluster; }
+    std::size_t ClusterOffset(uint32_t cluster) const {
+        return RootOffset() + std::size_t{layout.rootEntries} * 32 + (cluster - 2) * ClusterBytes();
+    }
+
+    void Put16(std::size_t at, uint32_t value) {
+        bytes.at(at) = static_cast<uint8_t>(value);
+        bytes.at(at + 1) = static_cast<uint8_t>(value >> 8);
+    }
+
+    void SetFat(uint32_t cluster, uint32_t value, int copies = 2) {
+        for (int copy = 0; copy < copies; ++copy) {
+            const std::size_t at = FatOffset(copy) + cluster * 3 / 2;
+            const uint32_t pair = bytes[at] | bytes[at + 1] << 8;
+            Put16(at, cluster % 2 == 0 ? (pair & 0xF000) | value : (pair & 0x000F) | value << 4);
+        }
+    }
+
+    void Entry(std::size_t at, const std::string& name, uint32_t cluster, uint32_t size, uint8_t attributes,
+               uint8_t caseFlags) {
+        std::copy(name.begin(), name.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        bytes[at + 11] = attributes;
+        bytes[at + 12] = caseFlags;
+        Put16(at + 26, cluster);
+        Put16(at + 28, size);
+        Put16(at + 30, size >> 16);
+    }
+    void RootEntry(int index, const std::string& name, uint32_t cluster = 0, uint32_t size = 0,
+                   uint8_t attributes = 0, uint8_t caseFlags = 0) {
+        Entry(RootOffset() + 32u * index, name, cluster, size, attributes, caseFlags);
+    }
+    void FolderEntry(uint32_t folder, int index, const std::string& name, uint32_t cluster = 0, uint32_t size = 0,
+                     uint8_t attributes = 0) {
+        Entry(ClusterOffset(folder) + 32u * index, name, cluster, size, attributes, 0);
+    }
+    // A folder of one cluster, with its "." and ".." entries.
+    void Folder(uint32_t cluster, uint32_t parent) {
+        SetFat(cluster, End);
+        FolderEntry(cluster, 0, ".          ", cluster, 0, FolderAttribute);
+        FolderEntry(cluster, 1, "..         ", parent, 0, FolderAttribute);
+    }
+
+    // `size` bytes of noise in the clusters from `first` on, chained.
+    Bytes Contents(uint32_t first, std::size_t size) {
+        const Bytes contents = NoiseBytes(size, first);
+        std::copy(contents.begin(), contents.end(), bytes.begin() + static_cast<std::ptrdiff_t>(ClusterOffset(first)));
+        const auto count = static_cast<uint32_t>(std::max<std::size_t>(1, (size - 1) / ClusterBytes() + 1));
+        for (uint32_t n = 0; n < count; ++n) SetFat(first + n, n + 1 == count ? End : first + n + 1);
+        return contents;
+    }
+};
+
+std::vector<std::string> Paths(const DiskImage& image) {
+    std::vector<std::string> paths;
+    for (const DiskFile& file : image.Files()) paths.push_back(file.path);
+    return paths;
+}
+
+const DiskFile* FileNamed(const DiskImage& image, const std::string& path) {
+    for (const DiskFile& file : image.Files()) {
+        if (file.path == path) return &file;
+    }
+    return nullptr;
+}
+
+// --- what Open lists --------------------------------------------------------
+
+struct ListingCase {
+    const char* what;
+    std::function<Bytes()> image;
+    std::vector<std::string> paths;
+};
+
+// "F100", "F101", ... after `prefix`.
+std::vector<std::string> Numbered(const std::string& prefix, int count, const std::string& extension = "") {
+    std::vector<std::string> names;
+    for (int n = 0; n < count; ++n) names.push_back(prefix + "F" + std::to_string(100 + n) + extension);
+    return names;
+}
+
+// A disk whose folder SUB fills its cluster 2 with entries; `next` follows
+// cluster 2 in its chain, and cluster 3 (one more entry) leads back to 2.
+Bytes FullFolder(uint32_t next) {
+    TestDisk disk;
+    disk.RootEntry(0, "SUB        ", 2, 0, FolderAttribute);
+    disk.SetFat(2, next);
+    disk.SetFat(3, 2);
+    for (int n = 0; n < 32; ++n) disk.FolderEntry(2, n, "F" + std::to_string(100 + n) + "       ");
+    disk.FolderEntry(3, 0, "F132       ");
+    return disk.bytes;
+}
+
+const ListingCase ListingCases[] = {
+    {"names: small letters by the flags, 0x05 for 0xE5, code page 932 with 0x5C; deleted entries, volume "
+     "labels, long-name parts and blank names skipped; 0x00 ends",
+     [] {
+         TestDisk disk;
+         disk.RootEntry(0, "TITLE   SC5", 0, 0, 0, 0x08);
+         disk.RootEntry(1, "TITLE   PL5", 0, 0, 0, 0x10);
+         disk.RootEntry(2, "BOTH    S15", 0, 0, 0, 0x18);
+         disk.RootEntry(3, "README     ");
+         disk.RootEntry(4, "\x05" "ABC    SC5", 0, 0, 0, 0x08);  // 0xE5 leads a double-byte character
+         disk.RootEntry(5, "\x83\x5C\x83\x41X   SC5", 0, 0, 0, 0x08);
+         disk.RootEntry(6, "VELDA DISK ", 0, 0, 0x08);
+         disk.RootEntry(7, "\xE5OLD    SC5");
+         disk.RootEntry(8, std::string("\x41" "a\0b\0c\0\0\0\0\0", 11), 0, 0, 0x0F);
+         disk.RootEntry(9, "        SC5");
+         disk.RootEntry(11, "LOST    SC5");  // after the end mark in entry 10
+         return disk.bytes;
+     },
+     {"title.SC5", "TITLE.pl5", "both.s15", "README", "\xE5" "Abc.SC5", "\x83\x5C\x83\x41x.SC5"}},
+    {"a full root directory, with no end mark",
+     [] {
+         TestDisk disk;
+         for (int n = 0; n < 112; ++n) disk.RootEntry(n, "F" + std::to_string(100 + n) + "    BIN");
+         disk.Contents(2, 1024);  // what follows the root is not read as more of it
+         return disk.bytes;
+     },
+     Numbered("", 112, ".BIN")},
+    {"folders, the root's files first; folders that point back at themselves, their parent or the root",
+     [] {
+         TestDisk disk;
+         disk.RootEntry(0, "SUB        ", 2, 0, FolderAttribute);
+         disk.RootEntry(1, "A       SC5");
+         disk.Folder(2, 0);
+         disk.FolderEntry(2, 2, "B       SC5");
+         disk.FolderEntry(2, 3, "SELF       ", 2, 0, FolderAttribute);
+         disk.FolderEntry(2, 4, "ROOT       ", 0, 0, FolderAttribute);
+         disk.FolderEntry(2, 5, "DEEP       ", 3, 0, FolderAttribute);
+         disk.Folder(3, 2);
+         disk.FolderEntry(3, 2, "BACK       ", 2, 0, FolderAttribute);
+         disk.FolderEntry(3, 3, "C       SC5");
+         return disk.bytes;
+     },
+     {"A.SC5", "SUB/B.SC5", "SUB/DEEP/C.SC5"}},
+    {"a folder that fills its one cluster is not read past it", [] { return FullFolder(End); },
+     Numbered("SUB/", 32)},
+    {"a folder whose chain loops is read once", [] { return FullFolder(3); }, Numbered("SUB/", 33)},
+    {"a folder past the image's end",
+     [] {
+         TestDisk disk;
+         disk.RootEntry(0, "SUB        ", 700, 0, FolderAttribute);
+         disk.RootEntry(1, "A       SC5");
+         disk.SetFat(700, End);
+         disk.bytes.resize(disk.ClusterOffset(20));
+         return disk.bytes;
+     },
+     {"A.SC5"}},
+};
+
+TEST(DiskImageTest, ListsTheFilesOfEveryFolder) {
+    for (const ListingCase& c : ListingCases) {
+        SCOPED_TRACE(c.what);
+        DiskImage image;
+        ASSERT_FALSE(image.Open(c.image()));
+        EXPECT_EQ(Paths(image), c.paths);
+    }
+}
+
+// --- how the geometry is found ----------------------------------------------
+
+// A disk of `layout` holding PIC.SC5 in clusters 2-4, changed by `change`.
+struct GeometryCase {
+    const char* what;
+    Layout layout;
+    std::function<void(Bytes&)> change;
+};
+
+const GeometryCase GeometryCases[] = {
+    {"720 KB, by its boot sector", Disk720, [](Bytes&) {}},
+    {"360 KB, by its boot sector", Disk360, [](Bytes&) {}},
+    {"128-byte sectors, by its boot sector", {128, 4, 1, 2, 64, 1000, 0xF0, 6}, [](Bytes&) {}},
+    {"zeroed boot sector, media byte 0xF9", Disk720, [](Bytes& b) { std::fill(b.begin(), b.begin() + 512, 0); }},
+    {"zeroed boot sector, media byte 0xFC", Disk180, [](Bytes& b) { std::fill(b.begin(), b.begin() + 512, 0); }},
+    {"first FAT byte disagreeing with the boot sector", Disk720, [](Bytes& b) { b[512] = 0xF8; }},
+    {"the image shorter than its geometry", Disk720, [](Bytes& b) { b.resize(20000); }},
+    {"bytes a sector 1000", Disk360, [](Bytes& b) { b[11] = 0xE8; b[12] = 0x03; }},
+    {"bytes a sector 8192", Disk360, [](Bytes& b) { b[11] = 0; b[12] = 0x20; }},
+    {"3 sectors a cluster", Disk360, [](Bytes& b) { b[13] = 3; }},
+    {"no reserved sector", Disk360, [](Bytes& b) { b[14] = 0; }},
+    {"no FAT", Disk360, [](Bytes& b) { b[16] = 0; }},
+    {"no root entries", Disk360, [](Bytes& b) { b[17] = 0; }},
+    {"no sectors", Disk360, [](Bytes& b) { b[19] = 0; b[20] = 0; }},
+    {"no sector a FAT", Disk360, [](Bytes& b) { b[22] = 0; }},
+    {"fewer sectors than the FATs and root take", Disk360, [](Bytes& b) { b[19] = 10; b[20] = 0; }},
+    {"more than 4,084 clusters", Disk360, [](Bytes& b) { b[13] = 1; b[19] = 0xFF; b[20] = 0xFF; b[22] = 30; }},
+};
+
+TEST(DiskImageTest, FindsTheGeometryByBootSectorOrMediaByte) {
+    for (const GeometryCase& c : GeometryCases) {
+        SCOPED_TRACE(c.what);
+        TestDisk disk(c.layout);
+        disk.RootEntry(0, "PIC     SC5", 2, 2500);
+        const Bytes contents = disk.Contents(2, 2500);
+        c.change(disk.bytes);
+        DiskImage image;
+        ASSERT_FALSE(image.Open(disk.bytes));
+        ASSERT_EQ(Paths(image), std::vector<std::string>{"PIC.SC5"});
+        Bytes read;
+        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_EQ(read, contents);
+    }
+}
+
+TEST(DiskImageTest, RefusesAnImageNeitherBootSectorNorMediaByteDescribes) {
+    const std::pair<Bytes, uint32_t> cases[] = {
+        {Bytes{}, 0},
+        {Bytes(100, 0xFF), 0},
+        {Bytes(1024, 0), 0},
+        {[] { Bytes b(1024, 0); b[512] = 0xF0; return b; }(), 0xF0},
+        {[] { Bytes b(1024, 0); b[512] = 0xF7; return b; }(), 0xF7},
+    };
+    for (const auto& [bytes, media] : cases) {
+        DiskImage image;
+        const velda::LoadError error = image.Open(bytes);
+        EXPECT_EQ(error.fault, LoadFault::NotDiskImage);
+        EXPECT_EQ(error.value, media);
+        EXPECT_TRUE(image.Files().empty());
+    }
+}
+
+// --- reading files ----------------------------------------------------------
+
+// An untidy 720 KB disk: the first FAT byte disagrees with the boot
+// sector, the second FAT is left empty, and most files are damaged.
+Bytes UntidyDisk(Bytes& good) {
+    TestDisk disk;
+    disk.RootEntry(0, "GOOD    SC5", 2, 2500);
+    good = disk.Contents(2, 2500);
+    disk.RootEntry(1, "EMPTY      ", 0, 0);
+    disk.RootEntry(2, "LOOP    SC5", 10, 5000);
+    disk.SetFat(10, 11, 1);
+    disk.SetFat(11, 10, 1);
+    disk.RootEntry(3, "AWAY    SC5", 12, 5000);
+    disk.SetFat(12, 0x900, 1);
+    disk.RootEntry(4, "FREE    SC5", 13, 5000);
+    disk.SetFat(13, 14, 1);
+    disk.RootEntry(5, "BAD     SC5", 15, 5000);
+    disk.SetFat(15, 0xFF7, 1);
+    disk.RootEntry(6, "SHORT   SC5", 16, 3000);
+    disk.SetFat(16, 17, 1);
+    disk.SetFat(17, End, 1);
+    disk.RootEntry(7, "NOCHAIN    ", 0, 10);
+    disk.RootEntry(8, "PAST    SC5", 714, 3000);  // 714 is the last cluster
+    disk.SetFat(714, 715, 1);
+    disk.RootEntry(9, "FIRST   SC5", 1, 10);
+    disk.RootEntry(10, "HUGE    SC5", 2, 0xFFFFFFFF);
+    disk.bytes[512] = 0xF8;
+    std::fill(disk.bytes.begin() + static_cast<std::ptrdiff_t>(disk.FatOffset(1)),
+              disk.bytes.begin() + static_cast<std::ptrdiff_t>(disk.RootOffset()), 0);
+    return disk.bytes;
+}
+
+struct ReadCase {
+    const char* path;
+    std::size_t maxBytes;
+    LoadFault fault;
+    uint32_t value;
+    uint32_t chainHolds;
+    std::size_t length;  // read without a fault
+};
+
+const ReadCase ReadCases[] = {
+    {"GOOD.SC5", 1 << 20, LoadFault::None, 0, 0, 2500},
+    {"GOOD.SC5", 1500, LoadFault::None, 0, 0, 1500},  // its first maxBytes
+    {"GOOD.SC5", 0, LoadFault::None, 0, 0, 0},
+    {"EMPTY", 100, LoadFault::None, 0, 0, 0},
+    {"LOOP.SC5", 100, LoadFault::ChainBroken, 10, 0, 0},
+    {"AWAY.SC5", 100, LoadFault::ChainBroken, 0x900, 0, 0},
+    {"FREE.SC5", 100, LoadFault::ChainBroken, 14, 0, 0},
+    {"BAD.SC5", 100, LoadFault::ChainBroken, 15, 0, 0},
+    {"SHORT.SC5", 100, LoadFault::ChainShort, 3000, 2048, 0},
+    {"NOCHAIN", 100, LoadFault::ChainShort, 10, 0, 0},
+    {"PAST.SC5", 100, LoadFault::ChainBroken, 715, 0, 0},
+    {"FIRST.SC5", 100, LoadFault::ChainBroken, 1, 0, 0},
+    {"HUGE.SC5", 100, LoadFault::ChainShort, 0xFFFFFFFF, 3072, 0},
+};
+
+TEST(DiskImageTest, ReadsEachFileThroughItsChainOrRefusesItAlone) {
+    Bytes good;
+    DiskImage image;
+    ASSERT_FALSE(image.Open(UntidyDisk(good)));
+    ASSERT_EQ(image.Files().size(), 11u);
+    for (const ReadCase& c : ReadCases) {
+        SCOPED_TRACE(std::string(c.path) + " at most " + std::to_string(c.maxBytes));
+        const DiskFile* file = FileNamed(image, c.path);
+        ASSERT_NE(file, nullptr);
+        Bytes read(7, 0xAA);
+        const velda::LoadError error = image.Read(*file, c.maxBytes, read);
+        EXPECT_EQ(error.fault, c.fault);
+        EXPECT_EQ(error.value, c.value);
+        EXPECT_EQ(error.size, c.chainHolds);
+        ASSERT_EQ(read.size(), c.length);
+        EXPECT_TRUE(std::equal(read.begin(), read.end(), good.begin()));
+    }
+}
+
+// --- a folder of an image as a picture's companions -------------------------
+
+TEST(DiskFolderTest, FindsNamesInAnyCaseAndReadsThem) {
+    TestDisk disk;
+    disk.RootEntry(0, "PIC     SC5", 3, 1000);
+    const Bytes picture = disk.Contents(3, 1000);
+    disk.RootEntry(1, "PIC     PL5", 4, 32, 0, 0x08);
+    disk.Contents(4, 32);
+    disk.RootEntry(2, "\x83\x41X     SC5");
+    disk.RootEntry(3, "SUB        ", 2, 0, FolderAttribute);
+    disk.Folder(2, 0);
+    disk.FolderEntry(2, 2, "INNER   SC5");
+    DiskImage image;
+    ASSERT_FALSE(image.Open(disk.bytes));
+
+    struct FindCase {
+        std::size_t folder;
+        const char* name;
+        const char* found;
+    };
+    const FindCase cases[] = {
+        {0, "PIC.SC5", "GAME.DSK:PIC.SC5"},
+        {0, "pic.sc5", "GAME.DSK:PIC.SC5"},
+        {0, "PIC.PL5", "GAME.DSK:pic.PL5"},
+        {0, "\x83\x41x.sc5", "GAME.DSK:\x83\x41X.SC5"},
+        {0, "\x83\x61X.SC5", ""},  // a second byte is not a letter to fold
+        {0, "INNER.SC5", ""},
+        {1, "inner.sc5", "GAME.DSK:SUB/INNER.SC5"},
+    };
+    for (const FindCase& c : cases) {
+        velda::DiskFolder folder(image, c.folder, "GAME.DSK");
+        EXPECT_EQ(folder.Find(c.name), c.found) << c.name;
+    }
+
+    velda::DiskFolder root(image, 0, "GAME.DSK");
+    EXPECT_EQ(velda::FindBeside(root, velda::PictureName{"pic", "sc5"}, "PL5"), "GAME.DSK:pic.PL5");
+    Bytes read;
+    EXPECT_FALSE(root.Read("GAME.DSK:PIC.SC5", 1 << 20, read));
+    EXPECT_EQ(read, picture);
+    EXPECT_EQ(root.Read("GAME.DSK:SUB/INNER.SC5", 100, read).fault, LoadFault::CannotOpen);
+}
+
+}  // namespace
+}  // namespace velda_test
