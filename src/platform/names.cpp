@@ -1,6 +1,36 @@
 #include "platform/names.h"
 
+#include <cstring>
+
 namespace velda {
+
+namespace {
+
+constexpr char Replacement = '_';
+
+bool IsRefused(unsigned char c) { return c < 0x20 || c == 0x7F || std::strchr("<>:\"/\\|?*", c) != nullptr; }
+
+// Whether `stem` (before any dot) is a name Windows keeps for a device.
+bool IsDeviceName(const std::string& stem) {
+    const std::string upper = FoldedName(stem);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (upper == device) return true;
+    }
+    return upper.size() == 4 && (upper.compare(0, 3, "COM") == 0 || upper.compare(0, 3, "LPT") == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+}  // namespace
+
+std::string HarmlessName(const std::string& name) {
+    std::string harmless = name;
+    for (std::size_t i = 0; i < harmless.size(); i += CharacterBytes(harmless, i)) {
+        if (IsRefused(static_cast<unsigned char>(harmless[i]))) harmless[i] = Replacement;  // never a second byte
+    }
+    while (!harmless.empty() && (harmless.back() == '.' || harmless.back() == ' ')) harmless.pop_back();
+    if (harmless.empty() || IsDeviceName(harmless.substr(0, harmless.find('.')))) harmless.insert(0, 1, Replacement);
+    return harmless;
+}
 
 std::string WithExtension(const std::string& path, const std::string& extension) {
     const PathParts parts = SplitPath(path);

@@ -16,6 +16,7 @@
 //     names such as "あ.SC5" keep their extension.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace velda {
@@ -58,5 +59,22 @@ bool NameBefore(const std::string& a, const std::string& b);
 // to capitals on Windows, whose names differ only in more than the case of
 // ASCII letters; the name itself on POSIX.
 std::string NameKey(const std::string& name);
+
+// The bytes the character at `at` of `text` takes: 2 for a double-byte
+// character of the system's code page (Windows), otherwise 1.
+std::size_t CharacterBytes(const std::string& text, std::size_t at);
+
+// A name as an MSX wrote it (code page 932) in the system's encoding:
+// UTF-8 on POSIX, the ANSI code page on Windows (932 itself on a Japanese
+// one). A byte that makes no character becomes '_'.
+std::string NameFromCp932(const std::string& name);
+
+// `name` (one file name, not a path) made harmless to create in a folder:
+// whatever bytes a name from a disk image holds, the file stays inside the
+// folder and names no device. Separators, control bytes and the characters
+// Windows refuses become '_'; "." and ".." and the names Windows keeps for
+// devices (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with any extension)
+// get a '_' in front; trailing dots and spaces, which Windows drops, go.
+std::string HarmlessName(const std::string& name);
 
 }  // namespace velda

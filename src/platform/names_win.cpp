@@ -55,4 +55,22 @@ std::string FoldedName(const std::string& name) {
 
 std::string NameKey(const std::string& name) { return FoldedName(name); }
 
+std::size_t CharacterBytes(const std::string& text, std::size_t at) {
+    return IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+}
+
+std::string NameFromCp932(const std::string& name) {
+    constexpr UINT MsxCodePage = 932;
+    if (GetACP() == MsxCodePage || name.empty()) return name;
+    const int length = static_cast<int>(name.size());
+    std::wstring wide(name.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(MsxCodePage, 0, name.data(), length, &wide[0], length)));
+    const int wideLength = static_cast<int>(wide.size());
+    std::string out(wide.size() * 2, '\0');
+    BOOL lost = FALSE;
+    out.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &out[0],
+                                                            static_cast<int>(out.size()), "_", &lost)));
+    return out;
+}
+
 }  // namespace velda
