@@ -22,17 +22,19 @@ namespace {
 constexpr std::size_t ProgressColumns = 79;
 
 bool IsPictureKind(FileKind kind) {
-    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::SecondPage;
+    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::SecondPage ||
+           kind == FileKind::Copy;
 }
 
 FileKind KindOfName(const std::string& path) { return TypeOfExtension(SplitPath(path).extension).kind; }
 
-// The files of each folder of a batch, each folder listed once for all
-// its pictures.
+// The files beside the entries of a batch: each folder listed once for all
+// its pictures; in a disk image, the folder of the image.
 class Folders {
 public:
-    FolderFiles& Of(const std::string& path) {
-        const std::string folder = SplitPath(path).folder;
+    Companions& Of(const BatchEntry& entry) {
+        if (entry.image != nullptr) return *entry.image->folders.at(entry.imageFolder);
+        const std::string folder = SplitPath(entry.input).folder;
         std::unique_ptr<FolderFiles>& files = folders_[folder];
         if (files == nullptr) files = std::make_unique<FolderFiles>(folder);
         return *files;
@@ -42,20 +44,81 @@ private:
     std::map<std::string, std::unique_ptr<FolderFiles>> folders_;
 };
 
-// Adds the files of `folder`, then those of its sub-folders, each by name;
-// their outputs go into `outputFolder` (mirrored below it) when that is not
-// empty.
+BatchEntry Problem(const std::string& input, std::string problem) {
+    BatchEntry entry;
+    entry.input = input;
+    entry.problem = std::move(problem);
+    return entry;
+}
+
+// A name read from a disk as a terminal may show it: control bytes as '?'.
+std::string Printable(std::string name) {
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return name;
+}
+
+// Adds the files of the disk image `path`, their outputs in a folder named
+// after it in `outputFolder` ("" for the image's own folder), below it the
+// image's folders, every name made harmless.
+void AddImage(const std::string& path, const std::string& outputFolder, std::vector<BatchEntry>& entries) {
+    auto input = std::make_shared<ImageInput>();
+    input->path = path;
+    std::vector<uint8_t> bytes;
+    LoadError error = ReadWholeFile(path, MaxDiskImageBytes, bytes);
+    if (!error) error = input->image.Open(std::move(bytes));
+    if (error) {
+        entries.push_back(Problem(path, DescribeLoadError(error)));
+        return;
+    }
+    const PathParts image = SplitPath(path);
+    const std::string top = JoinPath(outputFolder.empty() ? image.folder : outputFolder, HarmlessName(image.stem));
+    bool anyPicture = false;
+    for (const DiskFile& file : input->image.Files()) {
+        if (input->folders.count(file.folder) == 0) {
+            input->folders.emplace(file.folder, std::make_unique<DiskFolder>(input->image, file.folder, path));
+        }
+        const PathParts inner = SplitPath(NameFromCp932(file.path));
+        std::string folder = top;
+        for (std::size_t start = 0, slash; (slash = inner.folder.find('/', start)) != std::string::npos; start = slash + 1) {
+            folder = JoinPath(folder, HarmlessName(inner.folder.substr(start, slash - start)));
+        }
+        BatchEntry entry;
+        entry.input = DiskFileName(path, file);
+        entry.outputFolder = folder;
+        entry.role = IsPictureKind(TypeOfExtension(inner.extension).kind) ? EntryRole::Picture : EntryRole::Ignored;
+        entry.image = input;
+        entry.imageFolder = file.folder;
+        entry.shown = Printable(path + ":" + inner.folder + inner.Name());
+        entry.localName = HarmlessName(inner.Name());
+        anyPicture = anyPicture || entry.role == EntryRole::Picture;
+        entries.push_back(std::move(entry));
+    }
+    if (!anyPicture) entries.push_back(Problem(path, DescribeLoadError(LoadError(LoadFault::NoPicture))));
+}
+
+// Adds the files of `folder`, then those of its sub-folders, each by name,
+// and the files of the disk images among them; their outputs go into
+// `outputFolder` (mirrored below it) when that is not empty.
 void Walk(const std::string& folder, const std::string& outputFolder, std::vector<BatchEntry>& entries) {
     std::vector<FolderEntry> found;
     if (const std::error_code error = ListFolder(folder, found)) {
-        entries.push_back(BatchEntry{folder, "", EntryRole::Picture, "cannot read the folder: " + error.message()});
+        entries.push_back(Problem(folder, "cannot read the folder: " + error.message()));
         return;
     }
     for (const FolderEntry& entry : found) {
         if (entry.kind == PathKind::Directory) continue;
         const FileKind kind = KindOfName(entry.name);
-        const EntryRole role = IsPictureKind(kind) ? EntryRole::Picture : EntryRole::Ignored;
-        entries.push_back(BatchEntry{JoinPath(folder, entry.name), outputFolder, role, ""});
+        if (kind == FileKind::DiskImage) {
+            AddImage(JoinPath(folder, entry.name), outputFolder, entries);
+            continue;
+        }
+        BatchEntry file;
+        file.input = JoinPath(folder, entry.name);
+        file.outputFolder = outputFolder;
+        file.role = IsPictureKind(kind) ? EntryRole::Picture : EntryRole::Ignored;
+        entries.push_back(std::move(file));
     }
     for (const FolderEntry& entry : found) {
         if (entry.kind != PathKind::Directory) continue;
@@ -63,31 +126,32 @@ void Walk(const std::string& folder, const std::string& outputFolder, std::vecto
     }
 }
 
-using Identity = std::pair<uint64_t, uint64_t>;
+// What tells one file of the batch from another: its volume and file
+// number, or the name of a file inside a disk image.
+std::string FileKey(const std::string& path) {
+    const FileIdentity file = IdentifyFile(path);
+    return file.known ? std::to_string(file.volume) + ":" + std::to_string(file.index) : "name:" + path;
+}
 
 // Marks as consumed the second pages and palette files that pictures of the
 // batch take, wherever they stand among the entries.
 void MarkConsumed(std::vector<BatchEntry>& entries, const ConvertSettings& settings) {
-    std::map<Identity, std::size_t> partners;  // second pages and palette files, by file
+    std::map<std::string, std::size_t> partners;  // second pages and palette files, by file
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const FileKind kind = KindOfName(entries[i].input);
-        if (kind != FileKind::SecondPage && kind != FileKind::Palette) continue;
-        const FileIdentity file = IdentifyFile(entries[i].input);
-        if (file.known) partners.emplace(Identity{file.volume, file.index}, i);
+        if (kind == FileKind::SecondPage || kind == FileKind::Palette) partners.emplace(FileKey(entries[i].input), i);
     }
     if (partners.empty()) return;
     const auto consume = [&](const std::string& path) {
-        if (path.empty()) return;
-        const FileIdentity file = IdentifyFile(path);
-        const auto partner = partners.find(Identity{file.volume, file.index});
-        if (file.known && partner != partners.end()) entries[partner->second].role = EntryRole::Consumed;
+        const auto partner = path.empty() ? partners.end() : partners.find(FileKey(path));
+        if (partner != partners.end()) entries[partner->second].role = EntryRole::Consumed;
     };
     consume(settings.palette);
     Folders folders;
     for (const BatchEntry& entry : entries) {
         const FileType type = ReadingOf(entry.input, settings);
         if (entry.role != EntryRole::Picture || type.kind == FileKind::SecondPage || type.screen == 0) continue;
-        FolderFiles& beside = folders.Of(entry.input);
+        Companions& beside = folders.Of(entry);
         consume(SecondPageOf(entry.input, type, settings, beside));
         consume(FileBeside(entry.input, PaletteExtension(type.screen), beside));
     }
@@ -132,8 +196,11 @@ private:
     std::size_t shown_ = 0;
 };
 
-void Report(std::FILE* messages, const std::string& file, const std::string& reason) {
-    std::fprintf(messages, "%s: %s: %s\n", ProgramName, file.c_str(), reason.c_str());
+// The name messages give an entry.
+const std::string& Shown(const BatchEntry& entry) { return entry.shown.empty() ? entry.input : entry.shown; }
+
+void Report(std::FILE* messages, const BatchEntry& entry, const std::string& reason) {
+    std::fprintf(messages, "%s: %s: %s\n", ProgramName, Shown(entry).c_str(), reason.c_str());
 }
 
 // Where an output goes, as a key that two spellings of one place share
@@ -183,10 +250,11 @@ std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOpt
         if (entry.role != EntryRole::Picture) continue;
         Job job;
         job.entry = &entry;
-        job.beside = &folders.Of(entry.input);
+        job.beside = &folders.Of(entry);
+        const std::string& named = entry.localName.empty() ? entry.input : entry.localName;
         job.output = !options.output.empty()
                          ? options.output
-                         : OutputPathFor(entry.input, options.settings.format, entry.outputFolder, options.keepExtension);
+                         : OutputPathFor(named, options.settings.format, entry.outputFolder, options.keepExtension);
         const auto [place, first] = last.emplace(keys.Of(job.output), jobs.size());
         if (!first) {
             job.earlier = static_cast<std::ptrdiff_t>(place->second);
@@ -212,8 +280,13 @@ std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const 
     for (const std::string& input : inputs) {
         if (options.recursive && KindOf(input) == PathKind::Directory) {
             Walk(input, options.folder, entries);
+        } else if (KindOfName(input) == FileKind::DiskImage) {
+            AddImage(input, options.folder, entries);
         } else {
-            entries.push_back(BatchEntry{input, options.folder, EntryRole::Picture, ""});
+            BatchEntry entry;
+            entry.input = input;
+            entry.outputFolder = options.folder;
+            entries.push_back(std::move(entry));
         }
     }
     MarkConsumed(entries, options.settings);
@@ -276,6 +349,8 @@ private:
         job.writer = before;
         if (!entry.problem.empty()) {
             job.result.reason = entry.problem;
+        } else if (options_.list) {  // writes nothing, so no output stands in its way
+            job.result = DescribeFile(entry.input, options_.settings, job.beside);
         } else if (!before.empty()) {
             job.result.reason = AlreadyWritten(job.output, before, entry.input, options_.settings.format);
         } else if (const std::error_code error =
@@ -299,7 +374,7 @@ private:
 }  // namespace
 
 BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
-                     bool showProgress) {
+                     bool showProgress, std::FILE* listing) {
     Folders folders;
     std::vector<Job> jobs = PlanJobs(entries, options, folders);
     JobQueue queue(jobs, options);
@@ -314,22 +389,26 @@ BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions&
     for (const BatchEntry& entry : entries) {
         if (entry.role == EntryRole::Ignored) ++counts.ignored;
         if (entry.role != EntryRole::Picture) continue;
-        progress.Show(index + 1, jobs.size(), entry.input);
+        progress.Show(index + 1, jobs.size(), Shown(entry));
         if (workers.empty()) queue.WorkOne();
         const Job& job = queue.WaitFor(index++);
         switch (job.result.status) {
         case ConvertStatus::Converted:
             ++counts.converted;
+            if (options.list) {
+                progress.Clear();
+                std::fprintf(listing, "%s: %s\n", Shown(entry).c_str(), job.result.reason.c_str());
+            }
             continue;
         case ConvertStatus::Skipped:
             ++counts.skipped;
             progress.Clear();
-            Report(messages, entry.input, "skipped: " + job.result.reason);
+            Report(messages, entry, "skipped: " + job.result.reason);
             break;
         case ConvertStatus::Failed:
             ++counts.failed;
             progress.Clear();
-            Report(messages, entry.input, job.result.reason);
+            Report(messages, entry, job.result.reason);
             break;
         }
     }

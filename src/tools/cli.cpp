@@ -13,6 +13,7 @@
 #endif
 
 #include "export/png_writer.h"
+#include "image/file_types.h"
 #include "platform/files.h"
 #include "platform/names.h"
 
@@ -26,8 +27,9 @@ namespace {
 
 constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
 constexpr char Description[] =
-    "Converts MSX2/MSX2+ screen pictures (BSAVE dumps, Graph Saurus files) of\n"
-    "SCREEN 5, 6, 7, 8, 10, 11 and 12 to BMP or PNG.\n";
+    "Converts MSX2/MSX2+ screen pictures (BSAVE dumps, Graph Saurus files, BASIC\n"
+    "COPY files) of SCREEN 5, 6, 7, 8, 10, 11 and 12 to BMP or PNG, loose or\n"
+    "inside MSX-DOS disk images (.DSK: into a folder named after the image).\n";
 constexpr char ExitStatusText[] =
     "Exit status: 0 when every file was converted, 1 when any file failed or was\n"
     "skipped because its output exists, 2 for a wrong command line.\n";
@@ -39,10 +41,13 @@ constexpr char ScreenHelp[] =
     ".SC5 .SC6 .SC7 .SC8 .GE5 .GE7 .GE8, .PIC (8),\n"
     ".SCA/.S10 (10), .S11/.SCB (11), .SCC/.S12 (12);\n"
     "Graph Saurus .SR5 .SR6 .SR7 .SR8, .SRA (10), .SRB (11),\n"
-    ".SRS/.SRC (12); second pages .S15-.S18 .S1A .S1B .S1C";
+    ".SRS/.SRC (12); second pages .S15-.S18 .S1A .S1B .S1C;\n"
+    "COPY files .GL5 .GL6 .GL7 .GL8, .GLA (10), .GLB (11),\n"
+    ".GLC/.GLS (12)";
 constexpr char RecursiveHelp[] =
     "also convert the pictures in the folders given and in\n"
-    "their sub-folders; with --dir the outputs keep the tree";
+    "their sub-folders, and in the disk images there; with\n"
+    "--dir the outputs keep the tree";
 constexpr char PaletteHelp[] =
     "colours for every picture of SCREEN 5, 6, 7, 10, 11\n"
     "from a palette file of 256, 32 or 39 bytes (default:\n"
@@ -161,6 +166,7 @@ void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
     AddChoice(app, "--aspect", "SHAPE", settings.aspect, ParseAspect, "aspect", "raw or tv", AspectHelp);
     AddChoice(app, "-j,--jobs", "N", line.jobs, ParseJobs, "number of jobs", "a number from 1",
               "convert N files at once (default: one for each core;\nat most 8)");
+    app.add_flag("--list", line.list, "say what each picture is (kind, mode, size) and\nconvert nothing");
     app.add_flag("--force", settings.force, "replace existing output files");
     app.add_flag("-q,--quiet", line.quiet, "no progress line and no summary");
     AddAction(app, "-h,--help", action, CommandAction::ShowHelp, "show this help and exit");
@@ -191,8 +197,11 @@ bool CheckCombination(CommandLine& line, std::string& error) {
         error = "--output and --dir cannot be used together";
         return false;
     }
-    if (!line.output.empty() && (line.inputs.size() > 1 || line.recursive)) {
-        error = "--output takes exactly one input file; use --dir for several";
+    const auto image = [](const std::string& input) {
+        return TypeOfExtension(SplitPath(input).extension).kind == FileKind::DiskImage;
+    };
+    if (!line.output.empty() && (line.inputs.size() > 1 || line.recursive || image(line.inputs.front()))) {
+        error = "--output takes exactly one input file; use --dir for several, or for a disk image";
         return false;
     }
     if (!line.output.empty() && !line.formatGiven) {
@@ -275,8 +284,8 @@ int RunConverter(const std::vector<std::string>& args) {
     const bool showProgress = !line.quiet && entries.size() > 1 && StderrIsTerminal();
     const BatchCounts counts = RunBatch(entries, line, stderr, showProgress);
     if (!line.quiet) {
-        std::fprintf(stderr, "%s: converted %d, skipped %d, failed %d", ProgramName, counts.converted, counts.skipped,
-                     counts.failed);
+        std::fprintf(stderr, "%s: %s %d, skipped %d, failed %d", ProgramName, line.list ? "listed" : "converted",
+                     counts.converted, counts.skipped, counts.failed);
         if (line.recursive) std::fprintf(stderr, ", ignored %d", counts.ignored);
         std::fputc('\n', stderr);
     }

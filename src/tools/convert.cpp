@@ -82,11 +82,11 @@ Workspace& ThreadWorkspace() {
 // `work.page`, as `settings` ask for them.
 LoadError ReadInput(const std::string& input, FileType type, const ConvertSettings& settings, Companions& beside,
                     Workspace& work) {
-    const PathParts parts = SplitPath(input);
+    const PathParts parts = SplitPath(beside.PathOf(input));
     if (TypeOfExtension(parts.extension).kind == FileKind::Palette && settings.screen == 0) {
         return LoadError(LoadFault::PaletteFileAlone);
     }
-    if (LoadError error = ReadWholeFile(input, MaxPictureFileBytes, work.file)) return error;
+    if (LoadError error = beside.Read(input, MaxPictureFileBytes, work.file)) return error;
     if (type.kind == FileKind::Unknown) {
         // Without a mode it is no picture: say what is wrong with it first.
         BsaveHeader header{};
@@ -117,6 +117,10 @@ LoadError ReadInput(const std::string& input, FileType type, const ConvertSettin
 void ShapeInput(const ConvertSettings& settings, Workspace& work) {
     const ScreenPage& page = work.page;
     BuildPicture(page.screen, page.vram.data(), page.palette, settings.colors, work.picture);
+    if (page.width > 0) {  // a COPY file's area: the picture is its own size
+        CropPicture(work.picture, page.width, page.height, work.shaped);
+        std::swap(work.picture, work.shaped);
+    }
     if (!page.secondPage.empty()) {
         // The display shows both pages through the same palette registers:
         // the picture's.
@@ -199,8 +203,8 @@ std::string OutputPathFor(const std::string& input, OutputFormat format, const s
 
 FileType ReadingOf(const std::string& input, const ConvertSettings& settings) {
     FileType type = TypeOfExtension(SplitPath(input).extension);
-    const bool picture =
-        type.kind == FileKind::Bsave || type.kind == FileKind::GraphSaurus || type.kind == FileKind::SecondPage;
+    const bool picture = type.kind == FileKind::Bsave || type.kind == FileKind::GraphSaurus ||
+                         type.kind == FileKind::SecondPage || type.kind == FileKind::Copy;
     if (!picture) type = FileType{settings.screen != 0 ? FileKind::Bsave : FileKind::Unknown, 0};
     if (settings.screen != 0) type.screen = settings.screen;
     return type;
@@ -208,31 +212,62 @@ FileType ReadingOf(const std::string& input, const ConvertSettings& settings) {
 
 std::string FileBeside(const std::string& input, const char* extension, Companions& beside) {
     if (extension == nullptr) return "";
-    const PathParts parts = SplitPath(input);
+    const PathParts parts = SplitPath(beside.PathOf(input));
     return FindBeside(beside, PictureName{parts.stem, parts.extension}, extension);
 }
 
 std::string SecondPageOf(const std::string& input, FileType type, const ConvertSettings& settings,
                          Companions& beside) {
-    if (settings.interlace == Interlace::Off || type.kind == FileKind::SecondPage) return "";
+    // A page goes with a page; a COPY file's area has none.
+    if (settings.interlace == Interlace::Off || type.kind == FileKind::SecondPage || type.kind == FileKind::Copy) {
+        return "";
+    }
     return FileBeside(input, SecondPageExtension(type.screen), beside);
+}
+
+namespace {
+
+// Reads `input` and its companions into the thread's workspace, as
+// ConvertFile and DescribeFile both do; "" when it reads, else why not.
+std::string ReadWhole(const std::string& input, const ConvertSettings& settings, Companions* beside, Workspace& work) {
+    if (KindOf(input) == PathKind::Directory) return "is a directory";
+    const FileType type = ReadingOf(input, settings);
+    FolderFiles ownFolder(SplitPath(input).folder);
+    if (const LoadError error = ReadInput(input, type, settings, beside != nullptr ? *beside : ownFolder, work)) {
+        return DescribeLoadError(error);
+    }
+    if (work.page.secondPage.empty() &&
+        (settings.interlace == Interlace::Weave || settings.interlace == Interlace::Blend)) {
+        return std::string("no second page ") + WithExtension(input, SecondPageExtension(type.screen)) +
+               " beside it to " + (settings.interlace == Interlace::Weave ? "weave" : "blend");
+    }
+    return "";
+}
+
+constexpr const char* ReaderNames[] = {"BSAVE", "Graph Saurus", "COPY", "page without header"};
+
+}  // namespace
+
+ConvertResult DescribeFile(const std::string& input, const ConvertSettings& settings, Companions* beside) {
+    Workspace& work = ThreadWorkspace();
+    const std::string problem = ReadWhole(input, settings, beside, work);
+    if (!problem.empty()) return Failed(problem);
+    const ScreenPage& page = work.page;
+    ShapeInput(settings, work);
+    std::string text = std::string(ReaderNames[static_cast<int>(page.reader)]) + ", SCREEN " +
+                       std::to_string(page.screen) + ", " + std::to_string(work.picture.width) + " x " +
+                       std::to_string(work.picture.height);
+    if (!page.secondPage.empty()) text += ", with its second page " + page.secondPage;
+    if (!page.paletteFile.empty()) text += ", colours from " + page.paletteFile;
+    return ConvertResult{ConvertStatus::Converted, text};
 }
 
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings,
                           Companions* beside) {
     // The input first: what it is, whether it reads, and its companions.
-    if (KindOf(input) == PathKind::Directory) return Failed("is a directory");
-    const FileType type = ReadingOf(input, settings);
-    FolderFiles ownFolder(SplitPath(input).folder);
     Workspace& work = ThreadWorkspace();
-    if (const LoadError error = ReadInput(input, type, settings, beside != nullptr ? *beside : ownFolder, work)) {
-        return Failed(DescribeLoadError(error));
-    }
-    if (work.page.secondPage.empty() &&
-        (settings.interlace == Interlace::Weave || settings.interlace == Interlace::Blend)) {
-        return Failed(std::string("no second page ") + WithExtension(input, SecondPageExtension(type.screen)) +
-                      " beside it to " + (settings.interlace == Interlace::Weave ? "weave" : "blend"));
-    }
+    const std::string problem = ReadWhole(input, settings, beside, work);
+    if (!problem.empty()) return Failed(problem);
 
     // Then the output: never a directory or device, never the input, and
     // an existing file only when asked to.

@@ -73,8 +73,14 @@ struct ConvertResult {
     std::string reason;  // why a file was skipped or failed; empty otherwise
 };
 
-// Converts `input` into `output`, its companions taken from `beside` (the
-// files of its folder; nullptr to list the folder for this file alone).
+// What `input` is, as --list tells it, in the reason of a Converted
+// result ("BSAVE, SCREEN 5, 256 x 212"), or why it cannot be read, as
+// ConvertFile would say; nothing is written.
+ConvertResult DescribeFile(const std::string& input, const ConvertSettings& settings, Companions* beside = nullptr);
+
+// Converts `input` into `output`, its bytes and its companions read from
+// `beside` (the files of its folder, or of the folder of a disk image it is
+// in; nullptr to list the input's folder for this file alone).
 // Nothing is written under `output` unless the whole file was written; an
 // existing `output` is left alone unless `settings.force` is set.
 ConvertResult ConvertFile(const std::string& input, const std::string& output, const ConvertSettings& settings,

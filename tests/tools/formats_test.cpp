@@ -82,6 +82,8 @@ TEST(Formats, EveryReaderGivesThePlainBsavePicture) {
         {"E.SC5", Bsave(WithPalette(5, Page(5, 8), bank3)), "E.PL5", palette, "", 5,
          Bsave(WithPalette(5, Page(5, 8), bank3))},  // a file that carries its palette keeps it
         {"F.S15", Bsave(Page(5, 9)), nullptr, {}, "", 5, Bsave(Page(5, 9))},  // a second page alone
+        {"G.SC5", Page(5, 14), nullptr, {}, "", 5, Bsave(Page(5, 14))},              // a page without its header
+        {"G.SR8", Page(8, 15), nullptr, {}, "", 8, Bsave(Page(8, 15))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -101,6 +103,39 @@ DecodedImage Decoded(const Bytes& bmp) {
 // The colour of pixel (x, y).
 velda::Rgb8 At(const DecodedImage& image, int x, int y) {
     return ShownColor(image, static_cast<std::size_t>(y) * image.width + x);
+}
+
+// A COPY file is its area of the screen: the top left of the page it was
+// copied from, in the palette file beside it or the power-on palette.
+TEST(Formats, CopyFilesAreTheirAreaOfThePage) {
+    const Bytes palette = NoiseBytes(velda::PaletteBytes, 16);
+    const struct {
+        const char* name;
+        uint8_t screen;
+        int width, height;
+        bool paletteFile;
+    } rows[] = {{"A.GL5", 5, 100, 100, false}, {"B.GL5", 5, 99, 7, true},   {"C.GL6", 6, 33, 20, true},
+                {"D.GL7", 7, 511, 3, false},   {"E.GL8", 8, 101, 50, false}, {"F.GLC", 12, 64, 64, false},
+                {"G.SC5", 5, 100, 100, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string dir = FreshFolder(std::string("formats-copy-") + row.name);
+        const Bytes page = Page(row.screen, row.width);
+        std::string paletteName = row.name;
+        paletteName.replace(paletteName.size() - 2, 2, "L" + std::to_string(row.screen));
+        if (row.paletteFile) WriteFile(dir + "/" + paletteName.replace(paletteName.size() - 3, 1, "P"), palette);
+        const DecodedImage area = Decoded(Converted(dir, row.name, MakeCopy(row.screen, page, row.width, row.height), ""));
+        const DecodedImage whole = Decoded(Converted(
+            dir, "plain.bin", Bsave(row.paletteFile ? WithPalette(row.screen, page, palette) : page),
+            "-s " + std::to_string(row.screen)));
+        ASSERT_EQ(area.width, row.width);
+        ASSERT_EQ(area.height, row.height);
+        int wrong = 0;
+        for (int y = 0; y < row.height; ++y) {
+            for (int x = 0; x < row.width; ++x) wrong += At(area, x, y) != At(whole, x, y);
+        }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 // Interlaced pairs woven and blended, and the television shape, against
