@@ -38,7 +38,7 @@ struct DecodedImage {
 constexpr uint32_t PackRgb(velda::Rgb8 c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
 
 // Reads a BMP in the form VELDA writes: uncompressed, bottom-up, 4, 8 or
-// 24 bits, 212 or 424 lines of 256 or 512 pixels, rows without filler, no
+// 24 bits, at most 512 x 424 pixels, rows filled to four bytes, no
 // resolution, every colour important. Returns "" on success, otherwise the
 // first header field or size that is wrong.
 std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image);

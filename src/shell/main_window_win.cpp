@@ -160,7 +160,7 @@ void SizeWindowForWidth(HWND window, int pictureWidth) {
 void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
     PictureModel& model = ModelOf(window);
     InvalidateRect(window, nullptr, TRUE);
-    PrepareExportHeaders(screen, model.ExportHeaders);
+    PrepareExportHeaders(screen, model.ExportHeaders, model.PictureWidth, model.PictureHeight);
     SizeWindowForWidth(window, FindMode(screen)->width);
     EnableImageItems(window);
     char title[TitleBytes];

@@ -14,7 +14,7 @@ namespace {
 bool IsSteppedTo(const FolderEntry& entry) {
     if (entry.kind != PathKind::File) return false;
     const FileKind kind = TypeOfExtension(SplitPath(entry.name).extension).kind;
-    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus;
+    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::Copy;
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ void AdoptPage(PictureModel& model, const ScreenPage& page) {
     BuildColorTable(page.screen, model.MsxPalette, model.ColorTable);
     model.CurrentFile.startAddress = page.startAddress;
     model.CurrentFile.endAddress = page.endAddress;
+    model.PictureWidth = page.width;
+    model.PictureHeight = page.height;
 }
 
 }  // namespace velda

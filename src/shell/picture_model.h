@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "export/bmp_headers.h"
+#include "image/disk_image.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
 
@@ -22,19 +25,32 @@ struct CurrentFileRecord {
     uint16_t endAddress;
 };
 
+// A disk image whose pictures the window shows, one at a time.
+struct ShownImage {
+    std::string path;                   // the image file
+    DiskImage image;
+    std::vector<std::size_t> pictures;  // its pictures (of image.Files()), in the order of their names
+    std::size_t position = 0;           // the one shown last, or tried last
+};
+
 struct PictureModel {
     uint8_t VramImage[VramBytes] = {};
     uint8_t MsxPalette[PaletteBytes] = {};
     ColorRef ColorTable[ColorTableSize] = {};
     uint8_t ScreenMode = 5;  // the mode of the picture shown; 5 when none is
+    uint16_t PictureWidth = 0;   // the size of a picture smaller than the screen
+    uint16_t PictureHeight = 0;  // (a COPY file's area); 0 for the whole screen
     ExportHeadersRecord ExportHeaders = {};  // zero until the first picture is shown
     CurrentFileRecord CurrentFile = {};
     // The picture next and previous step from: the file of the last
     // successful Open, or the file they tried last. "" before any.
     std::string CurrentPicturePath;
+    // The disk image the picture shown comes from, whose pictures next and
+    // previous step through; none for a picture of a folder.
+    std::shared_ptr<ShownImage> Image;
 };
 
-// Makes `page` the picture in memory: its video memory, palette and
+// Makes `page` the picture in memory: its video memory, palette, size and
 // addresses, and the display colours of its mode.
 void AdoptPage(PictureModel& model, const ScreenPage& page);
 

@@ -18,12 +18,17 @@ void RenderImage(HWND window, uint8_t screen) {
     const PictureModel& model = ModelOf(window);
     HDC windowDc = GetDC(window);
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
+    // A picture smaller than the screen (a COPY file's area) is drawn at
+    // its top left; the rest stays white.
+    const int lines = model.PictureHeight > 0 ? model.PictureHeight : ScreenLines;
     ColorRef line[CanvasWidth];
     char title[ProgressTitleBytes];
     for (int y = 0; y < ScreenLines; ++y) {
         FormatProgressTitle(y, title, sizeof title);
         SetWindowTextA(window, title);
-        const int width = DecodeLine(screen, model.VramImage, model.ColorTable, y, line);
+        if (y >= lines) continue;
+        const int decoded = DecodeLine(screen, model.VramImage, model.ColorTable, y, line);
+        const int width = model.PictureWidth > 0 ? model.PictureWidth : decoded;
         for (int x = 0; x < width; ++x) SetPixelV(Canvas.dc, x, y, line[x]);
     }
     ReleaseDC(window, windowDc);

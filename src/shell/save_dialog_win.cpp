@@ -13,6 +13,7 @@
 #include "platform/names.h"
 #include "platform/output_file.h"
 #include "render/picture.h"
+#include "render/picture_shapes.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 
@@ -52,6 +53,10 @@ void SaveBmp(HWND window) {
     }
     Picture picture;
     BuildPicture(model.ScreenMode, model.VramImage, model.MsxPalette, ColorRule::Velda, picture);
+    if (model.PictureWidth > 0) {  // a COPY file's area: the picture is its own size
+        Picture whole = std::move(picture);
+        CropPicture(whole, model.PictureWidth, model.PictureHeight, picture);
+    }
     OutputFile output;
     if (output.Create(target)) {
         ShowError(window, CannotCreateMessage);

@@ -28,7 +28,8 @@ constexpr char SaveDialogTitle[] = "BMP形式で保存";
 // (they go with a picture, they are not one).
 constexpr char PictureDialogTitle[] = "画面ﾌｧｲﾙを開く";
 constexpr char PictureFilter[] =
-    "MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.sr?)\0*.sc?;*.s1?;*.ge?;*.pic;*.sr?\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+    "MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.sr?;*.gl?;*.dsk)\0*.sc?;*.s1?;*.ge?;*.pic;*.sr?;*.gl?;*.dsk\0"
+    "すべてのﾌｧｲﾙ(*.*)\0*.*\0";
 
 constexpr char NotBsaveMessage[] = "これはBSAVE形式のﾌｧｲﾙではありません";
 constexpr char CannotOpenMessage[] = "ﾌｧｲﾙを開けませんでした";
@@ -37,6 +38,10 @@ constexpr char PaletteFileMessage[] = "これはﾊﾟﾚｯﾄﾌｧｲﾙで�
 constexpr char NotGraphSaurusMessage[] = "これはGraph Saurus形式のﾌｧｲﾙではありません";
 constexpr char CutOffMessage[] = "Graph Saurus形式のﾌｧｲﾙのﾃﾞｰﾀが途中で切れています";
 constexpr char NotPaletteMessage[] = "画面ﾌｧｲﾙと同じ名前のﾊﾟﾚｯﾄﾌｧｲﾙが正しくありません";
+constexpr char NotCopyMessage[] = "これはCOPY形式のﾌｧｲﾙではありません";
+constexpr char NotDiskImageMessage[] = "ﾃﾞｨｽｸｲﾒｰｼﾞとして読めません";
+constexpr char NoPictureMessage[] = "このﾃﾞｨｽｸｲﾒｰｼﾞには画面ﾌｧｲﾙがありません";
+constexpr char BrokenFileMessage[] = "ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｧｲﾙが壊れています";
 constexpr char CannotCreateMessage[] = "BMPﾌｧｲﾙを作成できませんでした";
 constexpr char WriteFailedMessage[] = "BMPﾌｧｲﾙの書き込みに失敗しました";
 

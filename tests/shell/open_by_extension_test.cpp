@@ -13,7 +13,9 @@
 #include "image/vram_image.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
+#include "image_readers.h"
 #include "shell/texts.h"
+#include "test_disk.h"
 #include "test_support.h"
 #include "window_test_support.h"
 
@@ -153,6 +155,116 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
             EXPECT_TRUE(shown.saved == expected.saved) << "Save wrote other bytes";
             EXPECT_FALSE(MenuState(IDM_FILEINFO) & MF_GRAYED);
         }
+    }
+}
+
+// A COPY file shows its area at the top left of the canvas, the rest
+// white, as a SCREEN Open shows the page it was copied from (in the
+// palette file beside it, or the power-on palette); Save writes the area.
+TEST_F(OpenByExtensionTest, CopyFilesShowTheirAreaOfThePage) {
+    const struct {
+        const char* name;
+        unsigned screenOpen;
+        uint8_t screen;
+        int width, height;
+        bool paletteFile;
+    } rows[] = {{"A.GL5", IDM_OPEN_SCREEN5, 5, 100, 60, true}, {"B.GL6", IDM_OPEN_SCREEN6, 6, 301, 20, false},
+                {"C.GL7", IDM_OPEN_SCREEN7, 7, 512, 5, true},  {"D.GL8", IDM_OPEN_SCREEN8, 8, 33, 212, false},
+                {"E.GLC", IDM_OPEN_SCREEN12, 12, 64, 64, false}};
+    const std::string folder = FreshFolder("copy files");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const velda::ModeInfo& mode = *velda::FindMode(row.screen);
+        std::vector<uint8_t> page = NoiseBytes(static_cast<std::size_t>(mode.pixelBytes), row.screen);
+        const std::string name = row.name;
+        if (row.paletteFile) {
+            const std::vector<uint8_t> palette = OddPalette();
+            WriteFile(folder + "/" + name.substr(0, 2) + "PL" + name.substr(4), palette);
+            page.resize(static_cast<std::size_t>(mode.paletteAddress), 0);
+            page.insert(page.end(), palette.begin(), palette.end());
+        }
+        const std::string reference = folder + "/page.bin";
+        WriteFile(reference, MakeBsave(0, static_cast<uint16_t>(page.size() - 1), page));
+        WriteFile(folder + "/" + name, MakeCopy(row.screen, page, row.width, row.height));
+        Forget();
+        OpenFile(row.screenOpen, reference);
+        const Shown whole = Capture("whole.bmp");
+        Forget();
+        OpenBy(Way::OpenByExtension, folder + "/" + name);
+        const Shown area = Capture("area.bmp");
+
+        EXPECT_EQ(area.title, name + " - VELDA");
+        EXPECT_EQ(area.size.cx, whole.size.cx);
+        ExpectCanvas([&](int x, int y) {
+            return x < row.width && y < row.height ? whole.canvas[y * velda::CanvasWidth + x] : 0xFFFFFFu;
+        });
+        DecodedImage wholeBmp, areaBmp;
+        ASSERT_EQ(ReadBmp(whole.saved, wholeBmp), "");
+        ASSERT_EQ(ReadBmp(area.saved, areaBmp), "");
+        ASSERT_EQ(areaBmp.width, row.width);
+        ASSERT_EQ(areaBmp.height, row.height);
+        EXPECT_TRUE(areaBmp.colors == wholeBmp.colors);
+        int wrong = 0;
+        for (int y = 0; y < row.height; ++y) {
+            for (int x = 0; x < row.width; ++x) {
+                wrong += areaBmp.pixels[y * row.width + x] != wholeBmp.pixels[y * wholeBmp.width + x];
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "Save wrote other pixels";
+    }
+}
+
+// A disk image opens at its first picture by name, titled with the image,
+// as the same file loose shows; Page Down and Page Up step through its
+// pictures, and Save proposes a picture's name beside the image. An image
+// that shows no picture says why and leaves the picture shown.
+TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
+    const std::string folder = FreshFolder("images");
+    const std::vector<uint8_t> first = PatternFile(81), second = PatternFile(82, 0xD3FF);
+    WriteFile(folder + "/A.SC5", first);
+    TestDisk disk;
+    disk.RootEntry(0, "README     ", 2, 1);
+    disk.RootEntry(1, "B       SC8", 3, static_cast<uint32_t>(second.size()));
+    disk.Store(3, second);
+    disk.RootEntry(2, "A       SC5", 100, static_cast<uint32_t>(first.size()));
+    disk.Store(100, first);
+    WriteFile(folder + "/GAME.DSK", disk.bytes);
+    TestDisk empty;
+    empty.RootEntry(0, "README     ", 2, 1);
+    TestDisk broken = disk;
+    broken.SetFat(100, 0);  // A.SC5's chain reaches a free cluster
+    WriteFile(folder + "/EMPTY.DSK", empty.bytes);
+    WriteFile(folder + "/BROKEN.DSK", broken.bytes);
+    WriteFile(folder + "/JUNK.DSK", std::vector<uint8_t>(2000, 0));  // media byte 0
+
+    OpenFile(IDM_OPEN_SCREEN5, folder + "/A.SC5");
+    const Shown loose = Capture("loose.bmp");
+    Forget();
+    OpenBy(Way::CommandLine, folder + "/GAME.DSK");
+    const Shown shown = Capture("image.bmp");
+    EXPECT_EQ(shown.title, "GAME.DSK:A.SC5 - VELDA");
+    EXPECT_TRUE(shown.canvas == loose.canvas) << "the canvas differs";
+    EXPECT_TRUE(shown.saved == loose.saved) << "Save wrote other bytes";
+    EXPECT_EQ(shown.path, WindowsPath(folder + "/A.SC5"));
+    const struct {
+        int key;
+        const char* title;
+    } steps[] = {{VK_NEXT, "GAME.DSK:B.SC8 - VELDA"}, {VK_NEXT, "GAME.DSK:B.SC8 - VELDA"},
+                 {VK_PRIOR, "GAME.DSK:A.SC5 - VELDA"}};
+    for (const auto& step : steps) {
+        PressKey(step.key);
+        EXPECT_EQ(Title(), step.title);
+    }
+
+    const std::pair<const char*, const char*> refusals[] = {{"EMPTY.DSK", velda::NoPictureMessage},
+                                                            {"JUNK.DSK", velda::NotDiskImageMessage},
+                                                            {"BROKEN.DSK", velda::BrokenFileMessage}};
+    for (const auto& [name, message] : refusals) {
+        DialogScript script({{"", IDOK}});
+        OpenBy(Way::CommandLine, folder + "/" + name);
+        ASSERT_EQ(script.Seen().size(), 1u) << name;
+        EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{message}) << name;
+        EXPECT_EQ(Title(), "GAME.DSK:A.SC5 - VELDA");
     }
 }
 
