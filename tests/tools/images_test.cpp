@@ -86,13 +86,16 @@ TEST_F(DiskImages, ConvertAsTheirFilesLoose) {
     files.push_back({"I.S17", NoiseBsave(7, 4)});
     files.push_back({"SUB/C.GL5", MakeCopy(5, NoiseBytes(0x10000, 5), 100, 100)});
     files.push_back({"SUB/DEEP/D.SC8", NoiseBsave(8, 6)});
-    MakeImage(dir + "/GAME.DSK", dir + "/loose", files);
+    ASSERT_EQ(std::system(("mkdir '" + dir + "/disks'").c_str()), 0);
+    MakeImage(dir + "/disks/GAME.DSK", dir + "/loose", files);
 
     for (const char* format : {"bmp", "png"}) {
         SCOPED_TRACE(format);
         const std::string out = std::string("out-") + format;
         ASSERT_EQ(std::system(("mkdir -p '" + dir + "/" + out + "' '" + dir + "/" + out + "-loose'").c_str()), 0);
-        const RunResult image = RunConverter(dir, std::string("-f ") + format + " -d " + out + " GAME.DSK");
+        // Named, and met in a folder with -r.
+        const std::string input = format == std::string("bmp") ? "disks/GAME.DSK" : "-r disks";
+        const RunResult image = RunConverter(dir, std::string("-f ") + format + " -d " + out + " " + input);
         EXPECT_EQ(image.status, 0) << image.output;
         EXPECT_TRUE(image.Says("converted 11, skipped 0, failed 0")) << image.output;
         ASSERT_EQ(RunConverter(dir, std::string("-f ") + format + " -r -d " + out + "-loose loose").status, 0);
@@ -131,12 +134,13 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     broken[27] = 0x0F;
     WriteFile(dir + "/ODD.DSK", image);
 
-    const RunResult list = RunConverter(dir, "--list ODD.DSK");
+    const RunResult list = RunConverter(dir, "--list ODD.DSK loose/CONX.SC5");
+    EXPECT_TRUE(list.Says("loose/CONX.SC5: BSAVE, SCREEN 5, 256 x 212")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:CON.SC5: BSAVE, SCREEN 5, 256 x 212")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:A?:\\B.SCC: BSAVE, SCREEN 12")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:BROKEN.SC7: the disk's chain of clusters of this file is broken at cluster 4080"))
         << list.output;
-    EXPECT_TRUE(list.Says("listed 4, skipped 0, failed 1")) << list.output;
+    EXPECT_TRUE(list.Says("listed 5, skipped 0, failed 1")) << list.output;
     EXPECT_TRUE(FolderEntries(dir) == (std::vector<std::string>{"ODD.DSK", "loose"})) << "--list wrote something";
 
     const RunResult run = RunConverter(dir, "ODD.DSK");
