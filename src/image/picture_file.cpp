@@ -51,9 +51,12 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, Reader reader, uint8_
     LoadError error;
     if (reader == Reader::Copy) {
         error = PlaceCopy(file, size, screen, vram, width, height);
-        placed = PlacedRange{0, static_cast<uint32_t>(size - CopyHeaderBytes)};
-        end = error ? 0 : static_cast<uint32_t>(height - 1) * FindMode(screen)->bytesPerLine +
-                              (static_cast<uint32_t>(width) * FindMode(screen)->bitsPerPixel + 7) / 8 - 1;
+        if (!error) {  // its area's last byte in video memory
+            const ModeInfo& mode = *FindMode(screen);
+            end = static_cast<uint32_t>(height - 1) * mode.bytesPerLine +
+                  (static_cast<uint32_t>(width) * mode.bitsPerPixel + 7) / 8 - 1;
+            placed = PlacedRange{0, end + 1};
+        }
     } else if (reader == Reader::PageDump) {
         PlacePageDump(file, size, screen, vram);
         placed = PlacedRange{0, static_cast<uint32_t>(size)};

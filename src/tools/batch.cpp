@@ -199,8 +199,14 @@ private:
 // The name messages give an entry.
 const std::string& Shown(const BatchEntry& entry) { return entry.shown.empty() ? entry.input : entry.shown; }
 
+// What is said of an entry: the names a disk's reason holds (its second
+// page, its palette file) are shown as its own name is.
+std::string Said(const BatchEntry& entry, const std::string& reason) {
+    return entry.image != nullptr ? Printable(reason) : reason;
+}
+
 void Report(std::FILE* messages, const BatchEntry& entry, const std::string& reason) {
-    std::fprintf(messages, "%s: %s: %s\n", ProgramName, Shown(entry).c_str(), reason.c_str());
+    std::fprintf(messages, "%s: %s: %s\n", ProgramName, Shown(entry).c_str(), Said(entry, reason).c_str());
 }
 
 // Where an output goes, as a key that two spellings of one place share
@@ -397,7 +403,7 @@ BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions&
             ++counts.converted;
             if (options.list) {
                 progress.Clear();
-                std::fprintf(listing, "%s: %s\n", Shown(entry).c_str(), job.result.reason.c_str());
+                std::fprintf(listing, "%s: %s\n", Shown(entry).c_str(), Said(entry, job.result.reason).c_str());
             }
             continue;
         case ConvertStatus::Skipped:
