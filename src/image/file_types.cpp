@@ -58,6 +58,13 @@ FileType TypeOfExtension(const std::string& extension) {
 
 const char* SecondPageExtension(uint8_t screen) { return ExtensionFor(FileKind::SecondPage, screen); }
 
+bool IsPictureKind(FileKind kind) {
+    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::SecondPage ||
+           kind == FileKind::Copy;
+}
+
+bool IsSteppedKind(FileKind kind) { return IsPictureKind(kind) && kind != FileKind::SecondPage; }
+
 const char* PaletteExtension(uint8_t screen) { return ExtensionFor(FileKind::Palette, screen); }
 
 }  // namespace velda

@@ -50,6 +50,13 @@ struct FileType {
 // its dot).
 FileType TypeOfExtension(const std::string& extension);
 
+// Whether a file of `kind` shows as a picture: a BSAVE dump, a Graph
+// Saurus picture, a COPY file, or a second page opened on its own.
+bool IsPictureKind(FileKind kind);
+// The pictures that next and previous step to, in a folder or a disk
+// image: all but second pages, which go with their first page.
+bool IsSteppedKind(FileKind kind);
+
 // The extension of the second page of a picture of the given mode ("S15"
 // for SCREEN 5, "S1A" for 10), and of its palette file ("PL5", for
 // SCREEN 5, 6 and 7 only); nullptr where there is none.

@@ -80,10 +80,6 @@ PictureRequest RequestFor(const std::string& name, Companions& beside, const Pic
     return request;
 }
 
-bool IsPicture(FileKind kind) {
-    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::Copy;
-}
-
 // Shows picture `position` of `shown`'s disk image, titled with the
 // image's name and its own, and makes it the picture next and previous
 // step from. Save proposes its name in the image's folder.
@@ -112,7 +108,7 @@ bool OpenDiskImage(HWND window, const std::string& path) {
     if (!error) error = shown->image.Open(std::move(bytes));
     const std::vector<DiskFile>& files = shown->image.Files();
     for (std::size_t i = 0; i < files.size() && !error; ++i) {
-        if (IsPicture(TypeOfExtension(SplitPath(files[i].path).extension).kind)) shown->pictures.push_back(i);
+        if (IsSteppedKind(TypeOfExtension(SplitPath(files[i].path).extension).kind)) shown->pictures.push_back(i);
     }
     if (!error && shown->pictures.empty()) error = LoadError(LoadFault::NoPicture);
     if (error) {

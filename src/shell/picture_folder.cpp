@@ -13,8 +13,7 @@ namespace {
 
 bool IsSteppedTo(const FolderEntry& entry) {
     if (entry.kind != PathKind::File) return false;
-    const FileKind kind = TypeOfExtension(SplitPath(entry.name).extension).kind;
-    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::Copy;
+    return IsSteppedKind(TypeOfExtension(SplitPath(entry.name).extension).kind);
 }
 
 }  // namespace

@@ -21,11 +21,6 @@ namespace {
 
 constexpr std::size_t ProgressColumns = 79;
 
-bool IsPictureKind(FileKind kind) {
-    return kind == FileKind::Bsave || kind == FileKind::GraphSaurus || kind == FileKind::SecondPage ||
-           kind == FileKind::Copy;
-}
-
 FileKind KindOfName(const std::string& path) { return TypeOfExtension(SplitPath(path).extension).kind; }
 
 // The files beside the entries of a batch: each folder listed once for all

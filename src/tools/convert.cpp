@@ -203,9 +203,7 @@ std::string OutputPathFor(const std::string& input, OutputFormat format, const s
 
 FileType ReadingOf(const std::string& input, const ConvertSettings& settings) {
     FileType type = TypeOfExtension(SplitPath(input).extension);
-    const bool picture = type.kind == FileKind::Bsave || type.kind == FileKind::GraphSaurus ||
-                         type.kind == FileKind::SecondPage || type.kind == FileKind::Copy;
-    if (!picture) type = FileType{settings.screen != 0 ? FileKind::Bsave : FileKind::Unknown, 0};
+    if (!IsPictureKind(type.kind)) type = FileType{settings.screen != 0 ? FileKind::Bsave : FileKind::Unknown, 0};
     if (settings.screen != 0) type.screen = settings.screen;
     return type;
 }
