@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/little_endian.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 
@@ -12,10 +13,6 @@ namespace {
 
 // The page sizes collections keep, in lines.
 constexpr int PageDumpLines[] = {128, 192, 212, 256};
-
-uint16_t ReadU16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "image/little_endian.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 
@@ -10,8 +11,6 @@ namespace velda {
 namespace {
 
 constexpr int YjkGroup = 4;  // the YJK modes copy whole groups of pixels
-
-uint32_t ReadU16(const uint8_t* bytes) { return static_cast<uint32_t>(bytes[0] | (bytes[1] << 8)); }
 
 bool IsYjkMode(uint8_t screen) { return screen >= 10; }
 

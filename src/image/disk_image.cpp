@@ -4,6 +4,8 @@
 #include <system_error>
 #include <utility>
 
+#include "image/little_endian.h"
+
 namespace velda {
 
 namespace {
@@ -56,10 +58,6 @@ constexpr int MaxFolderDepth = 32;
 // A 720 KB disk holds a few hundred files; a damaged image listing more
 // than this is cut there rather than filling memory with names.
 constexpr std::size_t MaxListedEntries = 65536;
-
-uint32_t ReadU16(const uint8_t* bytes) { return static_cast<uint32_t>(bytes[0] | bytes[1] << 8); }
-
-uint32_t ReadU32(const uint8_t* bytes) { return ReadU16(bytes) | ReadU16(bytes + 2) << 16; }
 
 // A disk's shape, as the boot sector or the media byte gives it.
 struct Geometry {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/little_endian.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 
@@ -57,7 +58,7 @@ LoadError PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen
     }
     if (error) return error;
     const uint8_t id = file[0];
-    const uint16_t start = static_cast<uint16_t>(file[1] | (file[2] << 8));
+    const uint16_t start = ReadU16(file + 1);
     if (id == GraphSaurusRawId && start != 0) {
         BsaveHeader header{};
         error = PlaceBsave(file, size, screen, vram, header);
