@@ -331,22 +331,24 @@ LoadError DiskImage::ReadChain(const DiskFile& file, std::size_t wanted, std::ve
 }
 
 DiskFolder::DiskFolder(const DiskImage& image, std::size_t folder, std::string imageName)
-    : image_(image), folder_(folder), imageName_(std::move(imageName)) {}
+    : image_(image), imageName_(std::move(imageName)) {
+    for (const DiskFile& file : image.Files()) {
+        if (file.folder != folder) continue;
+        byName_.emplace(Folded(OwnName(file)), &file);
+        byPath_.emplace(file.path, &file);
+    }
+}
 
 std::string DiskFolder::Find(const std::string& name) {
-    const std::string wanted = Folded(name);
-    for (const DiskFile& file : image_.Files()) {
-        if (file.folder == folder_ && Folded(OwnName(file)) == wanted) return DiskFileName(imageName_, file);
-    }
-    return "";
+    const auto found = byName_.find(Folded(name));
+    return found == byName_.end() ? "" : DiskFileName(imageName_, *found->second);
 }
 
 LoadError DiskFolder::Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
-    for (const DiskFile& file : image_.Files()) {
-        if (file.folder == folder_ && DiskFileName(imageName_, file) == found) {
-            return image_.Read(file, maxBytes, bytes);
-        }
-    }
+    const std::string prefix = imageName_ + ":";
+    const auto file = found.compare(0, prefix.size(), prefix) == 0 ? byPath_.find(found.substr(prefix.size()))
+                                                                   : byPath_.end();
+    if (file != byPath_.end()) return image_.Read(*file->second, maxBytes, bytes);
     bytes.clear();
     LoadError error(LoadFault::CannotOpen);
     error.system = std::make_error_code(std::errc::no_such_file_or_directory);

@@ -30,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,8 +115,11 @@ public:
 
 private:
     const DiskImage& image_;
-    std::size_t folder_;
     std::string imageName_;
+    // The folder's files, listed once: by their names with ASCII letters
+    // in capitals (the first of two alike), and by their paths.
+    std::map<std::string, const DiskFile*> byName_;
+    std::map<std::string, const DiskFile*> byPath_;
 };
 
 // How a file of an image is named in messages: "GAME.DSK:GAMES/TITLE.SC5".
