@@ -13,7 +13,10 @@
 //     has (exact-size copies, so a stray read is a sanitizer report), and
 //     write exactly one line;
 //   - the BMP has the size and header fields of its mode, and each of its
-//     pixels has the colour the window shows for that pixel.
+//     pixels has the colour the window shows for that pixel;
+//   - Open by extension reads the file as the SCREEN Open does, unless it
+//     lacks the mark and its size makes it a page from address 0, or a
+//     COPY file whose area (and nothing below it) lands at the top left.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +28,7 @@
 #include "export/bmp_writer.h"
 #include "fuzz_input.h"
 #include "image/bsave_loader.h"
+#include "image/copy_file.h"
 #include "image/load_error.h"
 #include "image/mode_table.h"
 #include "image/picture_file.h"
@@ -165,6 +169,30 @@ void CheckBmpAgainstWindow(const ModeInfo& mode, const ScreenPage& page, const s
     }
 }
 
+void CheckOpenByExtension(const velda_fuzz::LoadedInput& input) {
+    const ModeInfo& mode = *input.mode;
+    velda::PictureRequest request;
+    request.kind = velda::FileKind::Bsave;
+    request.screen = mode.screen;
+    ScreenPage page;
+    const velda::LoadError error = velda::OpenPicture(input.file, input.fileSize, request, page);
+    if (page.reader == velda::PictureReader::Bsave) {
+        FUZZ_CHECK(velda_fuzz::SameError(error, input.error));
+        FUZZ_CHECK(error || page.vram == input.page.vram);
+        return;
+    }
+    FUZZ_CHECK(!error);
+    FUZZ_CHECK(input.fileSize > 0 && input.file[0] != velda::BsaveId);
+    if (page.reader == velda::PictureReader::PageDump) {
+        FUZZ_CHECK(std::equal(input.file, input.file + input.fileSize, page.vram.begin()));
+        return;
+    }
+    FUZZ_CHECK(page.reader == velda::PictureReader::Copy);
+    FUZZ_CHECK(velda::CopyFileBytes(mode.screen, page.width, page.height) == input.fileSize);
+    const auto below = page.vram.begin() + static_cast<std::ptrdiff_t>(page.height) * mode.bytesPerLine;
+    FUZZ_CHECK(std::all_of(below, page.vram.begin() + mode.pixelBytes, [](uint8_t b) { return b == 0; }));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -173,6 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const ModeInfo& mode = *input.mode;
     const velda::LoadError want = BsaveRefusal(input.file, input.fileSize);
     FUZZ_CHECK(velda_fuzz::SameError(input.error, want));
+    CheckOpenByExtension(input);
     if (want) {
         CheckRefusedPlace(mode, input.file, input.fileSize, want);
         return 0;

@@ -9,7 +9,8 @@
 //   byte 0    selector  bits 0-6, modulo 7, pick the screen mode from
 //                       AllScreens (5, 6, 7, 8, 10, 11, 12); bit 7 picks
 //                       the converter's colour rule (0 velda, 1 msx)
-//   byte 1..  the BSAVE file, loaded as Open loads it once it is read
+//   byte 1..  the BSAVE file, loaded as a SCREEN N Open loads it once it
+//             is read (BSAVE dumps only)
 //
 // An empty input is ignored. fuzz_disk alone reads its whole input as one
 // disk image, with no selector byte.
@@ -153,6 +154,7 @@ inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input)
     request.kind = velda::FileKind::Bsave;
     request.screen = input.selector.screen;
     request.heldPalette = nullptr;
+    request.bsaveOnly = true;
     input.error = velda::OpenPicture(input.file, input.fileSize, request, input.page);
     return true;
 }
