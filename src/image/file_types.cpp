@@ -63,6 +63,14 @@ bool IsPictureKind(FileKind kind) {
            kind == FileKind::Copy;
 }
 
+std::vector<std::string> PictureExtensions() {
+    std::vector<std::string> extensions;
+    for (const ExtensionType& entry : Extensions) {
+        if (IsPictureKind(entry.type.kind)) extensions.emplace_back(entry.extension);
+    }
+    return extensions;
+}
+
 bool IsSteppedKind(FileKind kind) { return IsPictureKind(kind) && kind != FileKind::SecondPage; }
 
 const char* PaletteExtension(uint8_t screen) { return ExtensionFor(FileKind::Palette, screen); }

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velda {
 
@@ -56,6 +57,10 @@ bool IsPictureKind(FileKind kind);
 // The pictures that next and previous step to, in a folder or a disk
 // image: all but second pages, which go with their first page.
 bool IsSteppedKind(FileKind kind);
+
+// The extensions (upper case, without the dot) of every kind of file
+// that shows as a picture, in the order of the table above.
+std::vector<std::string> PictureExtensions();
 
 // The extension of the second page of a picture of the given mode ("S15"
 // for SCREEN 5, "S1A" for 10), and of its palette file ("PL5", for

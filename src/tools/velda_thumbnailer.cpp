@@ -1,0 +1,134 @@
+// velda-thumbnailer: the PNG thumbnail of one MSX picture file, as file
+// managers that follow the freedesktop thumbnail convention run it, once
+// for every file they show: `velda-thumbnailer -s SIZE INPUT OUTPUT`.
+// It may run in a sandbox where nothing but INPUT can be read: the
+// palette file beside INPUT is taken where it can be read, and ignored
+// where it cannot.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "export/png_writer.h"
+#include "image/palette_file.h"
+#include "image/picture_file.h"
+#include "platform/files.h"
+#include "platform/folder_files.h"
+#include "platform/interrupt.h"
+#include "platform/names.h"
+#include "platform/output_file.h"
+#include "render/thumbnail.h"
+
+#ifndef VELDA_VERSION
+#error "VELDA_VERSION must be defined by the build"
+#endif
+
+namespace velda {
+namespace {
+
+constexpr char ThumbnailerName[] = "velda-thumbnailer";
+constexpr int ExitWritten = 0, ExitNotWritten = 1, ExitUsage = 2;
+constexpr int DefaultSize = 128;
+constexpr int LargestSize = 1024;  // the largest of the convention's sizes
+
+constexpr char Description[] =
+    "Writes a PNG thumbnail of the MSX2/MSX2+ picture INPUT to OUTPUT: any file\n"
+    "velda-convert reads by its extension (BSAVE dumps, Graph Saurus pictures,\n"
+    "second pages, COPY files), in a television's proportions and the colours\n"
+    "of the MSX, its longer side at most SIZE pixels. A palette file beside\n"
+    "INPUT (X.PL5 beside X.SR5) gives its colours where it can be read.\n";
+constexpr char ExitStatusText[] =
+    "Exit status: 0 when the thumbnail was written, 1 when INPUT is no picture\n"
+    "VELDA reads or OUTPUT could not be written (nothing is written then), 2 for\n"
+    "a wrong command line.\n";
+
+int Fail(const std::string& what) {
+    std::fprintf(stderr, "%s: %s\n", ThumbnailerName, what.c_str());
+    return ExitNotWritten;
+}
+
+// The palette file beside `input` for a picture of `type`, read into
+// `bytes`; false when there is none or it cannot be read.
+bool ReadPaletteBeside(const std::string& input, FileType type, std::vector<uint8_t>& bytes) {
+    const char* extension = PaletteExtension(type.screen);
+    if (extension == nullptr) return false;
+    const PathParts parts = SplitPath(input);
+    FolderFiles folder(parts.folder);
+    const std::string found = FindBeside(folder, PictureName{parts.stem, parts.extension}, extension);
+    return !found.empty() && !folder.Read(found, MaxPaletteFileBytes, bytes);
+}
+
+int WriteThumbnail(const std::string& input, const std::string& output, int size) {
+    const FileType type = TypeOfExtension(SplitPath(input).extension);
+    if (!IsPictureKind(type.kind)) return Fail(input + ": not a picture file VELDA reads");
+    std::vector<uint8_t> file, palette;
+    if (const LoadError error = ReadWholeFile(input, MaxPictureFileBytes, file)) {
+        return Fail(input + ": " + DescribeLoadError(error));
+    }
+    ThumbnailSource source;
+    source.file = file.data();
+    source.size = file.size();
+    source.type = type;
+    if (ReadPaletteBeside(input, type, palette)) source.paletteFile = &palette;
+    Picture thumbnail;
+    if (const LoadError error = MakeThumbnail(source, size, thumbnail)) {
+        return Fail(input + ": " + DescribeLoadError(error));
+    }
+    std::vector<uint8_t> png;
+    std::error_code error = EncodePng(thumbnail, png);
+    if (error) return Fail("cannot write " + output + ": " + error.message());
+
+    InterruptWatch watch;
+    OutputFile temp;
+    error = watch.Create(temp, output);
+    if (!error && std::fwrite(png.data(), 1, png.size(), temp.Stream()) != png.size()) {
+        error = std::make_error_code(std::errc::io_error);
+    }
+    if (!error) error = temp.Close();
+    if (!error) error = temp.Commit(true);  // the file manager names a file for it, often one it made
+    if (error) return Fail("cannot write " + output + ": " + error.message());
+    return ExitWritten;
+}
+
+int RunThumbnailer(int argc, char** argv) {
+    CLI::App app(Description, ThumbnailerName);
+    int size = DefaultSize;
+    std::string input, output;
+    app.set_version_flag("--version", std::string(ThumbnailerName) + " (VELDA) " + VELDA_VERSION,
+                         "print the version and exit");
+    app.add_option("-s,--size", size, "the longer side of the thumbnail at most N pixels (default 128)")
+        ->type_name("N")
+        ->check(CLI::Range(1, LargestSize));
+    app.add_option("INPUT", input, "the picture file")->required();
+    app.add_option("OUTPUT", output, "the PNG file to write")->required();
+    app.footer(ExitStatusText);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return ExitWritten;
+    } catch (const CLI::CallForVersion& e) {
+        std::printf("%s\n", e.what());
+        return ExitWritten;
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", ThumbnailerName, e.what(),
+                     ThumbnailerName);
+        return ExitUsage;
+    }
+    return WriteThumbnail(input, output, size);
+}
+
+}  // namespace
+}  // namespace velda
+
+int main(int argc, char** argv) {
+    velda::RemoveTemporariesOnInterrupt();
+    try {
+        return velda::RunThumbnailer(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "velda-thumbnailer: %s\n", e.what());
+        return 1;
+    }
+}
