@@ -33,13 +33,22 @@ constexpr int ExitWritten = 0, ExitNotWritten = 1, ExitUsage = 2;
 constexpr int DefaultSize = 128;
 constexpr int LargestSize = 1024;  // the largest of the convention's sizes
 
-constexpr char Description[] =
+// The help, laid out as velda-convert's: its manual page is made from it.
+constexpr char HelpText[] =
+    "Usage: velda-thumbnailer [-s SIZE] INPUT OUTPUT\n"
     "Writes a PNG thumbnail of the MSX2/MSX2+ picture INPUT to OUTPUT: any file\n"
     "velda-convert reads by its extension (BSAVE dumps, Graph Saurus pictures,\n"
     "second pages, COPY files), in a television's proportions and the colours\n"
     "of the MSX, its longer side at most SIZE pixels. A palette file beside\n"
-    "INPUT (X.PL5 beside X.SR5) gives its colours where it can be read.\n";
-constexpr char ExitStatusText[] =
+    "INPUT (X.PL5 beside X.SR5) gives its colours where it can be read. File\n"
+    "managers run it as share/thumbnailers/velda.thumbnailer says.\n"
+    "\n"
+    "  -s, --size SIZE     the longer side at most SIZE pixels, 1 to 1024\n"
+    "                      (default 128); a thumbnail is never larger than\n"
+    "                      the picture as a television shows it (512 x 424)\n"
+    "  -h, --help          print this help and exit\n"
+    "      --version       print the version and exit\n"
+    "\n"
     "Exit status: 0 when the thumbnail was written, 1 when INPUT is no picture\n"
     "VELDA reads or OUTPUT could not be written (nothing is written then), 2 for\n"
     "a wrong command line.\n";
@@ -93,21 +102,17 @@ int WriteThumbnail(const std::string& input, const std::string& output, int size
 }
 
 int RunThumbnailer(int argc, char** argv) {
-    CLI::App app(Description, ThumbnailerName);
+    CLI::App app("", ThumbnailerName);
     int size = DefaultSize;
     std::string input, output;
-    app.set_version_flag("--version", std::string(ThumbnailerName) + " (VELDA) " + VELDA_VERSION,
-                         "print the version and exit");
-    app.add_option("-s,--size", size, "the longer side of the thumbnail at most N pixels (default 128)")
-        ->type_name("N")
-        ->check(CLI::Range(1, LargestSize));
-    app.add_option("INPUT", input, "the picture file")->required();
-    app.add_option("OUTPUT", output, "the PNG file to write")->required();
-    app.footer(ExitStatusText);
+    app.set_version_flag("--version", std::string(ThumbnailerName) + " (VELDA) " + VELDA_VERSION);
+    app.add_option("-s,--size", size)->check(CLI::Range(1, LargestSize));
+    app.add_option("INPUT", input)->required();
+    app.add_option("OUTPUT", output)->required();
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
+        std::fputs(HelpText, stdout);
         return ExitWritten;
     } catch (const CLI::CallForVersion& e) {
         std::printf("%s\n", e.what());

@@ -168,7 +168,7 @@ TEST(ConverterCli, HelpAndVersion) {
     const std::string dir = FreshFolder("cli-help");
     const RunResult version = RunConverter(dir, "--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.output, "velda-convert (VELDA) 1.0.0\n");
+    EXPECT_EQ(version.output, "velda-convert (VELDA) " VELDA_VERSION "\n");
     const RunResult help = RunConverter(dir, "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.Says("Usage: velda-convert [options] FILE..."));

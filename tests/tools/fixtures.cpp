@@ -31,8 +31,11 @@ std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& fi
 }
 
 RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix) {
-    const std::string command =
-        "cd '" + folder + "' && " + prefix + " '" VELDA_CONVERT_EXE "' " + arguments + " 2>&1";
+    return RunIn(folder, prefix + " '" VELDA_CONVERT_EXE "' " + arguments);
+}
+
+RunResult RunIn(const std::string& folder, const std::string& commandLine) {
+    const std::string command = "cd '" + folder + "' && " + commandLine + " 2>&1";
     RunResult result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;

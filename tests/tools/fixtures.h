@@ -28,5 +28,8 @@ struct RunResult {
 // Runs `sh -c "<prefix> velda-convert <arguments>"` in `folder`.
 RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix = "");
 
+// Runs `sh -c "<commandLine>"` in `folder`.
+RunResult RunIn(const std::string& folder, const std::string& commandLine);
+
 
 }  // namespace velda_test

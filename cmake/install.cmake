@@ -1,0 +1,76 @@
+# What `cmake --install` lays out on Linux, and the Debian package made of
+# it (`make deb`):
+#
+#   bin/velda-convert, bin/velda-thumbnailer
+#   share/man/man1/velda-convert.1.gz, velda-thumbnailer.1.gz
+#   share/thumbnailers/velda.thumbnailer   how file managers run the thumbnailer
+#   share/mime/packages/velda.xml          the MIME types of MSX pictures
+#   share/doc/velda/                       README.md, the converter's manual,
+#                                          changelog.gz, copyright
+#
+# The manual pages are made from the programs' own --help and --version by
+# help2man; without it they are left out.
+include(GNUInstallDirs)
+
+install(TARGETS velda-convert velda-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The thumbnailer names its program as file managers find it, on the PATH.
+install(FILES ${CMAKE_SOURCE_DIR}/share/thumbnailers/velda.thumbnailer
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
+install(FILES ${CMAKE_SOURCE_DIR}/share/mime/packages/velda.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+# Compressed as Debian wants them, and without a time stamp (-n), so the
+# package is the same whenever it is built.
+set(VELDA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/velda)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/share/changelog.gz
+  COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/CHANGELOG > ${CMAKE_BINARY_DIR}/share/changelog.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG VERBATIM)
+set(VELDA_SHARED_FILES ${CMAKE_BINARY_DIR}/share/changelog.gz)
+install(FILES ${CMAKE_BINARY_DIR}/share/changelog.gz ${CMAKE_SOURCE_DIR}/packaging/copyright
+              ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/velda-convert.md
+        DESTINATION ${VELDA_DOC_DIR})
+
+find_program(VELDA_HELP2MAN help2man)
+if(VELDA_HELP2MAN)
+  set(VELDA_MAN_NAME_velda-convert "convert MSX2/MSX2+ screen pictures to BMP or PNG")
+  set(VELDA_MAN_NAME_velda-thumbnailer "make thumbnails of MSX2/MSX2+ screen pictures")
+  foreach(program velda-convert velda-thumbnailer)
+    set(page ${CMAKE_BINARY_DIR}/share/man/${program}.1.gz)
+    # SOURCE_DATE_EPOCH: the page's date is the project's, not the build's.
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=1796731200
+              ${VELDA_HELP2MAN} --no-info --no-discard-stderr --section=1
+              "--name=${VELDA_MAN_NAME_${program}}"
+              --output=${CMAKE_BINARY_DIR}/share/man/${program}.1 $<TARGET_FILE:${program}>
+      COMMAND gzip -9 -n -f ${CMAKE_BINARY_DIR}/share/man/${program}.1
+      DEPENDS ${program} VERBATIM)
+    list(APPEND VELDA_SHARED_FILES ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endforeach()
+else()
+  message(STATUS "help2man not found: no manual pages")
+endif()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/share/man)
+add_custom_target(velda_shared_files ALL DEPENDS ${VELDA_SHARED_FILES})
+
+# The Debian package: `cpack -G DEB` in the build folder.
+set(CPACK_PACKAGE_NAME velda)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "The VELDA developers <velda@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MSX2/MSX2+ screen pictures: converter and thumbnails")
+set(CPACK_PACKAGE_DESCRIPTION
+  "velda-convert converts the screen pictures of MSX2 and MSX2+ computers
+(BSAVE dumps of SCREEN 5, 6, 7, 8, 10, 11 and 12, Graph Saurus pictures,
+BASIC COPY files, loose or inside MSX-DOS disk images) to BMP or PNG.
+velda-thumbnailer shows them as thumbnails in file managers.")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS shared-mime-info)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
+include(CPack)

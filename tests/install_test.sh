@@ -1,0 +1,69 @@
+#!/bin/sh
+# install_test.sh BUILD_DIR [CORPUS_DIR]: what `cmake --install` lays out,
+# its manual pages, and the thumbnailer run as its .thumbnailer file says:
+# from the PATH, on an input it may only read, as a user who cannot write
+# beside it (where the test runs as root).
+set -u
+build=$1
+corpus=${2:-}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failed=0
+fail() { echo "install_test: $*"; failed=1; }
+
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "install_test: cmake --install failed"; exit 1; }
+for file in bin/velda-convert bin/velda-thumbnailer share/man/man1/velda-convert.1.gz \
+            share/man/man1/velda-thumbnailer.1.gz share/thumbnailers/velda.thumbnailer \
+            share/mime/packages/velda.xml share/doc/velda/copyright share/doc/velda/changelog.gz; do
+    [ -f "$prefix/$file" ] || fail "$file is not installed"
+done
+if command -v man >/dev/null; then
+    for program in velda-convert velda-thumbnailer; do
+        MANWIDTH=80 man -l "$prefix/share/man/man1/$program.1.gz" 2>/dev/null | grep -q "^NAME" ||
+            fail "man -l does not show $program.1.gz"
+    done
+fi
+
+# The PNG's width and height, from its header.
+size_of() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 "x" $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'; }
+
+# The thumbnailer's command line as a file manager makes it: %s, %i, %o.
+exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/thumbnailers/velda.thumbnailer")
+mkdir -p "$scratch/in" "$scratch/out"
+as_user=""
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+    as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
+    chown 65534 "$scratch/out"
+fi
+chmod 755 "$scratch"
+# Runs the thumbnailer on $1, writing $scratch/out/$2.png.
+thumbnail() {
+    command=$(printf '%s' "$exec_line" | sed "s|%s|128|; s|%i|$1|; s|%o|$scratch/out/$2.png|")
+    PATH="$prefix/bin:$PATH" $as_user sh -c "$command"
+}
+
+printf '\376\0\0\377\151\0\0' > "$scratch/in/TITLE.SC7"
+head -c 27136 /dev/urandom >> "$scratch/in/TITLE.SC7"
+printf 'not a picture' > "$scratch/in/NOTE.SC5"
+chmod 444 "$scratch/in/TITLE.SC7" "$scratch/in/NOTE.SC5"
+chmod 555 "$scratch/in"
+thumbnail "$scratch/in/TITLE.SC7" title || fail "the thumbnailer failed on a read-only SCREEN 7 picture"
+[ "$(size_of "$scratch/out/title.png" 2>/dev/null)" = 128x106 ] || fail "the SCREEN 7 thumbnail is not 128 x 106: $(size_of "$scratch/out/title.png")"
+thumbnail "$scratch/in/NOTE.SC5" note 2>/dev/null && fail "the thumbnailer succeeded on a file that is no picture"
+[ -e "$scratch/out/note.png" ] && fail "the thumbnailer wrote a file that is no picture"
+[ "$(ls -A "$scratch/out")" = title.png ] || fail "the output folder holds more than the thumbnail: $(ls -A "$scratch/out")"
+
+# Every picture of the corpus, where it lies beside the checkout.
+if [ -n "$corpus" ] && [ -d "$corpus" ]; then
+    count=0
+    for picture in "$corpus"/*.*; do
+        case $picture in *.md) continue ;; esac
+        count=$((count + 1))
+        thumbnail "$picture" "corpus$count" || { fail "no thumbnail of $(basename "$picture")"; continue; }
+        size=$(size_of "$scratch/out/corpus$count.png")
+        [ "$size" = 128x106 ] || fail "the thumbnail of $(basename "$picture") is $size, not 128x106"
+    done
+    echo "install_test: $count corpus pictures, each 128 x 106"
+fi
+exit $failed

@@ -1,0 +1,104 @@
+// The area filter of thumbnails, on small pictures whose means are worked
+// out by hand, and the files that give no thumbnail.
+#include "render/thumbnail.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "render/picture_shapes.h"
+#include "test_support.h"
+
+namespace velda {
+namespace {
+
+// An RGB picture of one grey level per pixel, line by line.
+Picture Greys(int width, int height, const std::vector<uint8_t>& levels) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.bitDepth = 24;
+    picture.rowBytes = 3 * width;
+    picture.pixels.resize(static_cast<std::size_t>(3) * width * height);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        for (int c = 0; c < 3; ++c) picture.pixels[3 * i + c] = levels[i];
+    }
+    return picture;
+}
+
+std::vector<uint8_t> GreysOf(const Picture& picture) {
+    std::vector<uint8_t> levels;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) levels.push_back(PixelColor(picture, x, y).g);
+    }
+    return levels;
+}
+
+TEST(Thumbnail, AreaFilterTakesTheMeanOfWhatEachPixelCovers) {
+    std::vector<uint8_t> line512(512, 0);
+    line512[5] = 255;  // one pixel thin: a quarter of the second of 128
+    std::vector<uint8_t> expected128(128, 0);
+    expected128[1] = 64;
+    const struct {
+        int width, height, maxSide;
+        std::vector<uint8_t> in;
+        int outWidth, outHeight;
+        std::vector<uint8_t> out;
+    } rows[] = {
+        {2, 2, 1, {0, 255, 255, 255}, 1, 1, {191}},            // (0 + 3 x 255) / 4, rounded
+        {3, 1, 2, {30, 60, 90}, 2, 1, {40, 80}},               // (2a + b) / 3 and (b + 2c) / 3
+        {1, 3, 2, {30, 60, 90}, 1, 2, {40, 80}},               // the same down
+        {512, 1, 128, line512, 128, 1, expected128},           // a thin line stays
+        {2, 1, 128, {7, 9}, 2, 1, {7, 9}},                     // never made larger
+        {5, 1, 2, {100, 100, 100, 100, 100}, 2, 1, {100, 100}},
+    };
+    for (const auto& row : rows) {
+        Picture scaled;
+        ScaleToFit(Greys(row.width, row.height, row.in), row.maxSide, scaled);
+        EXPECT_EQ(scaled.width, row.outWidth);
+        EXPECT_EQ(scaled.height, row.outHeight);
+        EXPECT_EQ(GreysOf(scaled), row.out) << row.width << " x " << row.height << " to " << row.maxSide;
+    }
+}
+
+TEST(Thumbnail, SizesKeepTheProportions) {
+    const struct {
+        int width, height, maxSide, outWidth, outHeight;
+    } rows[] = {{512, 424, 128, 128, 106}, {512, 424, 256, 256, 212}, {512, 424, 1024, 512, 424},
+                {200, 424, 128, 60, 128},  {1000, 1, 128, 128, 1},    {512, 424, 1, 1, 1}};
+    for (const auto& row : rows) {
+        Picture scaled;
+        ScaleToFit(Greys(row.width, row.height, {}), row.maxSide, scaled);
+        EXPECT_EQ(scaled.width, row.outWidth) << row.width << " x " << row.height << " to " << row.maxSide;
+        EXPECT_EQ(scaled.height, row.outHeight) << row.width << " x " << row.height << " to " << row.maxSide;
+    }
+}
+
+TEST(Thumbnail, FilesThatAreNoPictureGiveNone) {
+    const std::vector<uint8_t> picture = velda_test::MakeBsave(0, 0x69FF, velda_test::NoiseBytes(0x6A00, 3));
+    const std::vector<uint8_t> unmarked = velda_test::NoiseBytes(100, 4);
+    const struct {
+        FileType type;
+        const std::vector<uint8_t>& file;
+        LoadFault fault;
+    } rows[] = {
+        {{FileKind::Palette, 5}, picture, LoadFault::UnknownExtension},
+        {{FileKind::DiskImage, 0}, picture, LoadFault::UnknownExtension},
+        {{FileKind::Unknown, 0}, picture, LoadFault::UnknownExtension},
+        {{FileKind::Bsave, 5}, {}, LoadFault::Empty},
+        {{FileKind::GraphSaurus, 7}, unmarked, LoadFault::WrongFirstByte},
+    };
+    for (const auto& row : rows) {
+        Picture thumbnail;
+        thumbnail.width = 77;
+        ThumbnailSource source;
+        source.file = row.file.data();
+        source.size = row.file.size();
+        source.type = row.type;
+        EXPECT_EQ(MakeThumbnail(source, 128, thumbnail).fault, row.fault) << static_cast<int>(row.type.kind);
+        EXPECT_EQ(thumbnail.width, 77);
+    }
+}
+
+}  // namespace
+}  // namespace velda
