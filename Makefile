@@ -32,7 +32,7 @@ win64: setup
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS)
 
-test: test-native test-wine test-asan fuzz-smoke
+test: test-native test-wine test-asan fuzz-smoke test-package
 
 test-native: native
 	ctest --preset native
@@ -68,6 +68,27 @@ run-on: $(WINE_ARCH)
 
 clean:
 	rm -rf build
+
+# --- installing on Linux, and the Debian package ------------------------
+
+.PHONY: install deb test-package
+
+# velda-convert, velda-thumbnailer, their manual pages, the thumbnailer
+# entry and the MIME types of MSX pictures, under PREFIX.
+PREFIX ?= /usr/local
+install: native
+	cmake --install build/native --prefix $(PREFIX)
+
+# build/native/package/velda_VERSION_ARCH.deb, of the programs the native
+# tests run, checked by lintian (which fails it for any error).
+deb: native
+	cd build/native && cpack -G DEB
+	lintian --fail-on error build/native/package/velda_$(DIST_VERSION)_*.deb
+
+# The package installed with dpkg and removed again, leaving nothing
+# (scripts/check-deb.sh; as root, where no velda package is installed).
+test-package: deb
+	scripts/check-deb.sh build/native/package/velda_$(DIST_VERSION)_*.deb
 
 # --- velda-convert: benchmarks and release packages ---------------------
 
