@@ -11,7 +11,6 @@ namespace velda {
 namespace {
 
 constexpr int TvWidth = 512;
-constexpr int TvHeight = 424;
 
 // A picture of `width` x `height` in the pixel form and palette of
 // `like`, its pixels to be filled.
@@ -128,10 +127,15 @@ bool IndexColors(const Picture& picture, Picture& indexed) {
     return true;
 }
 
-void TelevisionAspect(const Picture& picture, Picture& shown) {
+Repeats TelevisionRepeats(const Picture& picture) {
     const ModeInfo* mode = FindMode(picture.screen);
     const int across = TvWidth / (mode != nullptr ? mode->width : picture.width);  // 1 or 2
     const int down = picture.height > ScreenLines ? 1 : 2;  // a woven pair has its lines already
+    return Repeats{across, down};
+}
+
+void TelevisionAspect(const Picture& picture, Picture& shown) {
+    const auto [across, down] = TelevisionRepeats(picture);
     ShapeLike(picture, across * picture.width, down * picture.height, shown);
     for (int y = 0; y < shown.height; ++y) {
         const uint8_t* in = picture.Row(y / down);

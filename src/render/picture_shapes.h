@@ -30,6 +30,13 @@ void BlendPictures(const Picture& first, const Picture& second, Picture& blended
 // indices; the palette is kept.
 void TelevisionAspect(const Picture& picture, Picture& shown);
 
+// How many times TelevisionAspect repeats each pixel of `picture` across
+// and each line down: 1 or 2.
+struct Repeats {
+    int across, down;
+};
+Repeats TelevisionRepeats(const Picture& picture);
+
 // The top left `width` x `height` of `picture`, in its pixel form and
 // palette; the bits of a last byte beyond the width are zero.
 void CropPicture(const Picture& picture, int width, int height, Picture& cropped);

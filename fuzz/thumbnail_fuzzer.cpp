@@ -1,0 +1,65 @@
+// Fuzzing the thumbnails, which Explorer's handler and the Linux
+// thumbnailer make of whatever file a folder holds.
+//
+// Input: byte 0 picks the extension the file is named with, bits 0-6
+// modulo the number of picture extensions (PictureExtensions); bit 7 puts
+// a palette file beside it: the input's last 32 bytes. The rest is the
+// file. The longest side asked for is one of MaxSides, by the input's
+// length.
+//
+// Besides the sanitizers, each input is held to the promises of
+// MakeThumbnail: a refusal leaves the thumbnail alone; a thumbnail is RGB,
+// at least 1 x 1, its longer side at most the size asked for, never larger
+// than a television's 512 x 424, and a whole screen keeps that shape.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "image/file_types.h"
+#include "render/thumbnail.h"
+
+namespace {
+
+constexpr int MaxSides[] = {128, 1, 97, 256, 1024};
+constexpr std::size_t PaletteFileBytes = 32;
+constexpr int TvWidth = 512, TvHeight = 424;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    static const std::vector<std::string> extensions = velda::PictureExtensions();
+    const std::string& extension = extensions[(data[0] & 0x7F) % extensions.size()];
+    const bool withPalette = (data[0] & 0x80) != 0 && size > 1 + PaletteFileBytes;
+    const int maxSide = MaxSides[size % (sizeof MaxSides / sizeof MaxSides[0])];
+
+    std::vector<uint8_t> palette;
+    velda::ThumbnailSource source;
+    source.file = data + 1;
+    source.size = size - 1;
+    source.type = velda::TypeOfExtension(extension);
+    if (withPalette) {
+        palette.assign(data + size - PaletteFileBytes, data + size);
+        source.size -= PaletteFileBytes;
+        source.paletteFile = &palette;
+    }
+
+    velda::Picture thumbnail;
+    thumbnail.width = -1;
+    if (velda::MakeThumbnail(source, maxSide, thumbnail)) {
+        FUZZ_CHECK(thumbnail.width == -1 && thumbnail.pixels.empty());
+        return 0;
+    }
+    FUZZ_CHECK(thumbnail.bitDepth == 24 && thumbnail.width >= 1 && thumbnail.height >= 1);
+    FUZZ_CHECK(std::max(thumbnail.width, thumbnail.height) <= maxSide);
+    FUZZ_CHECK(thumbnail.width <= TvWidth && thumbnail.height <= TvHeight);
+    FUZZ_CHECK(thumbnail.rowBytes == 3 * thumbnail.width);
+    FUZZ_CHECK(thumbnail.pixels.size() == static_cast<std::size_t>(thumbnail.rowBytes) * thumbnail.height);
+    if (source.type.kind != velda::FileKind::Copy && maxSide >= TvWidth) {
+        FUZZ_CHECK(thumbnail.width == TvWidth && thumbnail.height == TvHeight);
+    }
+    return 0;
+}
