@@ -47,15 +47,24 @@ test-native: native
 # 1272 and the frame), whole: Windows keeps a window within the display.
 test-wine: win32
 	@arch=$(WINE_ARCH_AFTER_SETUP); \
-	if [ "$$arch" = win32 ]; then echo "make test: the Windows tests run on the win32 build"; \
+	if [ "$$arch" = win32 ]; then echo "make test: the Windows tests run on the win32 build (the thumbnail handler's on win64 too)"; \
 	else echo "make test: this machine cannot run 32-bit code, so the Windows tests run on the win64 build"; fi; \
 	$(SUBMAKE) wine-tests WINE_ARCH=$$arch
 
+# Where the win32 build is the one run, the 64-bit thumbnail handler (the
+# DLL Explorer loads on 64-bit Windows) is built and tested too, in the
+# same session and prefix.
+WIN64_THUMBNAILS = $(filter win32,$(WINE_ARCH))
+
 wine-tests: $(WINE_ARCH)
+	$(if $(WIN64_THUMBNAILS),cmake --preset win64 >/dev/null && \
+	  cmake --build --preset win64 -j $(JOBS) --target velda_thumbnails thumbnail_handler_tests)
 	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix-test xvfb-run -a -s "-screen 0 2048x1536x24" \
 	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
 	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
-	         ctest --preset $(WINE_ARCH); rc=$$?; $(WINESERVER) -k; exit $$rc'
+	         ctest --preset $(WINE_ARCH); rc=$$?; \
+	         $(if $(WIN64_THUMBNAILS),ctest --test-dir build/win64 -R thumbnail_handler_tests --output-on-failure \
+	           --no-tests=error || rc=1;) $(WINESERVER) -k; exit $$rc'
 
 # Starts velda.exe on the current display with the Japanese code page;
 # the Open dialog starts in samples/.
@@ -122,7 +131,8 @@ bench-wine:
 	         cmake/wine-run.sh build/$(WINE_ARCH)/velda_window_bench.exe; rc=$$?; $(WINESERVER) -k; exit $$rc'
 
 # build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
-# the Windows build makes it, README.md and the converter's manual; and
+# the Windows build makes it, the thumbnail handler for 32-bit and for
+# 64-bit Explorer, README.md and the converter's manual; and
 # build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz. Both are
 # reproducible: sorted entries, fixed times, owners and modes. The programs
 # are shipped stripped of their debugging sections.
@@ -131,15 +141,18 @@ dist: setup
 	  { echo "make dist: the win32 build failed, so build/win32/velda.exe cannot be packaged" >&2; exit 1; }
 	@test -f build/win32/velda.exe || \
 	  { echo "make dist: build/win32/velda.exe does not exist: the window program is not built yet" >&2; exit 1; }
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j $(JOBS) --target velda_thumbnails
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS) --target velda-convert
 	rm -rf $(DIST)
 	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION)
-	cp build/win32/velda.exe README.md $(DIST)/win32/
+	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md $(DIST)/win32/
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
 	cp build/native/velda-convert docs/velda-convert.md README.md $(DIST)/native/velda-convert-$(DIST_VERSION)/
-	i686-w64-mingw32-strip --strip-all $(DIST)/win32/*.exe
+	i686-w64-mingw32-strip --strip-all $(DIST)/win32/*.exe $(DIST)/win32/velda-thumbnails-x86.dll
+	x86_64-w64-mingw32-strip --strip-all $(DIST)/win32/velda-thumbnails-x64.dll
 	strip --strip-all $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
 	chmod 644 $(DIST)/win32/* $(DIST)/native/velda-convert-$(DIST_VERSION)/*
 	chmod 755 $(DIST)/win32/*.exe $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
