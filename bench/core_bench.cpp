@@ -6,6 +6,9 @@
 //                              into a byte vector (no file)
 //   Png/<screen>/<content>     the converter's PNG of the picture: decoding
 //                              into a Picture and libpng encoding in memory
+//   Thumbnail/<screen>/<side>  MakeThumbnail from the file's bytes, as
+//                              Explorer's handler and velda-thumbnailer
+//                              make one (opening included)
 //
 // The picture is opened once, before timing, through OpenPicture.
 #include <benchmark/benchmark.h>
@@ -24,6 +27,7 @@
 #include "image/vram_image.h"
 #include "render/line_decoder.h"
 #include "render/picture.h"
+#include "render/thumbnail.h"
 #include "export/png_writer.h"
 
 namespace {
@@ -33,6 +37,9 @@ using velda_bench::Content;
 
 constexpr double DecodeTargetScreen12Us = 70.0;
 constexpr double DecodeTargetScreen8Us = 25.0;
+// A folder of 500 pictures shown in Explorer or a file manager within a
+// second of work.
+constexpr double ThumbnailTargetUs = 2000.0;
 
 // A generated picture as a freshly started VELDA opens it, with the
 // display colours and Save's headers the window keeps beside it.
@@ -105,11 +112,28 @@ void Png(benchmark::State& state) {
     state.counters["png_bytes"] = static_cast<double>(bytes.size());
 }
 
+void Thumbnail(benchmark::State& state) {
+    const auto screen = static_cast<uint8_t>(state.range(0));
+    const std::vector<uint8_t> file = velda_bench::MakeBsave(screen, velda_bench::Noise);
+    ThumbnailSource source;
+    source.file = file.data();
+    source.size = file.size();
+    source.type = FileType{FileKind::Bsave, screen};
+    Picture thumbnail;
+    for (auto _ : state) {
+        if (MakeThumbnail(source, static_cast<int>(state.range(1)), thumbnail)) std::abort();
+        benchmark::DoNotOptimize(thumbnail.pixels.data());
+    }
+    SetPictureRate(state);
+    state.SetLabel("target <= " + std::to_string(static_cast<int>(ThumbnailTargetUs)) + " us");
+}
+
 const std::vector<int64_t> EveryScreen = {5, 6, 7, 8, 10, 11, 12};
 const std::vector<int64_t> BothContents = {velda_bench::Smooth, velda_bench::Noise};
 
 BENCHMARK(Decode)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bmp)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
+BENCHMARK(Thumbnail)->ArgNames({"screen", "side"})->ArgsProduct({EveryScreen, {128, 256}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Png)->ArgNames({"screen", "noise"})->ArgsProduct({{5, 8, 12}, BothContents})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
