@@ -9,7 +9,7 @@
 #                                          changelog.gz, copyright
 #
 # The manual pages are made from the programs' own --help and --version by
-# help2man; without it they are left out.
+# help2man; without it, and in the sanitizer builds, they are left out.
 include(GNUInstallDirs)
 
 install(TARGETS velda-convert velda-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -32,7 +32,7 @@ install(FILES ${CMAKE_BINARY_DIR}/share/changelog.gz ${CMAKE_SOURCE_DIR}/packagi
         DESTINATION ${VELDA_DOC_DIR})
 
 find_program(VELDA_HELP2MAN help2man)
-if(VELDA_HELP2MAN)
+if(VELDA_HELP2MAN AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
   set(VELDA_MAN_NAME_velda-convert "convert MSX2/MSX2+ screen pictures to BMP or PNG")
   set(VELDA_MAN_NAME_velda-thumbnailer "make thumbnails of MSX2/MSX2+ screen pictures")
   foreach(program velda-convert velda-thumbnailer)
@@ -40,7 +40,7 @@ if(VELDA_HELP2MAN)
     # SOURCE_DATE_EPOCH: the page's date is the project's, not the build's.
     add_custom_command(OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=1796731200
-              ${VELDA_HELP2MAN} --no-info --no-discard-stderr --section=1
+              ${VELDA_HELP2MAN} --no-info --section=1
               "--name=${VELDA_MAN_NAME_${program}}"
               --output=${CMAKE_BINARY_DIR}/share/man/${program}.1 $<TARGET_FILE:${program}>
       COMMAND gzip -9 -n -f ${CMAKE_BINARY_DIR}/share/man/${program}.1
@@ -48,7 +48,7 @@ if(VELDA_HELP2MAN)
     list(APPEND VELDA_SHARED_FILES ${page})
     install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
-else()
+elseif(NOT VELDA_HELP2MAN)
   message(STATUS "help2man not found: no manual pages")
 endif()
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/share/man)
