@@ -136,6 +136,24 @@ HBITMAP OpaqueBitmap(const Picture& thumbnail) {
     return bitmap;
 }
 
+// QueryInterface's answer: `face`, the interface asked for, with a
+// reference, or E_NOINTERFACE where the object has none (nullptr).
+HRESULT Answer(IUnknown* face, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = face;
+    if (face == nullptr) return E_NOINTERFACE;
+    face->AddRef();
+    return S_OK;
+}
+
+// Release: one reference fewer, and the object gone with the last.
+template <typename Object>
+ULONG Dropped(LONG& references, Object* object) {
+    const LONG left = InterlockedDecrement(&references);
+    if (left == 0) delete object;
+    return static_cast<ULONG>(left);
+}
+
 // One file's thumbnail: the bytes of the stream it was given, read as
 // the file type of its class. It never writes to the stream.
 class ThumbnailHandler final : public IInitializeWithStream, public IThumbnailProvider {
@@ -145,24 +163,16 @@ public:
     ThumbnailHandler& operator=(const ThumbnailHandler&) = delete;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+        IUnknown* face = nullptr;
         if (iid == IID_IUnknown || iid == __uuidof(IInitializeWithStream)) {
-            *object = static_cast<IInitializeWithStream*>(this);
+            face = static_cast<IInitializeWithStream*>(this);
         } else if (iid == __uuidof(IThumbnailProvider)) {
-            *object = static_cast<IThumbnailProvider*>(this);
-        } else {
-            *object = nullptr;
-            return E_NOINTERFACE;
+            face = static_cast<IThumbnailProvider*>(this);
         }
-        AddRef();
-        return S_OK;
+        return Answer(face, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    STDMETHODIMP_(ULONG) Release() override { return Dropped(references_, this); }
 
     // Keeps the file's bytes: once only.
     STDMETHODIMP Initialize(IStream* stream, DWORD) override {
@@ -201,6 +211,8 @@ public:
     }
 
 private:
+    template <typename Object>
+    friend ULONG Dropped(LONG& references, Object* object);
     ~ThumbnailHandler() { InterlockedDecrement(&LiveObjects); }
 
     LONG references_ = 1;
@@ -217,21 +229,10 @@ public:
     HandlerFactory& operator=(const HandlerFactory&) = delete;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
+        return Answer(iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr, object);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
+    STDMETHODIMP_(ULONG) Release() override { return Dropped(references_, this); }
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         return Guarded([&]() -> HRESULT {
@@ -254,6 +255,8 @@ public:
     }
 
 private:
+    template <typename Object>
+    friend ULONG Dropped(LONG& references, Object* object);
     ~HandlerFactory() { InterlockedDecrement(&LiveObjects); }
 
     LONG references_ = 1;
