@@ -132,8 +132,8 @@ bench-wine:
 
 # build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
 # the Windows build makes it, the thumbnail handler for 32-bit and for
-# 64-bit Explorer, README.md and the converter's manual; and
-# build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz. Both are
+# 64-bit Explorer, README.md, CHANGELOG and the converter's manual; and
+# build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz (with CHANGELOG too). Both are
 # reproducible: sorted entries, fixed times, owners and modes. The programs
 # are shipped stripped of their debugging sections.
 dist: setup
@@ -147,10 +147,10 @@ dist: setup
 	cmake --build --preset native -j $(JOBS) --target velda-convert
 	rm -rf $(DIST)
 	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION)
-	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md $(DIST)/win32/
+	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md CHANGELOG $(DIST)/win32/
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
-	cp build/native/velda-convert docs/velda-convert.md README.md $(DIST)/native/velda-convert-$(DIST_VERSION)/
+	cp build/native/velda-convert docs/velda-convert.md README.md CHANGELOG $(DIST)/native/velda-convert-$(DIST_VERSION)/
 	i686-w64-mingw32-strip --strip-all $(DIST)/win32/*.exe $(DIST)/win32/velda-thumbnails-x86.dll
 	x86_64-w64-mingw32-strip --strip-all $(DIST)/win32/velda-thumbnails-x64.dll
 	strip --strip-all $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
