@@ -50,6 +50,15 @@ chmod 444 "$scratch/in/TITLE.SC7" "$scratch/in/NOTE.SC5"
 chmod 555 "$scratch/in"
 thumbnail "$scratch/in/TITLE.SC7" title || fail "the thumbnailer failed on a read-only SCREEN 7 picture"
 [ "$(size_of "$scratch/out/title.png" 2>/dev/null)" = 128x106 ] || fail "the SCREEN 7 thumbnail is not 128 x 106: $(size_of "$scratch/out/title.png")"
+# A file manager that makes the output file and reads the thumbnail back
+# through the handle it keeps open (tumbler does) reads the PNG.
+: > "$scratch/out/held.png"
+[ -n "$as_user" ] && chown 65534 "$scratch/out/held.png"
+exec 3< "$scratch/out/held.png"
+thumbnail "$scratch/in/TITLE.SC7" held || fail "the thumbnailer failed on an output file that exists"
+[ "$(od -An -c -j1 -N3 <&3 | tr -d ' ')" = PNG ] || fail "a reader holding the output file open does not read the PNG"
+exec 3<&-
+rm "$scratch/out/held.png"
 thumbnail "$scratch/in/NOTE.SC5" note 2>/dev/null && fail "the thumbnailer succeeded on a file that is no picture"
 [ -e "$scratch/out/note.png" ] && fail "the thumbnailer wrote a file that is no picture"
 [ "$(ls -A "$scratch/out")" = title.png ] || fail "the output folder holds more than the thumbnail: $(ls -A "$scratch/out")"

@@ -41,4 +41,24 @@ LoadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vect
     return LoadError{};
 }
 
+std::error_code WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes) {
+    // Only a file that exists ("r+b" creates none); "wb" then empties that
+    // same file rather than making a new one.
+    errno = 0;
+    std::FILE* stream = std::fopen(path.c_str(), "r+b");
+    if (stream != nullptr) {
+        std::fclose(stream);
+        stream = std::fopen(path.c_str(), "wb");
+    }
+    if (stream == nullptr) return ErrnoCode(errno != 0 ? errno : EIO);
+    errno = 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+    const int cause = errno;
+    const bool closed = std::fclose(stream) == 0;
+    if (written && closed) return std::error_code{};
+    const int reason = cause != 0 ? cause : errno != 0 ? errno : EIO;
+    if (std::FILE* emptied = std::fopen(path.c_str(), "wb")) std::fclose(emptied);
+    return ErrnoCode(reason);
+}
+
 }  // namespace velda

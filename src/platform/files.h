@@ -67,6 +67,12 @@ unsigned long ProcessNumber();
 // remove it.
 std::error_code CreateNewFile(const std::string& path, std::FILE*& stream);
 
+// Writes `bytes` over the existing file `path` in place, keeping the file
+// itself (whoever holds it open reads the new bytes), where a temporary
+// file moved into place would be a new file. The file is left empty when
+// the write fails.
+std::error_code WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // Gives the file `from` the name `to` in one step, in the same folder.
 // An existing `to` is replaced only when `replace` is set, and then at
 // once: there is no moment without a file of that name. Not replacing, an

@@ -89,14 +89,21 @@ int WriteThumbnail(const std::string& input, const std::string& output, int size
     std::error_code error = EncodePng(thumbnail, png);
     if (error) return Fail("cannot write " + output + ": " + error.message());
 
-    InterruptWatch watch;
-    OutputFile temp;
-    error = watch.Create(temp, output);
-    if (!error && std::fwrite(png.data(), 1, png.size(), temp.Stream()) != png.size()) {
-        error = std::make_error_code(std::errc::io_error);
+    // A file manager may name a file it made for the thumbnail and read it
+    // back through the handle it keeps (tumbler does): such a file is
+    // written in place. A new name is written through a temporary file.
+    if (KindOf(output) == PathKind::File) {
+        error = WriteInPlace(output, png);
+    } else {
+        InterruptWatch watch;
+        OutputFile temp;
+        error = watch.Create(temp, output);
+        if (!error && std::fwrite(png.data(), 1, png.size(), temp.Stream()) != png.size()) {
+            error = std::make_error_code(std::errc::io_error);
+        }
+        if (!error) error = temp.Close();
+        if (!error) error = temp.Commit(false);
     }
-    if (!error) error = temp.Close();
-    if (!error) error = temp.Commit(true);  // the file manager names a file for it, often one it made
     if (error) return Fail("cannot write " + output + ": " + error.message());
     return ExitWritten;
 }
