@@ -56,6 +56,8 @@ std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<u
 // A path in a fresh scratch folder of this test run (the folder is made
 // on first use), and whole-file reading and writing.
 std::string ScratchPath(const std::string& name);
+// A path of this machine as Windows programs under Wine see it (Z:\...).
+std::string WindowsPath(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

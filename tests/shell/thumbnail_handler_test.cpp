@@ -32,14 +32,7 @@ HBITMAP const NotTouched = reinterpret_cast<HBITMAP>(static_cast<intptr_t>(1));
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// A name of the build (Unix) as Windows programs under Wine see it.
-std::wstring WindowsName(const std::string& path) {
-    std::wstring name = Wide(path[0] == '/' ? "Z:" + path : path);
-    std::replace(name.begin(), name.end(), L'/', L'\\');
-    return name;
-}
-
-const std::wstring DllName = WindowsName(VELDA_THUMBNAILS_DLL);
+const std::wstring DllName = Wide(WindowsPath(VELDA_THUMBNAILS_DLL));
 
 // regsvr32 with `options` run on the DLL; its exit code.
 DWORD RunRegsvr32(const std::wstring& options) {
@@ -242,7 +235,7 @@ TEST(RegisteredHandler, ShowsPicturesAndLeavesNoTrace) {
         HMODULE dll = nullptr;
         ASSERT_EQ(CreateRegistered(clsid, &handler, dll), S_OK);
         IStream* stream = nullptr;
-        ASSERT_EQ(SHCreateStreamOnFileEx(WindowsName(path).c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
+        ASSERT_EQ(SHCreateStreamOnFileEx(Wide(WindowsPath(path)).c_str(), STGM_READ | STGM_SHARE_DENY_WRITE,
                                          FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream),
                   S_OK);
         const Made made = ThumbnailThrough(handler, stream, row.side);

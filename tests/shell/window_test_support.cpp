@@ -196,15 +196,6 @@ std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data) {
     return MakeBsave(0, static_cast<uint16_t>(data.size()), data);
 }
 
-std::string WindowsPath(const std::string& path) {
-    std::string result = path;
-    if (!result.empty() && result[0] == '/') result = "Z:" + result;
-    for (char& c : result) {
-        if (c == '/') c = '\\';
-    }
-    return result;
-}
-
 void DeleteSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, SettingsKey); }
 
 void MainWindowTest::SetUp() {

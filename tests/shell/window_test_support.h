@@ -137,7 +137,4 @@ std::size_t BmpFileSize(uint8_t screen);
 // A raw Graph Saurus file: its header and `data`, video memory from 0.
 std::vector<uint8_t> RawGraphSaurus(const std::vector<uint8_t>& data);
 
-// A Windows path (Z:\...) for a scratch file.
-std::string WindowsPath(const std::string& path);
-
 }  // namespace velda_test
