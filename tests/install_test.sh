@@ -2,7 +2,8 @@
 # install_test.sh BUILD_DIR [CORPUS_DIR]: what `cmake --install` lays out,
 # its manual pages, and the thumbnailer run as its .thumbnailer file says:
 # from the PATH, on an input it may only read, as a user who cannot write
-# beside it (where the test runs as root).
+# beside it (where the test runs as root), and in a sandbox (where
+# bubblewrap is installed).
 set -u
 build=$1
 corpus=${2:-}
@@ -62,6 +63,24 @@ rm "$scratch/out/held.png"
 thumbnail "$scratch/in/NOTE.SC5" note 2>/dev/null && fail "the thumbnailer succeeded on a file that is no picture"
 [ -e "$scratch/out/note.png" ] && fail "the thumbnailer wrote a file that is no picture"
 [ "$(ls -A "$scratch/out")" = title.png ] || fail "the output folder holds more than the thumbnail: $(ls -A "$scratch/out")"
+
+# In a sandbox as GNOME's file manager makes one (bubblewrap): the system's
+# programs and libraries, the input alone and a folder for the output,
+# every namespace of its own, no display.
+if command -v bwrap >/dev/null && bwrap --ro-bind / / true 2>/dev/null; then
+    mkdir "$scratch/sandboxed"
+    bwrap --ro-bind /usr /usr --symlink usr/lib /lib --symlink usr/lib64 /lib64 --symlink usr/bin /bin \
+          --ro-bind "$prefix/bin/velda-thumbnailer" /velda-thumbnailer \
+          --ro-bind "$scratch/in/TITLE.SC7" /tmp/picture.sc7 --bind "$scratch/sandboxed" /tmp/out \
+          --proc /proc --dev /dev --unshare-all --die-with-parent \
+          /velda-thumbnailer -s 256 /tmp/picture.sc7 /tmp/out/thumbnail.png ||
+        fail "the thumbnailer failed in a sandbox"
+    if [ "$(size_of "$scratch/sandboxed/thumbnail.png" 2>/dev/null)" = 256x212 ]; then
+        echo "install_test: a 256 x 212 thumbnail made in a sandbox"
+    else
+        fail "the thumbnail made in a sandbox is not 256 x 212"
+    fi
+fi
 
 # Every picture of the corpus, where it lies beside the checkout.
 if [ -n "$corpus" ] && [ -d "$corpus" ]; then
