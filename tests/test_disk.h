@@ -25,7 +25,6 @@ struct Layout {
 };
 constexpr Layout Disk720{512, 2, 1, 2, 112, 1440, 0xF9, 3};  // 713 clusters of 1 KiB
 constexpr Layout Disk360{512, 2, 1, 2, 112, 720, 0xF8, 2};
-constexpr Layout Disk180{512, 1, 1, 2, 64, 360, 0xFC, 2};
 constexpr uint32_t End = 0xFFF;
 constexpr uint8_t FolderAttribute = 0x10;
 
@@ -54,8 +53,11 @@ struct TestDisk {
     }
     std::size_t RootOffset() const { return FatOffset(layout.fats); }
     std::size_t ClusterBytes() const { return std::size_t{layout.bytesPerSector} * layout.sectorsPerCluster; }
+    // The root takes whole sectors, its last perhaps in part.
     std::size_t ClusterOffset(uint32_t cluster) const {
-        return RootOffset() + std::size_t{layout.rootEntries} * 32 + (cluster - 2) * ClusterBytes();
+        const std::size_t sector = layout.bytesPerSector;
+        const std::size_t rootSectors = (std::size_t{layout.rootEntries} * 32 + sector - 1) / sector;
+        return RootOffset() + rootSectors * sector + (cluster - 2) * ClusterBytes();
     }
 
     void Put16(std::size_t at, uint32_t value) {

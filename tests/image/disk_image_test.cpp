@@ -141,8 +141,10 @@ const GeometryCase GeometryCases[] = {
     {"720 KB, by its boot sector", Disk720, [](Bytes&) {}},
     {"360 KB, by its boot sector", Disk360, [](Bytes&) {}},
     {"128-byte sectors, by its boot sector", {128, 4, 1, 2, 64, 1000, 0xF0, 6}, [](Bytes&) {}},
-    {"zeroed boot sector, media byte 0xF9", Disk720, [](Bytes& b) { std::fill(b.begin(), b.begin() + 512, 0); }},
-    {"zeroed boot sector, media byte 0xFC", Disk180, [](Bytes& b) { std::fill(b.begin(), b.begin() + 512, 0); }},
+    // 3,200 bytes of root in 7 sectors: the data starts at sector 12
+    {"100 root entries, the root's last sector in part", {512, 2, 1, 2, 100, 720, 0xF8, 2}, [](Bytes&) {}},
+    // 3,584 bytes of root in 4 sectors of 1 KiB: the data starts at sector 9
+    {"1 KiB sectors, the root's last sector in part", {1024, 1, 1, 2, 112, 720, 0xF9, 2}, [](Bytes&) {}},
     {"first FAT byte disagreeing with the boot sector", Disk720, [](Bytes& b) { b[512] = 0xF8; }},
     {"the image shorter than its geometry", Disk720, [](Bytes& b) { b.resize(20000); }},
     {"bytes a sector 1000", Disk360, [](Bytes& b) { b[11] = 0xE8; b[12] = 0x03; }},
@@ -170,6 +172,44 @@ TEST(DiskImageTest, FindsTheGeometryByBootSectorOrMediaByte) {
         Bytes read;
         EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
         EXPECT_EQ(read, contents);
+    }
+}
+
+// The formats MSX-DOS knows by their media byte alone, as its
+// documentation gives them: sides x tracks x sectors a track, and a FAT
+// large enough for that many clusters.
+const Layout MediaLayouts[] = {
+    // bytes a sector, sectors a cluster, reserved, FATs, root entries, sectors, media, sectors a FAT
+    {512, 2, 1, 2, 112, 720, 0xF8, 2},   // 1 side, 80 tracks, 9 sectors: 360 KB
+    {512, 2, 1, 2, 112, 1440, 0xF9, 3},  // 2 sides, 80 tracks, 9 sectors: 720 KB
+    {512, 2, 1, 2, 112, 640, 0xFA, 1},   // 1 side, 80 tracks, 8 sectors: 320 KB
+    {512, 2, 1, 2, 112, 1280, 0xFB, 2},  // 2 sides, 80 tracks, 8 sectors: 640 KB
+    {512, 1, 1, 2, 64, 360, 0xFC, 2},    // 1 side, 40 tracks, 9 sectors: 180 KB
+    {512, 2, 1, 2, 112, 720, 0xFD, 2},   // 2 sides, 40 tracks, 9 sectors: 360 KB
+    {512, 1, 1, 2, 64, 320, 0xFE, 1},    // 1 side, 40 tracks, 8 sectors: 160 KB
+    {512, 2, 1, 2, 112, 640, 0xFF, 1},   // 2 sides, 40 tracks, 8 sectors: 320 KB
+};
+
+// Without a usable boot sector, the media byte alone places the data: a
+// file in the first cluster and one in the last read right.
+TEST(DiskImageTest, EveryMediaByteGivesItsOwnGeometry) {
+    for (const Layout& layout : MediaLayouts) {
+        SCOPED_TRACE(static_cast<int>(layout.media));
+        TestDisk disk(layout);
+        const auto last = static_cast<uint32_t>((disk.bytes.size() - disk.ClusterOffset(2)) / disk.ClusterBytes() + 1);
+        disk.RootEntry(0, "FIRST   SC5", 2, 2500);
+        const Bytes first = disk.Contents(2, 2500);
+        disk.RootEntry(1, "LAST    SC5", last, static_cast<uint32_t>(disk.ClusterBytes()));
+        const Bytes lastContents = disk.Contents(last, disk.ClusterBytes());
+        std::fill(disk.bytes.begin(), disk.bytes.begin() + 512, 0);
+        DiskImage image;
+        ASSERT_FALSE(image.Open(disk.bytes));
+        ASSERT_EQ(Paths(image), (std::vector<std::string>{"FIRST.SC5", "LAST.SC5"}));
+        Bytes read;
+        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_EQ(read, first);
+        EXPECT_FALSE(image.Read(image.Files()[1], 1 << 20, read));
+        EXPECT_EQ(read, lastContents);
     }
 }
 
@@ -263,6 +303,28 @@ TEST(DiskImageTest, ReadsEachFileThroughItsChainOrRefusesItAlone) {
         EXPECT_EQ(error.size, c.chainHolds);
         ASSERT_EQ(read.size(), c.length);
         EXPECT_TRUE(std::equal(read.begin(), read.end(), good.begin()));
+    }
+}
+
+// Any of 0xFF8-0xFFF ends a chain: the file it holds reads whole, and a
+// size past it is short, not broken.
+TEST(DiskImageTest, EveryEndMarkEndsAChain) {
+    for (uint32_t mark = 0xFF8; mark <= 0xFFF; ++mark) {
+        SCOPED_TRACE(mark);
+        TestDisk disk;
+        disk.RootEntry(0, "WHOLE   SC5", 2, 1500);
+        const Bytes whole = disk.Contents(2, 1500);
+        disk.SetFat(3, mark);
+        disk.RootEntry(1, "LONG    SC5", 5, 3000);
+        disk.SetFat(5, mark);
+        DiskImage image;
+        ASSERT_FALSE(image.Open(disk.bytes));
+        Bytes read;
+        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_EQ(read, whole);
+        const velda::LoadError error = image.Read(image.Files()[1], 1 << 20, read);
+        EXPECT_EQ(error.fault, LoadFault::ChainShort);
+        EXPECT_EQ(error.size, 1024u);
     }
 }
 
