@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -70,6 +71,36 @@ TEST(NameBefore, CapitalsAndSmallLettersAlike) {
     EXPECT_EQ(names, ordered);
     EXPECT_FALSE(velda::NameBefore("A.SC5", "A.SC5"));
 }
+
+// Names from a disk image, made safe to create: each row input, output.
+TEST(HarmlessName, DevicesDotsSeparatorsAndTrailingDots) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"PIC.SC5", "PIC.SC5"}, {"CON", "_CON"}, {"con.sc5", "_con.sc5"}, {"Lpt1", "_Lpt1"}, {"nul", "_nul"},
+        {"Prn.x", "_Prn.x"}, {"AUX.SC5", "_AUX.SC5"}, {"LPT9.SC5", "_LPT9.SC5"}, {"COM1", "_COM1"},
+        {"com9.sc8", "_com9.sc8"}, {"CON.", "_CON"},
+        {"COM0.SC5", "COM0.SC5"}, {"LPT10", "LPT10"}, {"CONX.SC5", "CONX.SC5"}, {"XNUL", "XNUL"},  // no devices
+        {"..", "_"}, {".", "_"}, {"", "_"}, {"A.SC5. .", "A.SC5"}, {"A   ", "A"},
+        {"a/b", "a_b"}, {"a\\b", "a_b"}, {"B:A.SC5", "B_A.SC5"}, {"a\x01\x1F\x7F", "a___"}, {"<>\"|?*", "______"},
+    };
+    for (const auto& [name, harmless] : rows) EXPECT_EQ(velda::HarmlessName(name), harmless) << name;
+}
+
+#ifndef _WIN32
+// A name an MSX wrote, in code page 932, as UTF-8; '_' for each byte that
+// makes no character.
+TEST(NameFromCp932, Utf8OnPosix) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"PIC.SC5", "PIC.SC5"},
+        {"\x83\x65\x83\x58\x83\x67.SC5", "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.SC5"},  // テスト
+        {"\xB1", "\xEF\xBD\xB1"},         // ｱ, half width
+        {"\x95\x5C", "\xE8\xA1\xA8"},     // 表, its second byte '\'
+        {"A\x80\xA0\xFD.SC5", "A___.SC5"},
+        {"\x81\x20X", "_ X"},             // a first byte before no second byte
+        {"A\x83", "A_"},                  // a first byte at the end
+    };
+    for (const auto& [name, utf8] : rows) EXPECT_EQ(velda::NameFromCp932(name), utf8) << name;
+}
+#endif
 
 // A real folder answers a picture's companions: its files only, each name
 // as the system matches it, read whole.
