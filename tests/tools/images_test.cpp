@@ -109,13 +109,13 @@ TEST_F(DiskImages, ConvertAsTheirFilesLoose) {
 }
 
 // Whatever a name on the disk holds, outputs stay in the image's folder
-// under a harmless name; --list says what each picture is; a file whose
-// chain is broken is refused alone, named with its image.
+// under a harmless name, in UTF-8; --list says what each picture is; a
+// file whose chain is broken is refused alone, named with its image.
 TEST_F(DiskImages, NamesListingAndDamage) {
     const std::string dir = FreshFolder("images-names");
     MakeImage(dir + "/ODD.DSK", dir + "/loose",
               {{"CONX.SC5", NoiseBsave(5, 1)}, {"DOTX.SC8", NoiseBsave(8, 2)}, {"CTLX.SCC", NoiseBsave(12, 3)},
-               {"SLAX.SC5", NoiseBsave(5, 4)}, {"BROKEN.SC7", NoiseBsave(7, 5)}});
+               {"SLAX.SC5", NoiseBsave(5, 4)}, {"KANX.SC5", NoiseBsave(5, 6)}, {"BROKEN.SC7", NoiseBsave(7, 5)}});
     Bytes image = ReadFile(dir + "/ODD.DSK");
     // The directory entry of the file named `name` (its 11 bytes first).
     const auto entryOf = [&image](const std::string& name) {
@@ -126,7 +126,8 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     for (const auto& rename : {std::pair<std::string, std::string>{"CONX    SC5", "CON     SC5"},  // a device
                                {"DOTX    SC8", "..      SC8"},                                     // dots
                                {"CTLX    SCC", "A\x01:\\B   SCC"},  // a control byte, separators
-                               {"SLAX    SC5", "../X    SC5"}}) {  // a separator that reaches up
+                               {"SLAX    SC5", "../X    SC5"},     // a separator that reaches up
+                               {"KANX    SC5", "\x83\x65\x83\x58\x83\x67  SC5"}}) {  // code page 932
         std::copy(rename.second.begin(), rename.second.end(), entryOf(rename.first));
     }
     const auto broken = entryOf("BROKEN  SC7");
@@ -140,13 +141,14 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     EXPECT_TRUE(list.Says("ODD.DSK:A?:\\B.SCC: BSAVE, SCREEN 12")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:BROKEN.SC7: the disk's chain of clusters of this file is broken at cluster 4080"))
         << list.output;
-    EXPECT_TRUE(list.Says("listed 5, skipped 0, failed 1")) << list.output;
+    EXPECT_TRUE(list.Says("listed 6, skipped 0, failed 1")) << list.output;
     EXPECT_TRUE(FolderEntries(dir) == (std::vector<std::string>{"ODD.DSK", "loose"})) << "--list wrote something";
 
     const RunResult run = RunConverter(dir, "ODD.DSK");
     EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_TRUE(run.Says("converted 4, skipped 0, failed 1")) << run.output;
-    EXPECT_EQ(Tree(dir + "/ODD"), (std::vector<std::string>{"/...bmp", "/A___B.bmp", "/_/X.bmp", "/_CON.bmp"}));
+    EXPECT_TRUE(run.Says("converted 5, skipped 0, failed 1")) << run.output;
+    EXPECT_EQ(Tree(dir + "/ODD"), (std::vector<std::string>{"/...bmp", "/A___B.bmp", "/_/X.bmp", "/_CON.bmp",
+                                                            "/\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.bmp"}));  // テスト
 }
 
 }  // namespace
