@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -223,6 +224,26 @@ TEST(Formats, FoldersWalkedWithTheirTreeMirrored) {
         std::remove((dir + "/disk/Y.bmp").c_str());
         EXPECT_TRUE(RunConverter(dir + "/disk", std::string(jobs) + " Y.SC5 Y.SC7").Says("converted 1, skipped 0, failed 1"));
         EXPECT_EQ(Decoded(ReadFile(dir + "/disk/Y.bmp")).width, 512) << jobs;
+    }
+}
+
+// Files that fill few lines, each converted on the thread that has just
+// converted a whole picture: their lines past their data are black.
+TEST(Formats, ShortFilesShowNothingOfThePictureBefore) {
+    const std::string dir = FreshFolder("formats-after-full");
+    WriteFile(dir + "/full1.SC8", NoiseBsave(8, 51));
+    WriteFile(dir + "/full2.SC8", NoiseBsave(8, 52));
+    Bytes dump = NoiseBytes(128 * 256, 53);
+    dump[0] = 0;  // no BSAVE mark: a page of 128 lines without header
+    WriteFile(dir + "/short.SC8", dump);
+    WriteFile(dir + "/few.SC8", MakeBsave(0, 10 * 256 - 1, NoiseBytes(10 * 256, 54)));
+    const RunResult run = RunConverter(dir, "-j 1 full1.SC8 short.SC8 full2.SC8 few.SC8");
+    ASSERT_EQ(run.status, 0) << run.output;
+    for (const auto& [name, lines] : {std::pair<const char*, int>{"short", 128}, {"few", 10}}) {
+        const DecodedImage image = Decoded(ReadFile(dir + "/" + name + ".bmp"));
+        ASSERT_EQ(image.height, 212);
+        const auto past = image.pixels.begin() + static_cast<std::ptrdiff_t>(lines) * image.width;
+        EXPECT_EQ(std::count(past, image.pixels.end(), 0u), image.pixels.end() - past) << name;
     }
 }
 
