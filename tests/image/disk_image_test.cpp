@@ -191,25 +191,30 @@ const Layout MediaLayouts[] = {
 };
 
 // Without a usable boot sector, the media byte alone places the data: a
-// file in the first cluster and one in the last read right.
+// file in the first cluster and one in the last read right, and one in
+// bytes past the last sector is refused.
 TEST(DiskImageTest, EveryMediaByteGivesItsOwnGeometry) {
     for (const Layout& layout : MediaLayouts) {
-        SCOPED_TRACE(static_cast<int>(layout.media));
+        SCOPED_TRACE(testing::Message() << std::hex << int{layout.media});
         TestDisk disk(layout);
         const auto last = static_cast<uint32_t>((disk.bytes.size() - disk.ClusterOffset(2)) / disk.ClusterBytes() + 1);
         disk.RootEntry(0, "FIRST   SC5", 2, 2500);
         const Bytes first = disk.Contents(2, 2500);
         disk.RootEntry(1, "LAST    SC5", last, static_cast<uint32_t>(disk.ClusterBytes()));
+        disk.RootEntry(2, "PAST    SC5", last + 1, 10);
+        disk.bytes.resize(disk.bytes.size() + disk.ClusterBytes());
         const Bytes lastContents = disk.Contents(last, disk.ClusterBytes());
+        disk.SetFat(last + 1, End);
         std::fill(disk.bytes.begin(), disk.bytes.begin() + 512, 0);
         DiskImage image;
         ASSERT_FALSE(image.Open(disk.bytes));
-        ASSERT_EQ(Paths(image), (std::vector<std::string>{"FIRST.SC5", "LAST.SC5"}));
+        ASSERT_EQ(Paths(image), (std::vector<std::string>{"FIRST.SC5", "LAST.SC5", "PAST.SC5"}));
         Bytes read;
         EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
         EXPECT_EQ(read, first);
         EXPECT_FALSE(image.Read(image.Files()[1], 1 << 20, read));
         EXPECT_EQ(read, lastContents);
+        EXPECT_EQ(image.Read(image.Files()[2], 1 << 20, read).fault, LoadFault::ChainBroken);
     }
 }
 
@@ -310,7 +315,7 @@ TEST(DiskImageTest, ReadsEachFileThroughItsChainOrRefusesItAlone) {
 // size past it is short, not broken.
 TEST(DiskImageTest, EveryEndMarkEndsAChain) {
     for (uint32_t mark = 0xFF8; mark <= 0xFFF; ++mark) {
-        SCOPED_TRACE(mark);
+        SCOPED_TRACE(testing::Message() << std::hex << mark);
         TestDisk disk;
         disk.RootEntry(0, "WHOLE   SC5", 2, 1500);
         const Bytes whole = disk.Contents(2, 1500);
