@@ -44,13 +44,12 @@ std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<u
     return bytes;
 }
 
-std::vector<uint8_t> SavedBmp(uint8_t screen, const velda::ExportHeadersRecord& headers, const uint8_t* vram,
-                              const uint8_t* palette) {
+std::vector<uint8_t> SavedBmp(uint8_t screen, const uint8_t* vram, const uint8_t* palette) {
     std::vector<uint8_t> bytes;
     velda::Picture picture;
     if (!velda::BuildPicture(screen, vram, palette, velda::ColorRule::Velda, picture)) return bytes;
     MemorySink sink{bytes};
-    velda::EncodeBmp(sink, picture, headers);
+    velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
     return bytes;
 }
 

@@ -41,10 +41,8 @@ struct MemorySink {
 };
 
 // The BMP that Save writes for the picture `vram` with the MSX palette
-// `palette` in the given mode, under `headers`. Empty for a number that is
-// not a mode.
-std::vector<uint8_t> SavedBmp(uint8_t screen, const velda::ExportHeadersRecord& headers, const uint8_t* vram,
-                              const uint8_t* palette);
+// `palette` in the given mode. Empty for a number that is not a mode.
+std::vector<uint8_t> SavedBmp(uint8_t screen, const uint8_t* vram, const uint8_t* palette);
 
 // `count` bytes from a fixed pseudo-random sequence chosen by `seed`.
 std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed);

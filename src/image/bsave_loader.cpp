@@ -26,11 +26,11 @@ LoadError ParseBsaveHeader(const uint8_t* bytes, std::size_t count, BsaveHeader&
     LoadError error;
     if (header.id != BsaveId) {
         error.fault = LoadFault::WrongFirstByte;
-        error.value = header.id;
+        error.firstByte = header.id;
     } else if (header.endAddress < header.startAddress) {
         error.fault = LoadFault::EndBelowStart;
-        error.value = header.endAddress;
-        error.start = header.startAddress;
+        error.endAddress = header.endAddress;
+        error.startAddress = header.startAddress;
     }
     return error;
 }
@@ -45,7 +45,7 @@ PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size) {
 
 LoadError PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint8_t* vram, BsaveHeader& header) {
     const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return LoadError{LoadFault::UnknownExtension};
+    if (mode == nullptr) return NoSuchScreenError(screen);
     if (LoadError error = ParseBsaveHeader(file, size, header)) return error;
 
     std::memset(vram, 0, static_cast<std::size_t>(mode->clearBytes));
@@ -68,13 +68,6 @@ void PlacePageDump(const uint8_t* file, std::size_t size, uint8_t screen, uint8_
     std::memset(vram, 0, static_cast<std::size_t>(FindMode(screen)->clearBytes));
     SeedDefaultPalette(screen, vram);
     std::memcpy(vram, file, size);
-}
-
-void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette) {
-    const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr || mode->paletteEntries == 0) return;
-    std::memcpy(palette, vram + mode->paletteAddress,
-                static_cast<std::size_t>(mode->paletteEntries) * PaletteEntryBytes);
 }
 
 }  // namespace velda

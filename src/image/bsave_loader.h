@@ -64,9 +64,4 @@ void PlacePageDump(const uint8_t* file, std::size_t size, uint8_t screen, uint8_
 // The range an accepted BSAVE file of `size` bytes with `header` fills.
 PlacedRange BsavePlacedRange(const BsaveHeader& header, std::size_t size);
 
-// Copies the mode's palette entries from the palette table of `vram` to
-// `palette` (register form, 2 bytes an entry); modes without a palette
-// table leave it alone.
-void CapturePalette(uint8_t screen, const uint8_t* vram, uint8_t* palette);
-
 }  // namespace velda

@@ -42,16 +42,16 @@ LoadError PlaceCopy(const uint8_t* file, std::size_t size, uint8_t screen, uint8
     const ModeInfo* mode = FindMode(screen);
     LoadError error(LoadFault::None, FileKind::Copy);
     if (mode == nullptr) {
-        error.fault = LoadFault::UnknownExtension;
+        error = NoSuchScreenError(screen);
     } else if (size == 0) {
         error.fault = LoadFault::Empty;
     } else if (size < CopyHeaderBytes) {
         error.fault = LoadFault::ShortHeader;
     } else if (!IsCopyFile(file, size, screen)) {
         error.fault = LoadFault::CopySize;
-        error.value = ReadU16(file);
+        error.width = ReadU16(file);
         error.height = ReadU16(file + 2);
-        error.size = static_cast<uint32_t>(size);
+        error.fileSize = static_cast<uint32_t>(size);
     }
     if (error) return error;
 

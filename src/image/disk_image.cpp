@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "image/little_endian.h"
+#include "image/name_letters.h"
 
 namespace velda {
 
@@ -125,39 +126,11 @@ bool IsUsable(const Geometry& g) {
     return clusters >= 1 && clusters <= MaxClusters && fatEntries >= clusters + FirstCluster;
 }
 
-// Name bytes in code page 932: a lead byte and the byte after it make one
-// character, whose second byte may look like an ASCII letter or '\'.
-bool IsLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFC; }
-
-// Calls `change` on each byte of `text` outside double-byte characters.
-template <class Change>
-void ForSingleBytes(std::string& text, Change change) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool pair = IsLeadByte(static_cast<uint8_t>(text[i])) && i + 1 < text.size() &&
-                          IsTrailByte(static_cast<uint8_t>(text[i + 1]));
-        if (pair) {
-            ++i;
-        } else {
-            change(text[i]);
-        }
-    }
-}
-
-void ToSmall(char& c) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-}
-
-void ToCapital(char& c) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-}
-
 // One part of an 8.3 name, its padding spaces trimmed.
 std::string NamePart(const uint8_t* field, std::size_t length, bool small) {
     while (length > 0 && field[length - 1] == ' ') --length;
-    std::string part(field, field + length);
-    if (small) ForSingleBytes(part, ToSmall);
-    return part;
+    const std::string part(field, field + length);
+    return small ? SmallLetters(part, Cp932Step) : part;
 }
 
 // "NAME.EXT", or "NAME" without an extension; "" for a blank name.
@@ -173,10 +146,7 @@ std::string EntryName(const uint8_t* entry) {
 }
 
 // A name with its ASCII letters in capitals, to compare names in any case.
-std::string Folded(std::string name) {
-    ForSingleBytes(name, ToCapital);
-    return name;
-}
+std::string Folded(const std::string& name) { return Capitals(name, Cp932Step); }
 
 // A file's name within its folder.
 std::string OwnName(const DiskFile& file) { return file.path.substr(file.path.rfind('/') + 1); }
@@ -190,14 +160,14 @@ struct PendingFolder {
 
 LoadError ChainBrokenAt(uint32_t cluster) {
     LoadError error(LoadFault::ChainBroken);
-    error.value = cluster;
+    error.cluster = cluster;
     return error;
 }
 
 LoadError ChainShortOf(uint32_t size, std::size_t held) {
     LoadError error(LoadFault::ChainShort);
-    error.value = size;
-    error.size = static_cast<uint32_t>(held);
+    error.fileSize = size;
+    error.chainBytes = static_cast<uint32_t>(held);
     return error;
 }
 
@@ -214,7 +184,7 @@ LoadError DiskImage::Open(std::vector<uint8_t> bytes) {
         if (known == nullptr) {
             *this = DiskImage{};
             LoadError error(LoadFault::NotDiskImage);
-            error.value = media;
+            error.mediaByte = media;
             return error;
         }
         geometry = *known;

@@ -1,6 +1,6 @@
 #include "image/file_types.h"
 
-#include <cctype>
+#include "image/name_letters.h"
 
 namespace velda {
 
@@ -28,11 +28,6 @@ constexpr ExtensionType Extensions[] = {
     {"GLS", {FileKind::Copy, 12}},        {"DSK", {FileKind::DiskImage, 0}},
 };
 
-std::string UpperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // The extension of the given kind made for `screen`, or nullptr.
 const char* ExtensionFor(FileKind kind, uint8_t screen) {
     for (const ExtensionType& entry : Extensions) {
@@ -43,13 +38,8 @@ const char* ExtensionFor(FileKind kind, uint8_t screen) {
 
 }  // namespace
 
-std::string LowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 FileType TypeOfExtension(const std::string& extension) {
-    const std::string upper = UpperCase(extension);
+    const std::string upper = Capitals(extension);
     for (const ExtensionType& entry : Extensions) {
         if (upper == entry.extension) return entry.type;
     }

@@ -28,10 +28,6 @@
 
 namespace velda {
 
-// `text` with its ASCII letters made small: names and option values are
-// compared in any case.
-std::string LowerCase(std::string text);
-
 enum class FileKind {
     Unknown,      // the extension names nothing VELDA reads
     Bsave,        // a BSAVE dump

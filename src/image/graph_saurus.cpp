@@ -47,14 +47,14 @@ LoadError PlaceGraphSaurus(const uint8_t* file, std::size_t size, uint8_t screen
     const ModeInfo* mode = FindMode(screen);
     LoadError error(LoadFault::None, FileKind::GraphSaurus);
     if (mode == nullptr) {
-        error.fault = LoadFault::UnknownExtension;
+        error = NoSuchScreenError(screen);
     } else if (size == 0) {
         error.fault = LoadFault::Empty;
     } else if (size < BsaveHeaderBytes) {
         error.fault = LoadFault::ShortHeader;
     } else if (file[0] != GraphSaurusRawId && file[0] != GraphSaurusCompressedId) {
         error.fault = LoadFault::WrongFirstByte;
-        error.value = file[0];
+        error.firstByte = file[0];
     }
     if (error) return error;
     const uint8_t id = file[0];

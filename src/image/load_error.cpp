@@ -24,42 +24,55 @@ std::string Fault(const LoadError& error) {
         return std::string("not a ") + FormatName(error.format) + " file (shorter than the 7-byte header)";
     case LoadFault::WrongFirstByte:
         std::snprintf(text, sizeof text, "not a %s file (first byte 0x%02X, not %s)", FormatName(error.format),
-                      static_cast<unsigned>(error.value), error.format == FileKind::GraphSaurus ? "0xFE or 0xFD" : "0xFE");
+                      unsigned{error.firstByte}, error.format == FileKind::GraphSaurus ? "0xFE or 0xFD" : "0xFE");
         return text;
     case LoadFault::EndBelowStart:
         std::snprintf(text, sizeof text, "bad BSAVE header: end address 0x%04X is below start address 0x%04X",
-                      static_cast<unsigned>(error.value), static_cast<unsigned>(error.start));
+                      unsigned{error.endAddress}, unsigned{error.startAddress});
         return text;
     case LoadFault::CutOff:
         return "Graph Saurus data cut off: the file ends inside a run";
     case LoadFault::UnknownExtension:
         return "unknown screen mode: cannot tell it from " +
                (error.extension.empty() ? std::string("a name without extension")
-                                        : "the extension \"." + error.extension + "\"") +
-               "; pass --screen N";
+                                        : "the extension \"." + error.extension + "\"");
+    case LoadFault::NoSuchScreen:
+        return "SCREEN " + std::to_string(error.screen) + " is no mode VELDA shows";
+    case LoadFault::NoSecondPage: {
+        const char* shape = error.blend ? "blend" : "weave";
+        if (!error.secondPage.empty()) return "no second page " + error.secondPage + " beside it to " + shape;
+        return std::string(error.format == FileKind::Copy ? "a COPY file's area" : "a second page") +
+               " has no second page to " + shape;
+    }
     case LoadFault::PaletteFileAlone:
         return "a palette file, not a picture: it goes with the picture of the same name, or with --palette";
     case LoadFault::CopySize:
-        return "not a COPY file (width " + std::to_string(error.value) + " and height " +
-               std::to_string(error.height) + " do not make a picture of its mode in " + std::to_string(error.size) +
+        return "not a COPY file (width " + std::to_string(error.width) + " and height " +
+               std::to_string(error.height) + " do not make a picture of its mode in " + std::to_string(error.fileSize) +
                " bytes)";
     case LoadFault::NotDiskImage:
         std::snprintf(text, sizeof text, "not an MSX disk image (no usable boot sector, and media byte 0x%02X)",
-                      static_cast<unsigned>(error.value));
+                      unsigned{error.mediaByte});
         return text;
     case LoadFault::NoPicture:
         return "no picture in the disk image";
     case LoadFault::ChainBroken:
-        return "the disk's chain of clusters of this file is broken at cluster " + std::to_string(error.value);
+        return "the disk's chain of clusters of this file is broken at cluster " + std::to_string(error.cluster);
     case LoadFault::ChainShort:
-        return "its size, " + std::to_string(error.value) + " bytes, is more than its clusters hold (" +
-               std::to_string(error.size) + " bytes)";
+        return "its size, " + std::to_string(error.fileSize) + " bytes, is more than its clusters hold (" +
+               std::to_string(error.chainBytes) + " bytes)";
     default:
         return "";
     }
 }
 
 }  // namespace
+
+LoadError NoSuchScreenError(unsigned screen) {
+    LoadError error(LoadFault::NoSuchScreen);
+    error.screen = screen;
+    return error;
+}
 
 std::string DescribeLoadError(const LoadError& error) {
     const bool companion = error.role != FileRole::Picture;
@@ -72,8 +85,9 @@ std::string DescribeLoadError(const LoadError& error) {
     case LoadFault::ReadFailed:
         return "cannot read " + error.file + ": " + error.system.message();
     case LoadFault::PaletteFileSize:
-        return error.file + " is not a palette file (" + std::to_string(error.value) +
-               (error.value >= MaxPaletteFileBytes ? " bytes or more" : " bytes") + "; a palette file has 32, 39 or 256)";
+        return error.file + " is not a palette file (" + std::to_string(error.fileSize) +
+               (error.fileSize >= MaxPaletteFileBytes ? " bytes or more" : " bytes") +
+               "; a palette file has 32, 39 or 256, or is a BSAVE dump of part of the palette table)";
     case LoadFault::PaletteFileMark:
         return error.file + " is not a palette file (39 bytes, but no BSAVE mark 0xFE)";
     default:

@@ -1,9 +1,9 @@
-// Why a picture is refused: one reason for every refusal, whichever file
-// of the picture it is in (the picture itself, its second page, its
-// palette file), with the offending value where one helps. Every reader
-// returns a LoadError, false when the file was taken; the converter prints
-// DescribeLoadError's text, the window shows its own message for the
-// fault.
+// Why a picture is refused: one fault for every refusal, whichever file of
+// the picture it is in (the picture itself, its second page, its palette
+// file), each with its own named details. Every reader returns a
+// LoadError, false when the file was taken. The error keeps its shape until
+// it is shown: the converter prints DescribeLoadError's text, the window
+// its own message for the fault.
 #pragma once
 
 #include <cstdint>
@@ -18,20 +18,23 @@ enum class LoadFault {
     None,
     Empty,             // the file holds no byte
     ShortHeader,       // fewer bytes than the 7 of a header
-    WrongFirstByte,    // value: the first byte, not the mark of `format`
-    EndBelowStart,     // value: the end address, below `start`
+    WrongFirstByte,    // firstByte is not the mark of `format`
+    EndBelowStart,     // endAddress is below startAddress
     CutOff,            // Graph Saurus codes that end inside a run
-    PaletteFileSize,   // value: the palette file's size (MaxPaletteFileBytes: that or more)
+    PaletteFileSize,   // fileSize is no size of a palette file (MaxPaletteFileBytes: that or more)
     PaletteFileMark,   // a palette file of 39 bytes without the BSAVE mark
     UnknownExtension,  // `extension` names no picture, and no mode was given
+    NoSuchScreen,      // `screen` is no mode VELDA shows
     PaletteFileAlone,  // a palette file, opened as if it were a picture
-    CopySize,          // a COPY file whose width (value) and height do not fit its mode or its size
+    CopySize,          // a COPY file whose width and height do not fit its mode or its fileSize
+    NoSecondPage,      // weaving or blending was asked for (`blend`), and secondPage is not beside the
+                       // picture; "" when the picture takes none (`format` Copy or SecondPage)
     CannotOpen,        // the file cannot be opened; `system` says why
     ReadFailed,        // it opened, but reading it failed; `system` says why
-    NotDiskImage,      // no usable boot sector, and value: the FAT's media byte, which names no disk
+    NotDiskImage,      // no usable boot sector, and mediaByte names no disk
     NoPicture,         // a disk image that holds no picture
-    ChainBroken,       // a file of a disk image whose cluster chain loops or leaves the disk at cluster value
-    ChainShort,        // a file of a disk image whose size (value) is more than its chain holds (size)
+    ChainBroken,       // a file of a disk image whose chain of clusters loops or leaves the disk at `cluster`
+    ChainShort,        // a file of a disk image whose fileSize is more than its chain holds (chainBytes)
 };
 
 // Which file of a picture a fault is in.
@@ -45,18 +48,32 @@ struct LoadError {
     FileRole role = FileRole::Picture;
     FileKind format = FileKind::Bsave;  // the form the file was read as: Bsave, GraphSaurus or Copy
     std::string file;                   // the file's name, where the fault names it
-    uint32_t value = 0;
-    uint32_t start = 0;                 // EndBelowStart: the start address
-    uint32_t height = 0;                // CopySize: the height
-    uint32_t size = 0;                  // CopySize: the file's size; ChainShort: what the chain holds
-    std::string extension;              // UnknownExtension: "" for a name without one
-    std::error_code system;             // CannotOpen, ReadFailed
+
+    // The details, each set by the faults named beside it.
+    uint8_t firstByte = 0;      // WrongFirstByte
+    uint16_t startAddress = 0;  // EndBelowStart
+    uint16_t endAddress = 0;    // EndBelowStart
+    uint32_t fileSize = 0;      // PaletteFileSize, CopySize, ChainShort
+    uint16_t width = 0;         // CopySize
+    uint16_t height = 0;        // CopySize
+    unsigned screen = 0;        // NoSuchScreen
+    std::string extension;      // UnknownExtension: "" for a name without one
+    std::string secondPage;     // NoSecondPage
+    bool blend = false;         // NoSecondPage: blending was asked for, not weaving
+    uint8_t mediaByte = 0;      // NotDiskImage
+    uint32_t cluster = 0;       // ChainBroken
+    uint32_t chainBytes = 0;    // ChainShort
+    std::error_code system;     // CannotOpen, ReadFailed
 
     explicit operator bool() const { return fault != LoadFault::None; }
 };
 
+// A reader asked for `screen`, which is no mode VELDA shows.
+LoadError NoSuchScreenError(unsigned screen);
+
 // The converter's text for `error`, such as "not a BSAVE file (first byte
-// 0x00, not 0xFE)" or "palette file A.PL5: ...". "" for no error.
+// 0x00, not 0xFE)" or "palette file A.PL5: ...", naming its file as
+// `error.file` holds it. "" for no error.
 std::string DescribeLoadError(const LoadError& error);
 
 }  // namespace velda

@@ -32,14 +32,4 @@ void SeedDefaultPalette(uint8_t screen, uint8_t* vram) {
                 static_cast<std::size_t>(mode->paletteEntries) * PaletteEntryBytes);
 }
 
-void BuildColorTable(uint8_t screen, const uint8_t* palette, ColorRef* table) {
-    if (screen == 8) {
-        for (int v = 0; v < ColorTableSize; ++v) table[v] = Screen8ValueToRgb(static_cast<uint8_t>(v));
-        return;
-    }
-    const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return;
-    for (int i = 0; i < mode->paletteEntries; ++i) table[i] = PaletteColor(palette, i);
-}
-
 }  // namespace velda

@@ -91,8 +91,8 @@ TEST(ParseBsaveHeader, RefusalsAndTheirReasons) {
         velda::BsaveHeader h{};
         const velda::LoadError error = velda::ParseBsaveHeader(row.bytes.data(), row.bytes.size(), h);
         EXPECT_EQ(error.fault, row.fault);
-        EXPECT_EQ(error.value, row.value);
-        EXPECT_EQ(error.start, row.start);
+        EXPECT_EQ(error.fault == LoadFault::WrongFirstByte ? error.firstByte : error.endAddress, row.value);
+        EXPECT_EQ(error.startAddress, row.start);
         EXPECT_EQ(error.format, velda::FileKind::Bsave);
         for (uint8_t screen : velda::AllScreens) {
             velda::PictureRequest request;

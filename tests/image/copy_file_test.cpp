@@ -21,7 +21,7 @@ using velda::LoadFault;
 velda::LoadError Open(FileKind kind, uint8_t screen, const Bytes& file, velda::ScreenPage& page,
                       bool bsaveOnly = false) {
     velda::PictureRequest request;
-    request.kind = kind;
+    request.name = velda::PictureName{"A", kind == FileKind::Copy ? "GL5" : "SC5"};  // the mode is chosen below
     request.screen = screen;
     request.bsaveOnly = bsaveOnly;
     return velda::OpenPicture(file.data(), file.size(), request, page);

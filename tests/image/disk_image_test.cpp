@@ -230,7 +230,7 @@ TEST(DiskImageTest, RefusesAnImageNeitherBootSectorNorMediaByteDescribes) {
         DiskImage image;
         const velda::LoadError error = image.Open(bytes);
         EXPECT_EQ(error.fault, LoadFault::NotDiskImage);
-        EXPECT_EQ(error.value, media);
+        EXPECT_EQ(error.mediaByte, media);
         EXPECT_TRUE(image.Files().empty());
     }
 }
@@ -304,8 +304,8 @@ TEST(DiskImageTest, ReadsEachFileThroughItsChainOrRefusesItAlone) {
         Bytes read(7, 0xAA);
         const velda::LoadError error = image.Read(*file, c.maxBytes, read);
         EXPECT_EQ(error.fault, c.fault);
-        EXPECT_EQ(error.value, c.value);
-        EXPECT_EQ(error.size, c.chainHolds);
+        EXPECT_EQ(error.fault == LoadFault::ChainBroken ? error.cluster : error.fileSize, c.value);
+        EXPECT_EQ(error.chainBytes, c.chainHolds);
         ASSERT_EQ(read.size(), c.length);
         EXPECT_TRUE(std::equal(read.begin(), read.end(), good.begin()));
     }
@@ -329,7 +329,7 @@ TEST(DiskImageTest, EveryEndMarkEndsAChain) {
         EXPECT_EQ(read, whole);
         const velda::LoadError error = image.Read(image.Files()[1], 1 << 20, read);
         EXPECT_EQ(error.fault, LoadFault::ChainShort);
-        EXPECT_EQ(error.size, 1024u);
+        EXPECT_EQ(error.chainBytes, 1024u);
     }
 }
 

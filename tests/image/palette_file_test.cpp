@@ -1,4 +1,4 @@
-// Palette files: which 32 bytes each size gives, the sizes refused, and
+// Palette files: which bytes each size gives, the sizes refused, and
 // where each mode takes them in video memory.
 #include <gtest/gtest.h>
 
@@ -28,8 +28,16 @@ TEST(PaletteFile, EachSizeGivesItsPalette) {
         Bytes file;
         int index;
         LoadFault fault;
-        std::size_t from;  // where the 32 bytes taken start in the file
+        std::size_t from;            // where the bytes taken start in the file
+        std::size_t taken = velda::PaletteBytes;  // how many: a short dump sets its whole entries only
     };
+    // BSAVE dumps of the start of a palette table, as a SCREEN 6 picture's
+    // 4 colours are kept: the header names the whole table, the file holds less.
+    const auto cut = [](Bytes file, std::size_t size) {
+        file.resize(size);
+        return file;
+    };
+    const Bytes four = cut(MakeBsave(0x7680, 0x769F, one), 15);
     std::vector<Row> rows;
     for (int index = 0; index < 8; ++index) {
         rows.push_back({"bank", bank, index, LoadFault::None, 32u * static_cast<std::size_t>(index)});
@@ -39,6 +47,12 @@ TEST(PaletteFile, EachSizeGivesItsPalette) {
         {"one palette, any index", one, 5, LoadFault::None, 0},
         {"BSAVE of the SCREEN 5 table", MakeBsave(0x7680, 0x769F, one), 0, LoadFault::None, 7},
         {"BSAVE of the SCREEN 7 table", MakeBsave(0xFA80, 0xFA9F, one), 7, LoadFault::None, 7},
+        {"15 bytes: 4 entries of the SCREEN 5 and 6 table", four, 0, LoadFault::None, 7, 8},
+        {"12 bytes: 2 entries and half of one", cut(four, 12), 0, LoadFault::None, 7, 4},
+        {"9 bytes of the SCREEN 7 table", cut(MakeBsave(0xFA80, 0xFA9F, one), 9), 0, LoadFault::None, 7, 2},
+        {"8 bytes: no whole entry", cut(four, 8), 0, LoadFault::PaletteFileSize, 0},
+        {"15 bytes from no palette table", cut(MakeBsave(0x7600, 0x761F, one), 15), 0, LoadFault::PaletteFileSize, 0},
+        {"15 bytes without the mark", cut(MakeBsave(0x7680, 0x769F, one, 0x00), 15), 0, LoadFault::PaletteFileSize, 0},
         {"39 bytes, id 0x00", unmarked, 0, LoadFault::PaletteFileMark, 0},
         {"39 bytes, id 0xFD", markedFd, 0, LoadFault::PaletteFileMark, 0},
     };
@@ -55,11 +69,12 @@ TEST(PaletteFile, EachSizeGivesItsPalette) {
         Bytes palette(velda::PaletteBytes, 0xCC);
         const velda::LoadError error = velda::ReadPaletteFile(row.file.data(), row.file.size(), row.index, palette.data());
         EXPECT_EQ(error.fault, row.fault);
-        if (row.fault == LoadFault::PaletteFileSize) EXPECT_EQ(error.value, row.file.size());
-        const Bytes want = row.fault == LoadFault::None
-                               ? Bytes(row.file.begin() + static_cast<std::ptrdiff_t>(row.from),
-                                       row.file.begin() + static_cast<std::ptrdiff_t>(row.from) + velda::PaletteBytes)
-                               : Bytes(velda::PaletteBytes, 0xCC);  // left alone
+        if (row.fault == LoadFault::PaletteFileSize) EXPECT_EQ(error.fileSize, row.file.size());
+        Bytes want(velda::PaletteBytes, 0xCC);  // what is not taken is left alone
+        if (row.fault == LoadFault::None) {
+            const auto from = row.file.begin() + static_cast<std::ptrdiff_t>(row.from);
+            std::copy(from, from + static_cast<std::ptrdiff_t>(row.taken), want.begin());
+        }
         EXPECT_EQ(palette, want);
     }
 }

@@ -34,14 +34,21 @@ const ExpectedMode& ModeOf(uint8_t screen) {
 }
 
 // The picture `open` among `files` opened as the window's Open by
-// extension opens it, its companions asked of `folder`.
+// extension opens it, its companions asked of `folder`; how, into `plan`.
 velda::LoadError OpenAmong(MemoryFolder& folder, const std::vector<NamedFile>& files, const std::string& open,
-                           velda::PictureRequest request, ScreenPage& page) {
+                           velda::PictureRequest request, ScreenPage& page, velda::PicturePlan* plan = nullptr) {
     const auto file = std::find_if(files.begin(), files.end(), [&](const NamedFile& f) { return open == f.name; });
     const std::size_t dot = open.rfind('.');
     request.name = velda::PictureName{open.substr(0, dot), dot == std::string::npos ? "" : open.substr(dot + 1)};
     request.beside = &folder;
-    return velda::OpenPicture(file->bytes.data(), file->bytes.size(), request, page);
+    const velda::PicturePlan planned = velda::PlanPicture(file->bytes.data(), file->bytes.size(), request);
+    if (plan != nullptr) *plan = planned;
+    return velda::OpenPicture(file->bytes.data(), file->bytes.size(), planned, request, page);
+}
+
+// The palette file a plan takes, "" for none.
+std::string PaletteFileOf(const velda::PicturePlan& plan) {
+    return plan.palette == velda::PaletteSource::Own ? "" : plan.paletteFile;
 }
 
 MemoryFolder FolderOf(const std::vector<NamedFile>& files) {
@@ -98,15 +105,20 @@ TEST(OpenPicture, EachKindGivesThePlainPictureWithThePaletteItPairsWith) {
     const Bytes pages6 = MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 9));
     const Bytes pages11 = MakeBsave(0, 0xD3FF, NoiseBytes(0xD400, 10));
     const Bytes second5 = MakeBsave(0, 0x0FFF, NoiseBytes(0x2000, 11));  // bytes after its end address
+    // The first entries of a palette table saved alone: the others stay
+    // the power-on ones.
+    Bytes fourColours = MakeBsave(0x7680, 0x769F, palette), twoColours = fourColours;
+    fourColours.resize(7 + 8);
+    twoColours.resize(7 + 4);
+    Bytes twoThenPowerOn(velda::DefaultPalette, velda::DefaultPalette + velda::PaletteBytes);
+    std::copy(palette.begin(), palette.begin() + 4, twoThenPowerOn.begin());
 
     struct Row {
         const char* what;
         std::vector<NamedFile> files;  // in a fresh folder
         const char* open;
-        FileKind kind;
         uint8_t screen;
         const char* chosen;  // a palette file chosen for every picture, or nullptr
-        bool beside;
         const char* used;  // the palette file the page takes, or nullptr
         Bytes plain;       // the picture as a plain BSAVE file
         Bytes colors;      // what `used` gives
@@ -114,78 +126,78 @@ TEST(OpenPicture, EachKindGivesThePlainPictureWithThePaletteItPairsWith) {
     std::vector<Row> rows = {
         {"Graph Saurus with X.PL5",
          {{"A.SR5", GraphSaurusFile(page5, true)}, {"A.PL5", palette}},
-         "A.SR5", FileKind::GraphSaurus, 5, nullptr, true, "A.PL5", Bsave(page5), palette},
+         "A.SR5", 5, nullptr, "A.PL5", Bsave(page5), palette},
         {"Graph Saurus over its own palette table, with X.PL5",
          {{"A.SR5", GraphSaurusFile(upToTable5, false)}, {"A.PL5", palette}},
-         "A.SR5", FileKind::GraphSaurus, 5, nullptr, true, "A.PL5", Bsave(upToTable5), palette},
+         "A.SR5", 5, nullptr, "A.PL5", Bsave(upToTable5), palette},
         {"BSAVE stopping at 0x767F, with X.PL5",
          {{"A.SC5", short5}, {"A.PL5", palette}},
-         "A.SC5", FileKind::Bsave, 5, nullptr, true, "A.PL5", short5, palette},
+         "A.SC5", 5, nullptr, "A.PL5", short5, palette},
         {"BSAVE whose data ends before its table, with X.PL5",
          {{"A.SC5", cutBeforeTable}, {"A.PL5", palette}},
-         "A.SC5", FileKind::Bsave, 5, nullptr, true, "A.PL5", cutBeforeTable, palette},
+         "A.SC5", 5, nullptr, "A.PL5", cutBeforeTable, palette},
         {"BSAVE reaching 0x7680 keeps its own",
          {{"A.SC5", intoTable5}, {"A.PL5", broken}},
-         "A.SC5", FileKind::Bsave, 5, nullptr, true, nullptr, intoTable5, {}},
+         "A.SC5", 5, nullptr, nullptr, intoTable5, {}},
         {"SCREEN 7 BSAVE stopping at 0xFA7F, with X.PL7",
          {{"A.SC7", short7}, {"A.PL7", palette}},
-         "A.SC7", FileKind::Bsave, 7, nullptr, true, "A.PL7", short7, palette},
+         "A.SC7", 7, nullptr, "A.PL7", short7, palette},
         {"SCREEN 7 BSAVE reaching 0xFA80 keeps its own",
          {{"A.SC7", intoTable7}, {"A.PL7", broken}},
-         "A.SC7", FileKind::Bsave, 7, nullptr, true, nullptr, intoTable7, {}},
+         "A.SC7", 7, nullptr, nullptr, intoTable7, {}},
         {"SCREEN 6 with X.PL6: entries 0-3",
          {{"A.SC6", pages6}, {"A.PL6", palette}},
-         "A.SC6", FileKind::Bsave, 6, nullptr, true, "A.PL6", pages6, palette},
+         "A.SC6", 6, nullptr, "A.PL6", pages6, palette},
         {"SCREEN 10 takes no palette file beside it",
          {{"A.SRA", GraphSaurusFile(page10, true)}, {"A.PL5", broken}, {"A.PL7", broken}},
-         "A.SRA", FileKind::GraphSaurus, 10, nullptr, true, nullptr, Bsave(page10), {}},
+         "A.SRA", 10, nullptr, nullptr, Bsave(page10), {}},
         {"SCREEN 10 takes the chosen one",
          {{"A.SRA", GraphSaurusFile(page10, true)}, {"P.PL7", palette}},
-         "A.SRA", FileKind::GraphSaurus, 10, "P.PL7", true, "P.PL7", Bsave(page10), palette},
+         "A.SRA", 10, "P.PL7", "P.PL7", Bsave(page10), palette},
         {"SCREEN 11 BSAVE takes the chosen one",
          {{"A.SCB", pages11}, {"P.PL7", palette}},
-         "A.SCB", FileKind::Bsave, 11, "P.PL7", true, "P.PL7", pages11, palette},
+         "A.SCB", 11, "P.PL7", "P.PL7", pages11, palette},
         {"SCREEN 8 has no palette to replace",
          {{"A.SC8", Bsave(page10)}, {"P.PL7", broken}},
-         "A.SC8", FileKind::Bsave, 8, "P.PL7", true, nullptr, Bsave(page10), {}},
+         "A.SC8", 8, "P.PL7", nullptr, Bsave(page10), {}},
         {"SCREEN 12 has no palette to replace",
          {{"A.SRS", GraphSaurusFile(page10, false)}, {"P.PL7", broken}},
-         "A.SRS", FileKind::GraphSaurus, 12, "P.PL7", true, nullptr, Bsave(page10), {}},
+         "A.SRS", 12, "P.PL7", nullptr, Bsave(page10), {}},
         {"the chosen file over X.PL5, palette 3 of 8",
          {{"A.SR5", GraphSaurusFile(page5, true)}, {"A.PL5", palette}, {"BANK.PL", bank}},
-         "A.SR5", FileKind::GraphSaurus, 5, "BANK.PL", true, "BANK.PL", Bsave(page5), bank3},
+         "A.SR5", 5, "BANK.PL", "BANK.PL", Bsave(page5), bank3},
         {"the chosen file over a file's own palette",
          {{"A.SC5", Bsave(upToTable5)}, {"BANK.PL", bank}},
-         "A.SC5", FileKind::Bsave, 5, "BANK.PL", true, "BANK.PL", Bsave(upToTable5), bank3},
-        {"beside = false",
-         {{"A.SR5", GraphSaurusFile(page5, true)}, {"A.PL5", broken}},
-         "A.SR5", FileKind::GraphSaurus, 5, nullptr, false, nullptr, Bsave(page5), {}},
+         "A.SC5", 5, "BANK.PL", "BANK.PL", Bsave(upToTable5), bank3},
         {"lower-case names",
          {{"a.sr5", GraphSaurusFile(page5, false)}, {"a.pl5", palette}},
-         "a.sr5", FileKind::GraphSaurus, 5, nullptr, true, "a.pl5", Bsave(page5), palette},
+         "a.sr5", 5, nullptr, "a.pl5", Bsave(page5), palette},
         {"second page 0xFD: Graph Saurus",
          {{"A.S15", GraphSaurusFile(page5, true)}},
-         "A.S15", FileKind::SecondPage, 5, nullptr, true, nullptr, Bsave(page5), {}},
+         "A.S15", 5, nullptr, nullptr, Bsave(page5), {}},
         {"second page 0xFE: BSAVE, to its end address",
          {{"A.S15", second5}},
-         "A.S15", FileKind::SecondPage, 5, nullptr, true, nullptr, second5, {}},
+         "A.S15", 5, nullptr, nullptr, second5, {}},
         {"second page 0xFD longer than a BSAVE file: read whole",
          {{"A.S17", Compressed(longCodes)}},
-         "A.S17", FileKind::SecondPage, 7, nullptr, true, nullptr, Bsave(longMemory), {}},
+         "A.S17", 7, nullptr, nullptr, Bsave(longMemory), {}},
     };
+    rows.push_back({"SCREEN 6 with its 4 colours as a short BSAVE dump",
+                    {{"A.SC6", pages6}, {"A.PL6", fourColours}}, "A.SC6", 6, nullptr, "A.PL6", pages6, palette});
+    rows.push_back({"Graph Saurus with 2 colours as a short BSAVE dump",
+                    {{"A.SR5", GraphSaurusFile(page5, true)}, {"A.PL5", twoColours}}, "A.SR5", 5, nullptr, "A.PL5",
+                    Bsave(page5), twoThenPowerOn});
     rows.push_back({"the other case of the extension, where names are told apart by case",
                     {{"A.SR5", GraphSaurusFile(page5, true)}, {"A.pl5", palette}},
-                    "A.SR5", FileKind::GraphSaurus, 5, nullptr, true, "A.pl5", Bsave(page5), palette});
+                    "A.SR5", 5, nullptr, "A.pl5", Bsave(page5), palette});
 
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         MemoryFolder folder = FolderOf(row.files);
         velda::ChosenPalette chosen;
         velda::PictureRequest request;
-        request.kind = row.kind;
         request.screen = row.screen;
         request.paletteIndex = 3;
-        request.paletteBeside = row.beside;
         if (row.chosen != nullptr) {
             chosen.file = row.chosen;
             chosen.bytes = std::find_if(row.files.begin(), row.files.end(), [&](const NamedFile& f) {
@@ -194,10 +206,11 @@ TEST(OpenPicture, EachKindGivesThePlainPictureWithThePaletteItPairsWith) {
             request.chosen = &chosen;
         }
         ScreenPage page;
-        ASSERT_FALSE(OpenAmong(folder, row.files, row.open, request, page));
-        EXPECT_EQ(page.paletteFile, row.used != nullptr ? row.used : "");
+        velda::PicturePlan plan;
+        ASSERT_FALSE(OpenAmong(folder, row.files, row.open, request, page, &plan));
+        EXPECT_EQ(PaletteFileOf(plan), row.used != nullptr ? row.used : "");
         ExpectSamePage(page, Expected(row.screen, row.plain, row.used != nullptr ? row.colors : Bytes()));
-        for (const auto& read : folder.reads) EXPECT_EQ(read.second, read.first == page.paletteFile ? 1 : 0) << read.first;
+        for (const auto& read : folder.reads) EXPECT_EQ(read.second, read.first == plan.paletteFile ? 1 : 0) << read.first;
     }
 }
 
@@ -209,50 +222,50 @@ TEST(OpenPicture, RefusalsNameTheirReasonAndFile) {
         const char* what;
         std::vector<NamedFile> files;
         const char* open;
-        FileKind kind;
         bool secondPage;
         LoadFault fault;
         FileRole role;
         FileKind format;
         const char* file;  // the file the error names, "" for the picture
-        uint32_t value;
+        uint32_t detail;  // the value that is wrong
     };
     const Row rows[] = {
         {"BSAVE without its mark", {{"A.SC5", MakeBsave(0, 0x69FF, NoiseBytes(0x6A00, 2), 0x00)}}, "A.SC5",
-         FileKind::Bsave, false, LoadFault::WrongFirstByte, FileRole::Picture, FileKind::Bsave, "", 0x00},
-        {"BSAVE shorter than a header", {{"A.SC5", {0xFE, 0, 0}}}, "A.SC5", FileKind::Bsave, false,
+         false, LoadFault::WrongFirstByte, FileRole::Picture, FileKind::Bsave, "", 0x00},
+        {"BSAVE shorter than a header", {{"A.SC5", {0xFE, 0, 0}}}, "A.SC5", false,
          LoadFault::ShortHeader, FileRole::Picture, FileKind::Bsave, "", 0},
         {"second page neither 0xFD nor BSAVE", {{"A.S15", {0xFC, 0, 0, 0, 0, 0, 0, 0x20}}}, "A.S15",
-         FileKind::SecondPage, false, LoadFault::WrongFirstByte, FileRole::Picture, FileKind::Bsave, "", 0xFC},
-        {"Graph Saurus id 0x00", {{"A.SR5", {0x00, 0, 0, 0, 0, 0, 0, 0x20}}}, "A.SR5", FileKind::GraphSaurus, false,
+         false, LoadFault::WrongFirstByte, FileRole::Picture, FileKind::Bsave, "", 0xFC},
+        {"Graph Saurus id 0x00", {{"A.SR5", {0x00, 0, 0, 0, 0, 0, 0, 0x20}}}, "A.SR5", false,
          LoadFault::WrongFirstByte, FileRole::Picture, FileKind::GraphSaurus, "", 0x00},
-        {"empty Graph Saurus", {{"A.SR5", {}}}, "A.SR5", FileKind::GraphSaurus, false, LoadFault::Empty,
+        {"empty Graph Saurus", {{"A.SR5", {}}}, "A.SR5", false, LoadFault::Empty,
          FileRole::Picture, FileKind::GraphSaurus, "", 0},
-        {"Graph Saurus cut off", {{"A.SR5", Compressed({0x20, 0x05})}}, "A.SR5", FileKind::GraphSaurus, false,
+        {"Graph Saurus cut off", {{"A.SR5", Compressed({0x20, 0x05})}}, "A.SR5", false,
          LoadFault::CutOff, FileRole::Picture, FileKind::GraphSaurus, "", 0},
-        {"X.PL5 of 31 bytes", {{"A.SR5", good}, {"A.PL5", NoiseBytes(31, 3)}}, "A.SR5", FileKind::GraphSaurus, false,
+        {"X.PL5 of 31 bytes", {{"A.SR5", good}, {"A.PL5", NoiseBytes(31, 3)}}, "A.SR5", false,
          LoadFault::PaletteFileSize, FileRole::PaletteFile, FileKind::Bsave, "A.PL5", 31},
         {"X.PL5 of 39 bytes without the mark", {{"A.SR5", good}, {"A.PL5", Bytes(39, 0x00)}}, "A.SR5",
-         FileKind::GraphSaurus, false, LoadFault::PaletteFileMark, FileRole::PaletteFile, FileKind::Bsave, "A.PL5", 0},
-        {"second page cut off", {{"A.SR5", good}, {"A.S15", Compressed({0x00, 0x10})}}, "A.SR5", FileKind::GraphSaurus,
-         true, LoadFault::CutOff, FileRole::SecondPage, FileKind::GraphSaurus, "A.S15", 0},
-        {"second page with its end below its start", {{"a.sc5", good}, {"a.s15", MakeBsave(9, 8, {})}}, "a.sc5",
-         FileKind::GraphSaurus, true, LoadFault::EndBelowStart, FileRole::SecondPage, FileKind::Bsave, "a.s15", 8},
+         false, LoadFault::PaletteFileMark, FileRole::PaletteFile, FileKind::Bsave, "A.PL5", 0},
+        {"second page cut off", {{"A.SR5", good}, {"A.S15", Compressed({0x00, 0x10})}}, "A.SR5", true, LoadFault::CutOff, FileRole::SecondPage, FileKind::GraphSaurus, "A.S15", 0},
+        {"second page with its end below its start", {{"a.sr5", good}, {"a.s15", MakeBsave(9, 8, {})}}, "a.sr5",
+         true, LoadFault::EndBelowStart, FileRole::SecondPage, FileKind::Bsave, "a.s15", 8},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         MemoryFolder folder = FolderOf(row.files);
         velda::PictureRequest request;
-        request.kind = row.kind;
         request.screen = 5;
-        request.secondPage = row.secondPage;
+        request.interlace = row.secondPage ? velda::Interlace::Auto : velda::Interlace::Off;
         ScreenPage page;
         const velda::LoadError error = OpenAmong(folder, row.files, row.open, request, page);
         EXPECT_EQ(error.fault, row.fault);
         EXPECT_EQ(error.role, row.role);
         EXPECT_EQ(error.format, row.format);
         EXPECT_EQ(error.file, row.file);
-        EXPECT_EQ(error.value, row.value);
+        EXPECT_EQ(row.fault == LoadFault::WrongFirstByte    ? error.firstByte
+                  : row.fault == LoadFault::PaletteFileSize ? error.fileSize
+                                                            : error.endAddress,
+                  row.detail);
         for (const auto& read : folder.reads) EXPECT_EQ(read.second, 1) << read.first;
     }
 
@@ -262,7 +275,6 @@ TEST(OpenPicture, RefusalsNameTheirReasonAndFile) {
     for (const uint8_t screen : {uint8_t{5}, uint8_t{8}}) {
         MemoryFolder folder = FolderOf({});
         velda::PictureRequest request;
-        request.kind = FileKind::GraphSaurus;
         request.screen = screen;
         request.chosen = &chosen;
         ScreenPage page;
@@ -273,7 +285,8 @@ TEST(OpenPicture, RefusalsNameTheirReasonAndFile) {
 }
 
 // The second page beside a picture comes with it, read once; the window,
-// which asks for none, reads none.
+// which asks for none, reads none; one that must be there and is not is
+// named.
 TEST(OpenPicture, SecondPageBesideThePicture) {
     const Bytes first = NoiseBytes(0x6A00, 7), second = NoiseBytes(0x6A00, 8);
     const std::vector<NamedFile> files = {{"A.SC5", Bsave(first)}, {"A.S15", GraphSaurusFile(second, true)}};
@@ -281,10 +294,11 @@ TEST(OpenPicture, SecondPageBesideThePicture) {
         MemoryFolder folder = FolderOf(files);
         velda::PictureRequest request;
         request.screen = 5;
-        request.secondPage = wanted;
+        request.interlace = wanted ? velda::Interlace::Auto : velda::Interlace::Off;
         ScreenPage page;
-        ASSERT_FALSE(OpenAmong(folder, files, "A.SC5", request, page));
-        EXPECT_EQ(page.secondPage, wanted ? "A.S15" : "");
+        velda::PicturePlan plan;
+        ASSERT_FALSE(OpenAmong(folder, files, "A.SC5", request, page, &plan));
+        EXPECT_EQ(plan.secondPage, wanted ? "A.S15" : "");
         EXPECT_EQ(folder.reads["A.S15"], wanted ? 1 : 0);
         if (wanted) EXPECT_TRUE(page.secondVram == Expected(5, Bsave(second), {}).vram);
     }
@@ -311,28 +325,25 @@ TEST(OpenPicture, StartAndEndAddresses) {
         const char* what;
         const char* name;
         Bytes file;
-        FileKind kind;
         uint8_t screen;
         uint16_t start, end;
     };
     const Row rows[] = {
-        {"BSAVE ending early: the header's", "A.SC5", MakeBsave(0x0100, 0x7FFF, NoiseBytes(16, 1)), FileKind::Bsave,
+        {"BSAVE ending early: the header's", "A.SC5", MakeBsave(0x0100, 0x7FFF, NoiseBytes(16, 1)),
          5, 0x0100, 0x7FFF},
-        {"BSAVE second page", "A.S18", MakeBsave(0, 0xD3FF, NoiseBytes(0xD400, 2)), FileKind::SecondPage, 8, 0,
+        {"BSAVE second page", "A.S18", MakeBsave(0, 0xD3FF, NoiseBytes(0xD400, 2)), 8, 0,
          0xD3FF},
-        {"compressed, 100 bytes", "A.SR8", Compressed({0x00, 100, 0x20}), FileKind::GraphSaurus, 8, 0, 99},
-        {"raw, past 64 KiB", "A.SR7", GraphSaurusFile(NoiseBytes(0x10005, 3), false), FileKind::GraphSaurus, 7, 0,
+        {"compressed, 100 bytes", "A.SR8", Compressed({0x00, 100, 0x20}), 8, 0, 99},
+        {"raw, past 64 KiB", "A.SR7", GraphSaurusFile(NoiseBytes(0x10005, 3), false), 7, 0,
          0xFFFF},
-        {"compressed second page", "A.S15", GraphSaurusFile(NoiseBytes(0x6A00, 4), true), FileKind::SecondPage, 5,
+        {"compressed second page", "A.S15", GraphSaurusFile(NoiseBytes(0x6A00, 4), true), 5,
          0, 0x69FF},
-        {"raw with a start address: a BSAVE file", "A.SR5", MakeBsave(0x7680, 0x769F, NoiseBytes(32, 5)),
-         FileKind::GraphSaurus, 5, 0x7680, 0x769F},
+        {"raw with a start address: a BSAVE file", "A.SR5", MakeBsave(0x7680, 0x769F, NoiseBytes(32, 5)), 5, 0x7680, 0x769F},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         MemoryFolder folder = FolderOf({});
         velda::PictureRequest request;
-        request.kind = row.kind;
         request.screen = row.screen;
         ScreenPage page;
         ASSERT_FALSE(OpenAmong(folder, {{row.name, row.file}}, row.name, request, page));
