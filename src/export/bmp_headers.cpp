@@ -1,7 +1,5 @@
 #include "export/bmp_headers.h"
 
-#include "image/mode_table.h"
-#include "render/picture.h"
 
 namespace velda {
 
@@ -23,7 +21,10 @@ uint8_t* PutU32(uint8_t* out, uint32_t value) {
 
 }  // namespace
 
-void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, ExportHeadersRecord& headers) {
+ExportHeadersRecord PrepareExportHeaders(const Picture& picture) {
+    const int width = picture.width, height = picture.height, bitCount = picture.bitDepth;
+    const int colorEntries = static_cast<int>(picture.palette.size());
+    ExportHeadersRecord headers{};
     headers.file.bfType = BmpSignature;
     headers.file.bfReserved1 = 0;
     headers.file.bfReserved2 = 0;
@@ -44,14 +45,7 @@ void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, Expor
     headers.info.biSizeImage = static_cast<uint32_t>(imageSize);
     const bool fullTable = bitCount > 8 || colorEntries == (1 << bitCount);
     headers.info.biClrUsed = fullTable ? 0u : static_cast<uint32_t>(colorEntries);
-}
-
-void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers, int width, int height) {
-    const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr) return;
-    const PictureForm form = FormOf(screen);
-    FillBmpHeaders(width > 0 ? width : mode->width, height > 0 ? height : ScreenLines, form.bitDepth, form.colors,
-                   headers);
+    return headers;
 }
 
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {

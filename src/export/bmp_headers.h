@@ -1,4 +1,5 @@
-// The two headers of an uncompressed Windows BMP file, as Save writes them.
+// The two headers of an uncompressed Windows BMP file, as Save and
+// velda-convert write them: made in one way, from the picture written.
 //
 //   offset  size  field             offset  size  field
 //   0       2     bfType "BM"       14      4     biSize 40
@@ -15,6 +16,8 @@
 #pragma once
 
 #include <cstdint>
+
+#include "render/picture.h"
 
 namespace velda {
 
@@ -50,11 +53,11 @@ struct ExportHeadersRecord {
     BmpInfoHeader info;
 };
 
-// Fills `headers` for the given mode: the ten fields common to every mode,
-// then the six of the mode's picture, of the whole screen or of a picture
-// of its own `width` x `height` (a COPY file's area). A number that is not
-// a mode leaves them alone.
-void PrepareExportHeaders(uint8_t screen, ExportHeadersRecord& headers, int width = 0, int height = 0);
+// The headers of the BMP of `picture`: the ten fields every BMP VELDA
+// writes shares, then the six of the picture's size, depth and colour
+// table. biClrUsed counts a colour table shorter than the pixels could
+// index (SCREEN 6's 4 entries for 4-bit pixels) and is 0 for a full one.
+ExportHeadersRecord PrepareExportHeaders(const Picture& picture);
 
 // The bytes a BMP row of `width` pixels of `bitCount` bits takes: whole
 // groups of four bytes (the screen's rows need no filler).
@@ -62,12 +65,5 @@ constexpr int BmpRowStride(int width, int bitCount) { return (width * bitCount +
 
 // The 54 bytes of the headers in file order.
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out);
-
-// The headers of a BMP of `width` x `height` pixels of `bitCount` bits with
-// `colorEntries` colour-table entries: what PrepareExportHeaders gives for
-// the mode of that shape. biClrUsed counts
-// a colour table shorter than the pixels could index (SCREEN 6's 4
-// entries for 4-bit pixels) and is 0 for a full one.
-void FillBmpHeaders(int width, int height, int bitCount, int colorEntries, ExportHeadersRecord& headers);
 
 }  // namespace velda

@@ -8,20 +8,17 @@
 // bits, or blue, green, red.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 #include "export/bmp_headers.h"
 #include "render/picture.h"
 
 namespace velda {
 
-// The headers of a BMP of `picture`; for a picture of one mode as it is
-// decoded, the same as PrepareExportHeaders gives for that mode.
-ExportHeadersRecord PictureBmpHeaders(const Picture& picture);
-
-// Streams the BMP of `picture` with the given headers into `sink`, which
-// offers Write(const uint8_t*, size_t) and is handed whole rows.
+// Streams the BMP of `picture` with the given headers (PrepareExportHeaders
+// of it) into `sink`, which offers Write(const uint8_t*, size_t) and is
+// handed whole rows.
 template <class Sink>
 void EncodeBmp(Sink& sink, const Picture& picture, const ExportHeadersRecord& headers) {
     uint8_t headerBytes[BmpHeadersBytes];
@@ -40,19 +37,5 @@ void EncodeBmp(Sink& sink, const Picture& picture, const ExportHeadersRecord& he
         if (fill > 0) sink.Write(filler, static_cast<std::size_t>(fill));
     }
 }
-
-// A sink on a stdio stream; remembers whether any write failed.
-class FileSink {
-public:
-    explicit FileSink(std::FILE* stream) : stream_(stream) {}
-    void Write(const uint8_t* bytes, std::size_t count) {
-        if (std::fwrite(bytes, 1, count, stream_) != count) ok_ = false;
-    }
-    bool Ok() const { return ok_; }
-
-private:
-    std::FILE* stream_;
-    bool ok_ = true;
-};
 
 }  // namespace velda

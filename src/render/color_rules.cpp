@@ -1,7 +1,5 @@
 #include "render/color_rules.h"
 
-#include <cstring>
-
 namespace velda {
 
 namespace {
@@ -17,12 +15,12 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k) {
 }
 
 Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green) {
-    if (rule == ColorRule::Velda) return ToRgb8(PaletteEntryToRgb(redBlue, green));
+    if (rule == ColorRule::Velda) return PaletteEntryToRgb(redBlue, green);
     return Rgb8{Level3To8((redBlue >> 4) & 7), Level3To8(green & 7), Level3To8(redBlue & 7)};
 }
 
 Rgb8 Screen8Color(ColorRule rule, uint8_t value) {
-    if (rule == ColorRule::Velda) return ToRgb8(Screen8ValueToRgb(value));
+    if (rule == ColorRule::Velda) return Screen8ValueToRgb(value);
     return Rgb8{Level3To8((value >> 2) & 7), Level3To8(value >> 5), Level3To8(Screen8BlueTo3(value & 3))};
 }
 
@@ -34,18 +32,6 @@ Rgb8 YjkColor(ColorRule rule, int y, int j, int k) {
     }
     const Rgb5 c = MsxYjkToRgb5(y, j, k);
     return Rgb8{Level5To8(c.r), Level5To8(c.g), Level5To8(c.b)};
-}
-
-bool ParseColorRule(const char* text, ColorRule& rule) {
-    if (std::strcmp(text, "velda") == 0) {
-        rule = ColorRule::Velda;
-        return true;
-    }
-    if (std::strcmp(text, "msx") == 0) {
-        rule = ColorRule::Msx;
-        return true;
-    }
-    return false;
 }
 
 }  // namespace velda

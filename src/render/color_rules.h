@@ -1,6 +1,6 @@
-// The two colour rules of the converter.
+// The colour rules: what colour each kind of pixel shows.
 //
-// velda: the colours that Save writes, exactly. MSX levels are shifted
+// velda: the colours that the window shows and Save writes, exactly. MSX levels are shifted
 //        into 8 bits and never rescaled: 3-bit levels x 32 (0..224), the
 //        2-bit SCREEN 8 blue x 64 (0..192), 5-bit YJK levels x 8 (0..248).
 //
@@ -23,7 +23,6 @@
 
 #include <cstdint>
 
-#include "image/vram_image.h"
 #include "render/yjk.h"
 
 namespace velda {
@@ -37,7 +36,20 @@ struct Rgb8 {
 constexpr bool operator==(Rgb8 a, Rgb8 b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 constexpr bool operator!=(Rgb8 a, Rgb8 b) { return !(a == b); }
 
-constexpr Rgb8 ToRgb8(ColorRef c) { return Rgb8{RedOf(c), GreenOf(c), BlueOf(c)}; }
+// --- velda rule -------------------------------------------------------------
+
+// A palette entry (0RRR0BBB, 00000GGG): levels 0-7 become 0..224 in steps
+// of 32 (level x 32, never 255).
+constexpr Rgb8 PaletteEntryToRgb(uint8_t redBlue, uint8_t green) {
+    return Rgb8{static_cast<uint8_t>((redBlue & 0x70u) << 1), static_cast<uint8_t>((green & 0x07u) << 5),
+                static_cast<uint8_t>((redBlue & 0x07u) << 5)};
+}
+
+// A SCREEN 8 pixel GGGRRRBB: red and green levels x 32, the 2-bit blue x 64.
+constexpr Rgb8 Screen8ValueToRgb(uint8_t v) {
+    return Rgb8{static_cast<uint8_t>((v & 0x1Cu) << 3), static_cast<uint8_t>(v & 0xE0u),
+                static_cast<uint8_t>((v & 0x03u) << 6)};
+}
 
 // --- msx rule, step by step -------------------------------------------------
 
@@ -66,8 +78,5 @@ Rgb8 Screen8Color(ColorRule rule, uint8_t value);
 
 // A YJK pixel; y: 0..31; j, k: -32..31.
 Rgb8 YjkColor(ColorRule rule, int y, int j, int k);
-
-// Parses "velda" or "msx". Returns false for anything else.
-bool ParseColorRule(const char* text, ColorRule& rule);
 
 }  // namespace velda

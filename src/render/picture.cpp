@@ -1,16 +1,15 @@
 #include "render/picture.h"
 
 #include <cstring>
+#include <utility>
 
 #include "image/mode_table.h"
-#include "render/line_decoder.h"
-#include "render/yjk.h"
+#include "render/picture_shapes.h"
+#include "render/yjk_line.h"
 
 namespace velda {
 
 namespace {
-
-constexpr uint8_t AttributeBit = 0x08;  // SCREEN 10, 11: a palette pixel
 
 void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, int colors, std::vector<Rgb8>& palette) {
     palette.resize(static_cast<std::size_t>(colors));
@@ -19,33 +18,6 @@ void BuildPalette(uint8_t screen, const uint8_t* msxPalette, ColorRule rule, int
                                  : PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
                                                      msxPalette[PaletteEntryBytes * i + 1]);
     }
-}
-
-// One line of SCREEN 10, 11 (palette pixels allowed) or 12 as blue, green,
-// red, under the msx rule.
-void DecodeMsxYjkLine(uint8_t screen, const uint8_t* line, const Rgb8* paletteColors, uint8_t* out) {
-    for (int x = 0; x < 256; x += YjkGroupPixels) {
-        const YjkChroma c = GroupChroma(line + x);
-        for (int i = 0; i < YjkGroupPixels; ++i) {
-            const uint8_t b = line[x + i];
-            if (screen == 12) {
-                PutBgrPixel(out, x + i, YjkColor(ColorRule::Msx, b >> 3, c.j, c.k));
-            } else if (b & AttributeBit) {
-                PutBgrPixel(out, x + i, paletteColors[b >> 4]);
-            } else {
-                PutBgrPixel(out, x + i, YjkColor(ColorRule::Msx, (b >> 4) * 2, c.j, c.k));
-            }
-        }
-    }
-}
-
-// The same under the velda rule: the canvas's own line decoder (one table
-// read per YJK pixel), whose COLORREFs are Save's colours.
-void DecodeVeldaYjkLine(uint8_t screen, const uint8_t* vram, const ColorRef* colorTable, int y, uint8_t* out) {
-    ColorRef pixels[CanvasWidth];
-    const int width = DecodeLine(screen, vram, colorTable, y, pixels);
-    for (int x = 0; x < width - 1; ++x) PutBgrAndSpare(out + 3 * x, pixels[x]);
-    PutBgrPixel(out, width - 1, ToRgb8(pixels[width - 1]));  // its spare would lie past the line
 }
 
 }  // namespace
@@ -74,15 +46,9 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
     picture.pixels.resize(static_cast<std::size_t>(picture.rowBytes) * ScreenLines);
     BuildPalette(screen, msxPalette, rule, form.colors, picture.palette);
 
-    Rgb8 yjkPalette[PaletteSize];
-    ColorRef veldaColors[ColorTableSize];  // the velda rule's palette colours, as the canvas has them
-    if (screen == 10 || screen == 11) {
-        for (int i = 0; i < PaletteSize; ++i) {
-            yjkPalette[i] = PaletteEntryColor(rule, msxPalette[PaletteEntryBytes * i],
-                                              msxPalette[PaletteEntryBytes * i + 1]);
-        }
-        BuildColorTable(screen, msxPalette, veldaColors);
-    }
+    // The palette pixels of SCREEN 10 and 11.
+    std::vector<Rgb8> yjkPalette;
+    if (screen == 10 || screen == 11) BuildPalette(screen, msxPalette, rule, PaletteSize, yjkPalette);
 
     for (int y = 0; y < ScreenLines; ++y) {
         const uint8_t* line = vram + y * mode->bytesPerLine;
@@ -100,15 +66,46 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
             }
             break;
         default:
-            if (rule == ColorRule::Velda) {
-                DecodeVeldaYjkLine(screen, vram, veldaColors, y, row);
-            } else {
-                DecodeMsxYjkLine(screen, line, yjkPalette, row);
-            }
+            DecodeYjkLine(screen, line, yjkPalette.data(), rule, row);
             break;
         }
     }
     return true;
+}
+
+PageView ViewOf(const ScreenPage& page) {
+    PageView view;
+    view.screen = page.screen;
+    view.vram = page.vram.data();
+    view.palette = page.palette;
+    view.width = page.width;
+    view.height = page.height;
+    view.secondVram = page.secondVram.empty() ? nullptr : page.secondVram.data();
+    return view;
+}
+
+Picture MakePicture(const PageView& page, const PictureOptions& options) {
+    Picture picture, shaped;
+    BuildPicture(page.screen, page.vram, page.palette, options.colors, picture);
+    if (page.width > 0) {  // a COPY file's area: the picture is its own size
+        CropPicture(picture, page.width, page.height, shaped);
+        std::swap(picture, shaped);
+    }
+    if (page.secondVram != nullptr) {
+        Picture second;
+        BuildPicture(page.screen, page.secondVram, page.palette, options.colors, second);
+        if (options.interlace == Interlace::Blend) {
+            BlendPictures(picture, second, shaped);
+        } else {
+            WeavePictures(picture, second, shaped);
+        }
+        std::swap(picture, shaped);
+    }
+    if (options.aspect == Aspect::Tv) {
+        TelevisionAspect(picture, shaped);
+        std::swap(picture, shaped);
+    }
+    return picture;
 }
 
 }  // namespace velda

@@ -14,9 +14,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "image/picture_file.h"
 #include "render/color_rules.h"
 
 namespace velda {
@@ -42,23 +42,6 @@ inline void PutBgrPixel(uint8_t* row, int x, Rgb8 c) {
     row[3 * x + 2] = c.r;
 }
 
-// The colour `c` (0x00BBGGRR) as blue, green, red at `out`, and a zero
-// after them that the next pixel overwrites (so never for the last pixel
-// of a row). Where the machine keeps the lowest byte of a word first
-// (every machine VELDA runs on) the four bytes go at once: the colour's
-// bytes reversed (one instruction, as the compiler makes it), then shifted.
-inline void PutBgrAndSpare(uint8_t* out, ColorRef c) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    const uint32_t bytes = ((c >> 24) | ((c >> 8) & 0xFF00u) | ((c << 8) & 0xFF0000u) | (c << 24)) >> 8;
-    std::memcpy(out, &bytes, 4);
-#else
-    out[0] = BlueOf(c);
-    out[1] = GreenOf(c);
-    out[2] = RedOf(c);
-    out[3] = 0;
-#endif
-}
-
 // SCREEN 6 pixel byte v (four 2-bit pixels) as the two bytes of four
 // 4-bit pixels, left pixel of each pair in the high nibble: 0xE4 (pixels
 // 3, 2, 1, 0) becomes 0x32 0x10.
@@ -82,5 +65,37 @@ PictureForm FormOf(uint8_t screen);
 // Returns false, leaving `picture` alone, for a number that is not a mode.
 bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette, ColorRule rule,
                   Picture& picture);
+
+// --- the picture of an opened page -----------------------------------------
+
+// A page to make a picture of: video memory seen through a palette, as a
+// reader left it (ViewOf) or as the window holds it.
+struct PageView {
+    uint8_t screen = 0;
+    const uint8_t* vram = nullptr;        // 64 KiB
+    const uint8_t* palette = nullptr;     // 32 bytes, register form
+    int width = 0;                        // the picture's own size (a COPY file's area);
+    int height = 0;                       // 0 for the whole screen
+    const uint8_t* secondVram = nullptr;  // the second page of an interlaced pair; nullptr for none
+};
+
+PageView ViewOf(const ScreenPage& page);
+
+// How a picture is shown or written: the television's proportions
+// (every pixel repeated whole, so that a screen is 512 x 424), or the
+// pixels as they are.
+enum class Aspect { Raw, Tv };
+
+struct PictureOptions {
+    ColorRule colors = ColorRule::Velda;
+    Interlace interlace = Interlace::Auto;  // a second page: blended with Blend, else woven in
+    Aspect aspect = Aspect::Raw;
+};
+
+// The picture of `page` as every front end shows or writes it: decoded by
+// the colour rule, cut to the picture's own size, its second page woven in
+// or blended, in the shape asked for. Both pages show through one palette,
+// as the display's palette registers show them.
+Picture MakePicture(const PageView& page, const PictureOptions& options);
 
 }  // namespace velda

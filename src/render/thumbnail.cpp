@@ -45,30 +45,6 @@ int ScaledLength(int length, int longer, int maxSide) {
     return static_cast<int>(std::max(1L, scaled));
 }
 
-// The palette file beside a picture, as the one companion a thumbnail
-// reads: it answers for the palette file of the picture's mode.
-class PaletteBeside : public Companions {
-public:
-    PaletteBeside(const std::vector<uint8_t>* bytes, uint8_t screen) : bytes_(bytes), screen_(screen) {}
-
-    std::string Find(const std::string& name) override {
-        const char* extension = PaletteExtension(screen_);
-        if (bytes_ == nullptr || extension == nullptr) return "";
-        const std::size_t dot = name.rfind('.');
-        if (dot == std::string::npos || LowerCase(name.substr(dot + 1)) != LowerCase(extension)) return "";
-        return name;
-    }
-
-    LoadError Read(const std::string&, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
-        bytes.assign(bytes_->begin(), bytes_->begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, bytes_->size())));
-        return LoadError{};
-    }
-
-private:
-    const std::vector<uint8_t>* bytes_;
-    uint8_t screen_;
-};
-
 // `picture` as shown with each pixel repeated `across` times and each line
 // `down` times, made smaller to fit `maxSide` as ScaleToFit makes it.
 void ScaleShown(const Picture& picture, int across, int down, int maxSide, Picture& scaled) {
@@ -138,24 +114,17 @@ void ScaleShown(const Picture& picture, int across, int down, int maxSide, Pictu
 
 void ScaleToFit(const Picture& picture, int maxSide, Picture& scaled) { ScaleShown(picture, 1, 1, maxSide, scaled); }
 
-LoadError MakeThumbnail(const ThumbnailSource& source, int maxSide, Picture& thumbnail) {
-    if (!IsPictureKind(source.type.kind)) return LoadError(LoadFault::UnknownExtension);
-    PaletteBeside beside(source.paletteFile, source.type.screen);
+LoadError MakeThumbnail(const uint8_t* file, std::size_t size, const PictureName& name, Companions* beside,
+                        int maxSide, Picture& thumbnail) {
     PictureRequest request;
-    request.kind = source.type.kind;
-    request.screen = source.type.screen;
-    request.name = PictureName{"PICTURE", ""};
-    request.beside = &beside;
+    request.name = name;
+    request.beside = beside;
+    size = std::min(size, MaxPictureFileBytes);
     ScreenPage page;
-    const std::size_t size = std::min(source.size, MaxPictureFileBytes);
-    if (LoadError error = OpenPicture(source.file, size, request, page)) return error;
-
-    Picture picture, area;
-    BuildPicture(page.screen, page.vram.data(), page.palette, ColorRule::Msx, picture);
-    if (page.width > 0) {  // a COPY file's area
-        CropPicture(picture, page.width, page.height, area);
-        std::swap(picture, area);
-    }
+    if (LoadError error = OpenPicture(file, size, request, page)) return error;
+    PictureOptions options;
+    options.colors = ColorRule::Msx;
+    const Picture picture = MakePicture(ViewOf(page), options);
     const Repeats repeats = TelevisionRepeats(picture);
     ScaleShown(picture, repeats.across, repeats.down, maxSide, thumbnail);
     return LoadError{};

@@ -10,34 +10,30 @@
 //
 // Only the file itself and the palette file beside it are read: a
 // thumbnailer may be given nothing else. An interlaced pair shows its
-// first page.
+// first page. The file is opened as every Open opens it (image/picture_file.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "image/file_types.h"
+#include "image/companions.h"
 #include "image/load_error.h"
 #include "render/picture.h"
 
 namespace velda {
-
-struct ThumbnailSource {
-    const uint8_t* file = nullptr;  // the picture file's bytes
-    std::size_t size = 0;
-    FileType type{FileKind::Unknown, 0};              // what the file's name says it is
-    const std::vector<uint8_t>* paletteFile = nullptr;  // X.PL5 beside X.SC5, if there is one
-};
 
 // `picture` made smaller with an area filter so that its longer side is
 // at most `maxSide` (from 1), keeping its proportions; a picture already
 // that small is copied. The result is RGB (24 bits, blue, green, red).
 void ScaleToFit(const Picture& picture, int maxSide, Picture& scaled);
 
-// The thumbnail of `source`, its longer side at most `maxSide`, into
-// `thumbnail` (RGB). On an error, which names what is wrong with the
-// file as opening it would, `thumbnail` is left alone.
-LoadError MakeThumbnail(const ThumbnailSource& source, int maxSide, Picture& thumbnail);
+// The thumbnail of the picture file `file` (`size` bytes) named `name`,
+// whose palette file is found among `beside` (nullptr: none is looked
+// for), its longer side at most `maxSide`, into `thumbnail` (RGB). On an
+// error, which names what is wrong with the file as opening it would,
+// `thumbnail` is left alone.
+LoadError MakeThumbnail(const uint8_t* file, std::size_t size, const PictureName& name, Companions* beside,
+                        int maxSide, Picture& thumbnail);
 
 }  // namespace velda

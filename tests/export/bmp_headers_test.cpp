@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "export/bmp_headers.h"
-#include "image/bsave_loader.h"
 #include "image/vram_image.h"
+#include "render/picture_shapes.h"
 #include "test_support.h"
 
 namespace {
@@ -26,16 +26,19 @@ std::vector<uint8_t> Serialized(const ExportHeadersRecord& h) {
     return bytes;
 }
 
-// A record whose every field holds garbage, so that a field left unset shows.
-ExportHeadersRecord Garbage() {
-    ExportHeadersRecord h;
-    std::memset(&h, 0xA7, sizeof h);
-    return h;
+// The headers of a picture of the mode, as Save writes them; of its top
+// left `width` x `height` where they are given.
+ExportHeadersRecord HeadersOf(uint8_t screen, int width = 0, int height = 0) {
+    const std::vector<uint8_t> vram(velda::VramBytes, 0), palette(velda::PaletteBytes, 0);
+    velda::Picture picture, area;
+    EXPECT_TRUE(velda::BuildPicture(screen, vram.data(), palette.data(), velda::ColorRule::Velda, picture));
+    if (width == 0) return PrepareExportHeaders(picture);
+    velda::CropPicture(picture, width, height, area);
+    return PrepareExportHeaders(area);
 }
 
 TEST(ExportHeaders, Screen5BytesExactly) {
-    ExportHeadersRecord h = Garbage();
-    PrepareExportHeaders(5, h);
+    const ExportHeadersRecord h = HeadersOf(5);
     const std::vector<uint8_t> expected = {
         0x42, 0x4D,              // "BM"
         0x76, 0x6A, 0x00, 0x00,  // bfSize 27,254
@@ -56,7 +59,6 @@ TEST(ExportHeaders, Screen5BytesExactly) {
     EXPECT_EQ(Serialized(h), expected);
 }
 
-// SCREEN 10 prepared over SCREEN 6's headers.
 TEST(ExportHeaders, Screen6And10BytesExactly) {
     const std::pair<uint8_t, std::vector<uint8_t>> cases[] = {
         {6, {0x42, 0x4D, 0x46, 0xD4, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00,
@@ -68,49 +70,40 @@ TEST(ExportHeaders, Screen6And10BytesExactly) {
               0x18, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7C, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
               0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
     };
-    ExportHeadersRecord h = Garbage();
-    for (const auto& c : cases) {
-        PrepareExportHeaders(c.first, h);
-        EXPECT_EQ(Serialized(h), c.second) << "SCREEN " << int{c.first};
-    }
+    for (const auto& c : cases) EXPECT_EQ(Serialized(HeadersOf(c.first)), c.second) << "SCREEN " << int{c.first};
 }
 
-// Every field of every mode, starting each time from garbage and from the
-// headers of another mode, so that a field a mode forgets to set shows.
+// Every field of every mode.
 TEST(ExportHeaders, EveryFieldOfEveryMode) {
     for (const velda_test::ExpectedMode& c : velda_test::ExpectedModes) {
-        for (uint8_t previous : {uint8_t{0}, uint8_t{6}, uint8_t{12}}) {
-            SCOPED_TRACE("SCREEN " + std::to_string(c.screen) + " after " + std::to_string(previous));
-            ExportHeadersRecord h = Garbage();
-            if (previous != 0) PrepareExportHeaders(previous, h);
-            PrepareExportHeaders(c.screen, h);
-            EXPECT_EQ(h.file.bfType, 0x4D42);
-            EXPECT_EQ(h.file.bfSize, static_cast<uint32_t>(c.bmpFileSize));
-            EXPECT_EQ(h.file.bfReserved1, 0);
-            EXPECT_EQ(h.file.bfReserved2, 0);
-            EXPECT_EQ(h.file.bfOffBits, static_cast<uint32_t>(c.bmpOffBits));
-            EXPECT_EQ(h.info.biSize, 40u);
-            EXPECT_EQ(h.info.biWidth, c.width);
-            EXPECT_EQ(h.info.biHeight, 212);
-            EXPECT_EQ(h.info.biPlanes, 1);
-            EXPECT_EQ(h.info.biBitCount, c.bmpBitCount);
-            EXPECT_EQ(h.info.biCompression, 0u);
-            EXPECT_EQ(h.info.biSizeImage, static_cast<uint32_t>(c.bmpImageSize));
-            EXPECT_EQ(h.info.biXPelsPerMeter, 0);
-            EXPECT_EQ(h.info.biYPelsPerMeter, 0);
-            EXPECT_EQ(h.info.biClrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
-            EXPECT_EQ(h.info.biClrImportant, 0u);
-        }
+        SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
+        const ExportHeadersRecord h = HeadersOf(c.screen);
+        EXPECT_EQ(h.file.bfType, 0x4D42);
+        EXPECT_EQ(h.file.bfSize, static_cast<uint32_t>(c.bmpFileSize));
+        EXPECT_EQ(h.file.bfReserved1, 0);
+        EXPECT_EQ(h.file.bfReserved2, 0);
+        EXPECT_EQ(h.file.bfOffBits, static_cast<uint32_t>(c.bmpOffBits));
+        EXPECT_EQ(h.info.biSize, 40u);
+        EXPECT_EQ(h.info.biWidth, c.width);
+        EXPECT_EQ(h.info.biHeight, 212);
+        EXPECT_EQ(h.info.biPlanes, 1);
+        EXPECT_EQ(h.info.biBitCount, c.bmpBitCount);
+        EXPECT_EQ(h.info.biCompression, 0u);
+        EXPECT_EQ(h.info.biSizeImage, static_cast<uint32_t>(c.bmpImageSize));
+        EXPECT_EQ(h.info.biXPelsPerMeter, 0);
+        EXPECT_EQ(h.info.biYPelsPerMeter, 0);
+        EXPECT_EQ(h.info.biClrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
+        EXPECT_EQ(h.info.biClrImportant, 0u);
     }
 }
 
-TEST(ExportHeaders, NumberThatIsNotAModeLeavesThemAlone) {
-    for (uint8_t screen : {uint8_t{0}, uint8_t{9}, uint8_t{13}, uint8_t{255}}) {
-        ExportHeadersRecord h = Garbage();
-        PrepareExportHeaders(screen, h);
-        const ExportHeadersRecord g = Garbage();
-        EXPECT_EQ(Serialized(h), Serialized(g)) << int{screen};
-    }
+// A COPY file's area of 99 x 7 SCREEN 5 pixels: rows filled to 52 bytes.
+TEST(ExportHeaders, AreaOfItsOwnSize) {
+    const ExportHeadersRecord h = HeadersOf(5, 99, 7);
+    EXPECT_EQ(h.info.biWidth, 99);
+    EXPECT_EQ(h.info.biHeight, 7);
+    EXPECT_EQ(h.info.biSizeImage, 7u * 52u);
+    EXPECT_EQ(h.file.bfSize, 118u + 7u * 52u);
 }
 
 // Each field goes to its own offset, low byte first, with no gap after

@@ -1,6 +1,6 @@
 // The BMP files that Save writes: layout, colour tables and pixels of each
-// mode, read back with an independent reader and compared with the window's
-// own line decoding; and what happens when the file cannot be written.
+// mode, read back with an independent reader and compared with the picture
+// they were written from.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,22 +16,19 @@
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 #include "image_readers.h"
-#include "render/line_decoder.h"
+#include "render/picture.h"
+#include "render/picture_shapes.h"
 #include "test_support.h"
 
 namespace {
 
 using velda_test::DecodedImage;
 using velda_test::ReadBmp;
-using velda::ColorRef;
 using velda_test::NoiseBytes;
 
-// The BMP of `vram` in a mode, with the headers that an Open of that mode
-// prepares.
+// The BMP of `vram` in a mode, as Save writes it.
 std::vector<uint8_t> Encode(uint8_t screen, const std::vector<uint8_t>& vram, const uint8_t* palette) {
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(screen, headers);
-    return velda_test::SavedBmp(screen, headers, vram.data(), palette);
+    return velda_test::SavedBmp(screen, vram.data(), palette);
 }
 
 // Where the row of picture line y starts in the file.
@@ -176,12 +173,9 @@ TEST_F(BmpWriter, Screen8FixedColourTable) {
         EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * c.index, c.quad, 4), 0) << c.index;
     }
     for (int i = 0; i < 256; ++i) {
-        const ColorRef rgb = velda::Screen8ValueToRgb(static_cast<uint8_t>(i));
-        const std::size_t at = 54 + 4 * static_cast<std::size_t>(i);
-        EXPECT_EQ(bytes[at], velda::BlueOf(rgb));
-        EXPECT_EQ(bytes[at + 1], velda::GreenOf(rgb));
-        EXPECT_EQ(bytes[at + 2], velda::RedOf(rgb));
-        EXPECT_EQ(bytes[at + 3], 0);
+        const velda::Rgb8 rgb = velda::Screen8ValueToRgb(static_cast<uint8_t>(i));
+        const uint8_t quad[4] = {rgb.b, rgb.g, rgb.r, 0};
+        EXPECT_EQ(std::memcmp(bytes.data() + 54 + 4 * i, quad, 4), 0) << i;
     }
 }
 
@@ -224,34 +218,20 @@ TEST_F(BmpWriter, Screens10And11GiveIdenticalFiles) {
     EXPECT_TRUE(Encode(10, vram, palette) == Encode(11, vram, palette));
 }
 
-TEST_F(BmpWriter, NumberThatIsNotAModeGivesNothing) {
-    EXPECT_TRUE(Encode(9, vram, palette).empty());
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(5, headers);
-    EXPECT_TRUE(velda_test::SavedBmp(9, headers, vram.data(), palette).empty());
-}
-
-// The window's canvas and the saved file must show the same picture: load a
-// file through the loader, decode every line as the window does, and
-// compare with the pixels the reader finds in the BMP.
+// The saved file shows the picture the window draws: load a file through
+// the loader, make its picture as the window does, and compare with the
+// pixels the reader finds in the BMP.
 void ExpectFileMatchesCanvas(const velda::ScreenPage& page) {
-    const uint8_t screen = page.screen;
-    const std::vector<uint8_t> bytes = Encode(screen, page.vram, page.palette);
+    const std::vector<uint8_t> bytes = Encode(page.screen, page.vram, page.palette);
     DecodedImage image;
     ASSERT_EQ(ReadBmp(bytes, image), "");
-    ColorRef colors[velda::ColorTableSize] = {};
-    velda::BuildColorTable(screen, page.palette, colors);
-    ColorRef line[velda::CanvasWidth];
+    const velda::Picture picture = velda::MakePicture(velda::ViewOf(page), velda::PictureOptions{});
+    ASSERT_EQ(picture.width, image.width);
     int mismatches = 0;
     for (int y = 0; y < velda::ScreenLines; ++y) {
-        const int width = velda::DecodeLine(screen, page.vram.data(), colors, y, line);
-        ASSERT_EQ(width, image.width);
-        for (int x = 0; x < width; ++x) {
-            const velda::Rgb8 c = velda_test::ShownColor(image, static_cast<std::size_t>(y * width + x));
-            const ColorRef shown = velda::MakeColorRef(c.r, c.g, c.b);
-            if (shown != line[x] && mismatches++ < 5) {
-                ADD_FAILURE() << "pixel " << x << "," << y << ": file " << std::hex << shown << " canvas " << line[x];
-            }
+        for (int x = 0; x < picture.width; ++x) {
+            const velda::Rgb8 c = velda_test::ShownColor(image, static_cast<std::size_t>(y * picture.width + x));
+            if (c != velda::PixelColor(picture, x, y) && mismatches++ < 5) ADD_FAILURE() << "pixel " << x << "," << y;
         }
     }
     EXPECT_EQ(mismatches, 0);

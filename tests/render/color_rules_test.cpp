@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "image/vram_image.h"
 #include "render/yjk.h"
 
 namespace velda {
@@ -87,42 +86,12 @@ TEST(MsxColorRule, BlueNeverLeavesTheFiveBitRange) {
     }
 }
 
-// The velda rule is exactly the program's own conversions, for every input.
-TEST(VeldaColorRule, IsTheProgramsOwnConversion) {
-    for (int redBlue = 0; redBlue < 256; ++redBlue) {
-        for (int green = 0; green < 256; ++green) {
-            const auto rb = static_cast<uint8_t>(redBlue);
-            const auto g = static_cast<uint8_t>(green);
-            ASSERT_EQ(PaletteEntryColor(ColorRule::Velda, rb, g), ToRgb8(PaletteEntryToRgb(rb, g)));
-        }
-    }
-    for (int v = 0; v < 256; ++v) {
-        ASSERT_EQ(Screen8Color(ColorRule::Velda, static_cast<uint8_t>(v)),
-                  ToRgb8(Screen8ValueToRgb(static_cast<uint8_t>(v))));
-    }
-    for (int y = 0; y < 32; ++y) {
-        for (int j = -32; j < 32; ++j) {
-            for (int k = -32; k < 32; ++k) {
-                const Rgb5 c = YjkToRgb(y, j, k);
-                ASSERT_EQ(YjkColor(ColorRule::Velda, y, j, k),
-                          (Rgb8{static_cast<uint8_t>(c.r * 8), static_cast<uint8_t>(c.g * 8),
-                                static_cast<uint8_t>(c.b * 8)}));
-            }
-        }
-    }
+// The velda rule shifts levels into 8 bits and never stretches them.
+TEST(VeldaColorRule, LevelsShiftedNeverStretched) {
     EXPECT_EQ(PaletteEntryColor(ColorRule::Velda, 0x77, 0x07), (Rgb8{224, 224, 224}));
     EXPECT_EQ(Screen8Color(ColorRule::Velda, 0x03), (Rgb8{0, 0, 192}));
     EXPECT_EQ(YjkColor(ColorRule::Velda, 31, 0, 0), (Rgb8{248, 248, 248}));
-}
-
-TEST(ColorRuleNames, Parse) {
-    ColorRule rule = ColorRule::Velda;
-    EXPECT_TRUE(ParseColorRule("msx", rule));
-    EXPECT_EQ(rule, ColorRule::Msx);
-    EXPECT_TRUE(ParseColorRule("velda", rule));
-    EXPECT_EQ(rule, ColorRule::Velda);
-    EXPECT_FALSE(ParseColorRule("MSX2", rule));
-    EXPECT_FALSE(ParseColorRule("", rule));
+    EXPECT_EQ(YjkColor(ColorRule::Velda, 10, 3, -5), (Rgb8{104, 40, 96}));
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "image/mode_table.h"
 #include "image/vram_image.h"
-#include "render/line_decoder.h"
 #include "test_support.h"
 
 namespace velda {
@@ -30,26 +29,6 @@ Picture NoisePicture(uint8_t screen, uint32_t seed) {
 }
 
 std::string ModeName(uint8_t screen) { return "SCREEN " + std::to_string(screen); }
-
-// The colour of every pixel is the one the window's line decoder gives.
-TEST(PictureShapes, PixelColorIsTheCanvasColor) {
-    for (const uint8_t screen : AllScreens) {
-        SCOPED_TRACE(ModeName(screen));
-        const std::vector<uint8_t> vram = NoiseBytes(VramBytes, screen);
-        const std::vector<uint8_t> palette = NoiseBytes(PaletteBytes, screen + 1u);
-        Picture picture;
-        ASSERT_TRUE(BuildPicture(screen, vram.data(), palette.data(), ColorRule::Velda, picture));
-        ColorRef table[ColorTableSize] = {};
-        BuildColorTable(screen, palette.data(), table);
-        ColorRef line[CanvasWidth];
-        for (int y = 0; y < ScreenLines; ++y) {
-            ASSERT_EQ(DecodeLine(screen, vram.data(), table, y, line), picture.width);
-            for (int x = 0; x < picture.width; ++x) {
-                ASSERT_EQ(PixelColor(picture, x, y), ToRgb8(line[x])) << x << ", " << y;
-            }
-        }
-    }
-}
 
 TEST(PictureShapes, WeavePutsTheFirstPageOnEvenLines) {
     for (const uint8_t screen : AllScreens) {

@@ -72,30 +72,27 @@ TEST(Thumbnail, SizesOfPagesAndCopyAreasRounded) {
     const auto page = [](uint16_t bytes, uint32_t seed) { return MakeBsave(0, bytes - 1, NoiseBytes(bytes, seed)); };
     const std::vector<uint8_t> vram = NoiseBytes(0x8000, 5);
     const struct {
-        FileType type;
+        const char* extension;
         std::vector<uint8_t> file;
         int sizes[3][2];  // at 96, 128 and 256
     } rows[] = {
         // 512 x 424 at 96: 96 x 79.5
-        {{FileKind::Bsave, 5}, page(0x6A00, 1), {{96, 80}, {128, 106}, {256, 212}}},
-        {{FileKind::Bsave, 6}, page(0x6A00, 2), {{96, 80}, {128, 106}, {256, 212}}},
-        {{FileKind::Bsave, 8}, page(0xD400, 3), {{96, 80}, {128, 106}, {256, 212}}},
-        {{FileKind::Bsave, 12}, page(0xD400, 4), {{96, 80}, {128, 106}, {256, 212}}},
-        {{FileKind::Copy, 5}, velda_test::MakeCopy(5, vram, 100, 100), {{96, 96}, {128, 128}, {200, 200}}},
+        {"SC5", page(0x6A00, 1), {{96, 80}, {128, 106}, {256, 212}}},
+        {"SC6", page(0x6A00, 2), {{96, 80}, {128, 106}, {256, 212}}},
+        {"SC8", page(0xD400, 3), {{96, 80}, {128, 106}, {256, 212}}},
+        {"SCC", page(0xD400, 4), {{96, 80}, {128, 106}, {256, 212}}},
+        {"GL5", velda_test::MakeCopy(5, vram, 100, 100), {{96, 96}, {128, 128}, {200, 200}}},
         // 200 x 60 at 96: 96 x 28.8; at 128: 128 x 38.4
-        {{FileKind::Copy, 5}, velda_test::MakeCopy(5, vram, 100, 30), {{96, 29}, {128, 38}, {200, 60}}},
+        {"GL5", velda_test::MakeCopy(5, vram, 100, 30), {{96, 29}, {128, 38}, {200, 60}}},
     };
     for (const auto& row : rows) {
-        ThumbnailSource source;
-        source.file = row.file.data();
-        source.size = row.file.size();
-        source.type = row.type;
         for (int i = 0; i < 3; ++i) {
             const int maxSide = i == 0 ? 96 : i == 1 ? 128 : 256;
             Picture thumbnail;
-            ASSERT_FALSE(MakeThumbnail(source, maxSide, thumbnail));
-            EXPECT_EQ(thumbnail.width, row.sizes[i][0]) << int{row.type.screen} << " at " << maxSide;
-            EXPECT_EQ(thumbnail.height, row.sizes[i][1]) << int{row.type.screen} << " at " << maxSide;
+            ASSERT_FALSE(MakeThumbnail(row.file.data(), row.file.size(), {"A", row.extension}, nullptr, maxSide,
+                                       thumbnail));
+            EXPECT_EQ(thumbnail.width, row.sizes[i][0]) << row.extension << " at " << maxSide;
+            EXPECT_EQ(thumbnail.height, row.sizes[i][1]) << row.extension << " at " << maxSide;
         }
     }
 }
@@ -104,24 +101,22 @@ TEST(Thumbnail, FilesThatAreNoPictureGiveNone) {
     const std::vector<uint8_t> picture = velda_test::MakeBsave(0, 0x69FF, velda_test::NoiseBytes(0x6A00, 3));
     const std::vector<uint8_t> unmarked = velda_test::NoiseBytes(100, 4);
     const struct {
-        FileType type;
+        const char* extension;
         const std::vector<uint8_t>& file;
         LoadFault fault;
     } rows[] = {
-        {{FileKind::Palette, 5}, picture, LoadFault::UnknownExtension},
-        {{FileKind::DiskImage, 0}, picture, LoadFault::UnknownExtension},
-        {{FileKind::Unknown, 0}, picture, LoadFault::UnknownExtension},
-        {{FileKind::Bsave, 5}, {}, LoadFault::Empty},
-        {{FileKind::GraphSaurus, 7}, unmarked, LoadFault::WrongFirstByte},
+        {"PL5", picture, LoadFault::PaletteFileAlone},
+        {"DSK", picture, LoadFault::UnknownExtension},
+        {"TXT", picture, LoadFault::UnknownExtension},
+        {"SC5", {}, LoadFault::Empty},
+        {"SR7", unmarked, LoadFault::WrongFirstByte},
     };
     for (const auto& row : rows) {
         Picture thumbnail;
         thumbnail.width = 77;
-        ThumbnailSource source;
-        source.file = row.file.data();
-        source.size = row.file.size();
-        source.type = row.type;
-        EXPECT_EQ(MakeThumbnail(source, 128, thumbnail).fault, row.fault) << static_cast<int>(row.type.kind);
+        EXPECT_EQ(MakeThumbnail(row.file.data(), row.file.size(), {"A", row.extension}, nullptr, 128, thumbnail).fault,
+                  row.fault)
+            << row.extension;
         EXPECT_EQ(thumbnail.width, 77);
     }
 }
