@@ -13,52 +13,35 @@ bool SameFile(const std::string& a, const std::string& b) {
     return first.known && second.known && first.volume == second.volume && first.index == second.index;
 }
 
-LoadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
-    const auto refused = [&](LoadFault fault, int cause) {
+ReadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+    const auto refused = [&bytes](bool opened, int cause) {
         bytes.clear();
-        LoadError error(fault);
-        error.file = path;
-        error.system = ErrnoCode(cause != 0 ? cause : EIO);
-        return error;
+        return ReadError{opened, ErrnoCode(cause != 0 ? cause : EIO)};
     };
     errno = 0;
     std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (stream == nullptr) return refused(LoadFault::CannotOpen, errno);
+    if (stream == nullptr) return refused(false, errno);
     // Room for what an ordinary file holds, not for the most that is read:
     // the room is filled before it is read into, and a vector used again
     // keeps what it had. A size of 0 says nothing: files of the system
-    // (/proc) give it and still hold bytes.
+    // (/proc) give it and still hold bytes. A folder opens on POSIX systems,
+    // but holds no file to read.
     struct stat info;
-    const bool sized = fstat(fileno(stream), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    const bool known = fstat(fileno(stream), &info) == 0;
+    if (known && S_ISDIR(info.st_mode)) {
+        std::fclose(stream);
+        return refused(false, EISDIR);
+    }
+    const bool sized = known && S_ISREG(info.st_mode) && info.st_size > 0;
     bytes.resize(sized ? std::min(maxBytes, static_cast<std::size_t>(info.st_size)) : maxBytes);
     errno = 0;
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), stream);
     const bool failed = std::ferror(stream) != 0;
     const int cause = errno;
     std::fclose(stream);
-    if (failed) return refused(LoadFault::ReadFailed, cause);
+    if (failed) return refused(true, cause);
     bytes.resize(got);
-    return LoadError{};
-}
-
-std::error_code WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes) {
-    // Only a file that exists ("r+b" creates none); "wb" then empties that
-    // same file rather than making a new one.
-    errno = 0;
-    std::FILE* stream = std::fopen(path.c_str(), "r+b");
-    if (stream != nullptr) {
-        std::fclose(stream);
-        stream = std::fopen(path.c_str(), "wb");
-    }
-    if (stream == nullptr) return ErrnoCode(errno != 0 ? errno : EIO);
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-    const int cause = errno;
-    const bool closed = std::fclose(stream) == 0;
-    if (written && closed) return std::error_code{};
-    const int reason = cause != 0 ? cause : errno != 0 ? errno : EIO;
-    if (std::FILE* emptied = std::fopen(path.c_str(), "wb")) std::fclose(emptied);
-    return ErrnoCode(reason);
+    return ReadError{};
 }
 
 }  // namespace velda

@@ -5,8 +5,8 @@
 //
 // A function here that can fail returns what went wrong as its value: a
 // std::error_code, which is false when nothing did (its message() is the
-// system's own text), or for reading a picture's bytes the LoadError every
-// reader of pictures reports.
+// system's own text), and for reading a whole file also the step that
+// failed.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +15,6 @@
 #include <string>
 #include <system_error>
 #include <vector>
-
-#include "image/load_error.h"
 
 namespace velda {
 
@@ -41,11 +39,19 @@ FileIdentity IdentifyFile(const std::string& path);
 // True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Why a whole file could not be read: whether it opened, and the system's
+// reason. False when it was read.
+struct ReadError {
+    bool opened = false;
+    std::error_code system;
+
+    explicit operator bool() const { return static_cast<bool>(system); }
+};
+
 // Reads at most `maxBytes` bytes of the file at `path` into `bytes` (a
-// file that ends sooner gives fewer: that is no error). A file that cannot
-// be opened is CannotOpen, one that fails while it is read ReadFailed,
-// each naming `path` and the system's reason; `bytes` is then empty.
-LoadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
+// file that ends sooner gives fewer: that is no error); on an error
+// `bytes` is empty.
+ReadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
 struct FolderEntry {
     std::string name;
@@ -66,12 +72,6 @@ unsigned long ProcessNumber();
 // deleted while it is open, so that an interrupted program can still
 // remove it.
 std::error_code CreateNewFile(const std::string& path, std::FILE*& stream);
-
-// Writes `bytes` over the existing file `path` in place, keeping the file
-// itself (whoever holds it open reads the new bytes), where a temporary
-// file moved into place would be a new file. The file is left empty when
-// the write fails.
-std::error_code WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Gives the file `from` the name `to` in one step, in the same folder.
 // An existing `to` is replaced only when `replace` is set, and then at

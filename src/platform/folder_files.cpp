@@ -17,8 +17,17 @@ std::string FolderFiles::Find(const std::string& name) {
     return file != files_.end() ? JoinPath(folder_, file->second) : "";
 }
 
+LoadError ReadPictureFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+    const ReadError read = ReadWholeFile(path, maxBytes, bytes);
+    if (!read) return LoadError{};
+    LoadError error(read.opened ? LoadFault::ReadFailed : LoadFault::CannotOpen);
+    error.file = path;
+    error.system = read.system;
+    return error;
+}
+
 LoadError FolderFiles::Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
-    return ReadWholeFile(found, maxBytes, bytes);
+    return ReadPictureFile(found, maxBytes, bytes);
 }
 
 }  // namespace velda

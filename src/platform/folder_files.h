@@ -1,8 +1,9 @@
-// The files of a real folder as a picture's companions: the folder is
-// listed once, when a companion is first looked for, and a name is found
-// in that list by the system's rule (any case on Windows, the exact bytes
-// on POSIX). One FolderFiles may serve every picture of the folder, from
-// several threads at once.
+// The files of a real folder as a picture's companions, and the edge where
+// the system's reason a file cannot be read becomes a picture's load
+// error. The folder is listed once, when a companion is first looked for,
+// and a name is found in that list by the system's rule (any case on
+// Windows, the exact bytes on POSIX). One FolderFiles may serve every
+// picture of the folder, from several threads at once.
 #pragma once
 
 #include <map>
@@ -13,6 +14,11 @@
 #include "image/companions.h"
 
 namespace velda {
+
+// Reads at most `maxBytes` of the file `path` into `bytes`, as a picture
+// or a disk image is read: CannotOpen or ReadFailed, naming `path` and the
+// system's reason, when it cannot.
+LoadError ReadPictureFile(const std::string& path, std::size_t maxBytes, std::vector<uint8_t>& bytes);
 
 class FolderFiles : public Companions {
 public:

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "image/name_letters.h"
+
 namespace velda {
 
 namespace {
@@ -30,6 +32,15 @@ std::string HarmlessName(const std::string& name) {
     while (!harmless.empty() && (harmless.back() == '.' || harmless.back() == ' ')) harmless.pop_back();
     if (harmless.empty() || IsDeviceName(harmless.substr(0, harmless.find('.')))) harmless.insert(0, 1, Replacement);
     return harmless;
+}
+
+std::string FoldedName(const std::string& name) { return Capitals(name, CharacterBytes); }
+
+std::string PrintableName(std::string name) {
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return name;
 }
 
 std::string WithExtension(const std::string& path, const std::string& extension) {

@@ -69,6 +69,9 @@ std::size_t CharacterBytes(const std::string& text, std::size_t at);
 // one). A byte that makes no character becomes '_'.
 std::string NameFromCp932(const std::string& name);
 
+// `name` as a terminal may show it: control bytes as '?'.
+std::string PrintableName(std::string name);
+
 // `name` (one file name, not a path) made harmless to create in a folder:
 // whatever bytes a name from a disk image holds, the file stays inside the
 // folder and names no device. Separators, control bytes and the characters

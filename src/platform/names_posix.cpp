@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "image/name_letters.h"
 #include "platform/names.h"
 
 namespace velda {
@@ -25,17 +26,9 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-std::string FoldedName(const std::string& name) {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return folded;
-}
-
 std::string NameKey(const std::string& name) { return name; }
 
-std::size_t CharacterBytes(const std::string&, std::size_t) { return 1; }
+std::size_t CharacterBytes(const std::string& text, std::size_t at) { return SingleByteStep(text, at); }
 
 std::string NameFromCp932(const std::string& name) {
     iconv_t convert = iconv_open("UTF-8", "CP932");

@@ -11,17 +11,15 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
 
-bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != 0; }
-
 }  // namespace
 
 PathParts SplitPath(const std::string& path) {
     std::size_t nameStart = 0;
     std::size_t dot = std::string::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte(path[i]) && i + 1 < path.size()) {
-            ++i;  // the second byte may be '\\'; it is never '.'
-        } else if (IsSeparator(path[i])) {
+    // The second byte of a double-byte character may be '\\'; it is never '.'.
+    for (std::size_t i = 0; i < path.size(); i += CharacterBytes(path, i)) {
+        if (CharacterBytes(path, i) == 2) continue;
+        if (IsSeparator(path[i])) {
             nameStart = i + 1;
             dot = std::string::npos;
         } else if (path[i] == '.' && i > nameStart) {
@@ -41,22 +39,10 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
-std::string FoldedName(const std::string& name) {
-    std::string folded = name;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (IsLeadByte(folded[i])) {
-            ++i;
-        } else if (folded[i] >= 'a' && folded[i] <= 'z') {
-            folded[i] = static_cast<char>(folded[i] - 'a' + 'A');
-        }
-    }
-    return folded;
-}
-
 std::string NameKey(const std::string& name) { return FoldedName(name); }
 
 std::size_t CharacterBytes(const std::string& text, std::size_t at) {
-    return IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+    return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
 }
 
 std::string NameFromCp932(const std::string& name) {

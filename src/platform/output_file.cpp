@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/interrupt.h"
 #include "platform/names.h"
 
 namespace velda {
@@ -11,6 +12,8 @@ namespace velda {
 namespace {
 
 constexpr int NameAttempts = 100;
+// The stream's buffer: a whole BMP goes out in one to three writes.
+constexpr std::size_t BufferBytes = 64 * 1024;
 
 // A candidate temporary name in `folder`: the same length whatever the
 // target is called, and different for every call in this process and,
@@ -23,7 +26,68 @@ std::string TemporaryName(const std::string& folder) {
     return folder + name;
 }
 
+std::error_code LastErrno() { return ErrnoCode(errno != 0 ? errno : EIO); }
+
+// Writes the existing file `target` over in place: "r+b" opens only a file
+// that exists, and "wb" then empties that same file rather than making a
+// new one.
+WriteError WriteOver(const std::string& target, const std::function<void(FileSink&)>& write) {
+    errno = 0;
+    std::FILE* stream = std::fopen(target.c_str(), "r+b");
+    if (stream != nullptr) {
+        std::fclose(stream);
+        stream = std::fopen(target.c_str(), "wb");
+    }
+    if (stream == nullptr) return WriteError{WriteFault::Create, LastErrno()};
+    FileSink sink(stream);
+    write(sink);
+    errno = 0;
+    std::error_code error = sink.Error();
+    if (std::fclose(stream) != 0 && !error) error = LastErrno();
+    if (!error) return WriteError{};
+    if (std::FILE* emptied = std::fopen(target.c_str(), "wb")) std::fclose(emptied);
+    return WriteError{WriteFault::Write, error};
+}
+
 }  // namespace
+
+void FileSink::Write(const uint8_t* bytes, std::size_t count) {
+    if (error_) return;
+    errno = 0;
+    if (std::fwrite(bytes, 1, count, stream_) != count) error_ = LastErrno();
+}
+
+WriteError WriteFinishedFile(const std::string& target, ExistingTarget existing,
+                             const std::function<void(FileSink&)>& write) {
+    switch (KindOf(target)) {
+    case PathKind::Directory:
+        return WriteError{WriteFault::Folder, {}};
+    case PathKind::Other:
+        return WriteError{WriteFault::NotAFile, {}};
+    case PathKind::File:
+        if (existing == ExistingTarget::Keep) return WriteError{WriteFault::Exists, {}};
+        if (IsReadOnly(target)) return WriteError{WriteFault::ReadOnly, {}};
+        if (existing == ExistingTarget::WriteInPlace) return WriteOver(target, write);
+        break;
+    case PathKind::Missing:
+        break;
+    }
+    // Declared before `temp`, whose stream uses it until it is closed.
+    char buffer[BufferBytes];
+    InterruptWatch watch;  // ends only after `temp` has gone, whichever way
+    OutputFile temp;
+    if (const std::error_code error = watch.Create(temp, target)) return WriteError{WriteFault::Create, error};
+    std::setvbuf(temp.Stream(), buffer, _IOFBF, sizeof buffer);  // before any write
+    FileSink sink(temp.Stream());
+    write(sink);
+    std::error_code error = sink.Error();
+    if (!error) error = temp.Close();
+    if (error) return WriteError{WriteFault::Write, error};  // the destructor discards it
+    error = temp.Commit(existing == ExistingTarget::Replace);
+    if (error == std::errc::file_exists) return WriteError{WriteFault::Exists, {}};
+    if (error) return WriteError{WriteFault::Replace, error};
+    return WriteError{};
+}
 
 std::error_code OutputFile::Create(const std::string& target) {
     Discard();

@@ -123,23 +123,24 @@ TEST(FolderFiles, FindsAndReadsTheFilesBeside) {
     EXPECT_EQ(bytes, std::vector<uint8_t>(32, 7));
 }
 
-// Reading a file whole tells a file that cannot be opened from one that
-// fails while it is read (a folder, the memory of the process at address 0
-// on POSIX, as a failing disk does), each with the system's reason.
-TEST(ReadWholeFile, FailuresNameTheFileAndTheReason) {
+// Reading a file whole tells a file that cannot be opened (none, or a
+// folder) from one that fails while it is read (the memory of the process
+// at address 0 on POSIX, as a failing disk does), each with the system's
+// reason.
+TEST(ReadPictureFile, FailuresNameTheFileAndTheReason) {
     struct Row {
         std::string path;
         velda::LoadFault fault;
     };
     std::vector<Row> rows = {{velda_test::ScratchPath("no-such-file.SC5"), velda::LoadFault::CannotOpen}};
 #ifndef _WIN32
-    rows.push_back({velda_test::FreshFolder("read-error.SC5"), velda::LoadFault::ReadFailed});
+    rows.push_back({velda_test::FreshFolder("read-error.SC5"), velda::LoadFault::CannotOpen});
     rows.push_back({"/proc/self/mem", velda::LoadFault::ReadFailed});
 #endif
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path);
         std::vector<uint8_t> bytes(3, 1);
-        const velda::LoadError error = velda::ReadWholeFile(row.path, 100, bytes);
+        const velda::LoadError error = velda::ReadPictureFile(row.path, 100, bytes);
         EXPECT_EQ(error.fault, row.fault);
         EXPECT_EQ(error.file, row.path);
         EXPECT_TRUE(error.system);
