@@ -1,16 +1,18 @@
 // The batch of velda-convert: the files a command line names (and, with
-// --recursive, the files in the folders it names), what becomes of each,
-// and the run over them with its progress line and messages.
+// --recursive, the files in the folders it names), and the run over them.
+// Its jobs lie apart: batch_plan.cpp finds the entries, output_names.cpp
+// names their outputs, batch_run.cpp converts them, many at once, and
+// report.cpp says what became of each.
 #pragma once
 
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "image/disk_image.h"
-
 #include "tools/convert.h"
 
 namespace velda {
@@ -45,22 +47,24 @@ struct ImageInput {
 int DefaultJobs();
 
 enum class EntryRole {
-    Picture,   // to be converted (or reported, when it cannot be)
-    Ignored,   // found in a folder, but no picture VELDA reads
-    Consumed,  // a second page or palette file a picture of the batch takes
+    Picture,  // to be converted (or reported, when it cannot be)
+    Ignored,  // found in a folder, but no picture VELDA reads
 };
 
 struct BatchEntry {
     std::string input;         // as named, as found in a folder, or "GAME.DSK:GAMES/TITLE.SC5" in an image
     std::string outputFolder;  // "" for beside the input; -d or its mirror of a walked folder
     EntryRole role = EntryRole::Picture;
-    std::string problem;       // a folder or disk image that could not be read
+    // A companion by its name (a second page or palette file): it goes with
+    // a picture of the batch that takes it, and is converted, reported or
+    // ignored by its role only when none does.
+    bool companion = false;
+    LoadError unreadable;           // a disk image that could not be read, or holds no picture
+    std::error_code folderError;    // a folder that could not be read
     // A file of a disk image: the image, the folder of it the file is in,
-    // the name messages show (in the system's encoding) and the harmless
-    // name its output is made from.
+    // and the name its output is made from, made harmless.
     std::shared_ptr<ImageInput> image;
     std::size_t imageFolder = 0;
-    std::string shown;
     std::string localName;
 };
 
@@ -73,17 +77,19 @@ std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const 
 
 struct BatchCounts {
     int converted = 0;
+    int listed = 0;
     int skipped = 0;
     int failed = 0;
     int ignored = 0;
 };
 
-// Converts every picture of `entries`, `options.jobs` at once, reporting
-// each problem on `messages` as "velda-convert: FILE: reason". Shows a
-// progress line there when `showProgress` is set. Messages and progress
-// come in the order of the entries, and every output is what a run of one
-// job at a time writes. With `options.list`, writes "FILE: what it is" on
-// `listing` for each picture instead of converting it. Returns the counts.
+// Converts (or lists) every picture of `entries`, `options.jobs` at once,
+// reporting each problem on `messages` as "velda-convert: FILE: reason",
+// with a progress line there when `showProgress` is set. Companions named
+// as entries come after the pictures, which decide whether they take them.
+// Messages and progress come in that order, and every output is what a run
+// of one job at a time writes. With `options.list`, writes "FILE: what it
+// is" on `listing` for each picture instead of converting it.
 BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions& options, std::FILE* messages,
                      bool showProgress, std::FILE* listing = stdout);
 

@@ -1,6 +1,10 @@
 #include "tools/cli.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -14,6 +18,9 @@
 
 #include "export/png_writer.h"
 #include "image/file_types.h"
+#include "image/mode_table.h"
+#include "image/name_letters.h"
+#include "image/palette_file.h"
 #include "platform/files.h"
 #include "platform/names.h"
 
@@ -66,6 +73,18 @@ constexpr char ColorsHelp[] =
 constexpr char DirHelp[] =
     "write into the existing folder DIR\n"
     "(default: beside each input, extension replaced)";
+
+// The value among `names` that `text` spells, by its index.
+template <typename T, std::size_t N>
+bool ParseName(const char* text, const char* const (&names)[N], T& value) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (std::strcmp(text, names[i]) == 0) {
+            value = static_cast<T>(i);
+            return true;
+        }
+    }
+    return false;
+}
 
 // The help text: usage and description, then one line per option as it
 // is declared (its value name and description), then the exit status.
@@ -246,6 +265,51 @@ int UsageFailure(const std::string& error) {
 
 }  // namespace
 
+bool ParseOutputFormat(const char* text, OutputFormat& format) {
+    static constexpr const char* names[] = {"bmp", "png"};
+    return ParseName(SmallLetters(text).c_str(), names, format);
+}
+
+bool ParseScreenNumber(const char* text, uint8_t& screen) {
+    for (uint8_t candidate : AllScreens) {
+        if (std::to_string(candidate) == text) {
+            screen = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseColorRule(const char* text, ColorRule& rule) {
+    static constexpr const char* names[] = {"velda", "msx"};
+    return ParseName(text, names, rule);
+}
+
+bool ParseInterlace(const char* text, Interlace& interlace) {
+    static constexpr const char* names[] = {"auto", "weave", "blend", "off"};
+    return ParseName(text, names, interlace);
+}
+
+bool ParseAspect(const char* text, Aspect& aspect) {
+    static constexpr const char* names[] = {"raw", "tv"};
+    return ParseName(text, names, aspect);
+}
+
+bool ParsePaletteIndex(const char* text, int& index) {
+    if (text[0] < '0' || text[0] >= '0' + PalettesInBankFile || text[1] != '\0') return false;
+    index = text[0] - '0';
+    return true;
+}
+
+bool ParseJobs(const char* text, int& jobs) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || value < 1 || value > std::numeric_limits<int>::max()) return false;
+    jobs = static_cast<int>(value);
+    return true;
+}
+
 CommandAction ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::string& error) {
     CommandAction action = CommandAction::Convert;
     line.jobs = DefaultJobs();
@@ -285,7 +349,7 @@ int RunConverter(const std::vector<std::string>& args) {
     const BatchCounts counts = RunBatch(entries, line, stderr, showProgress);
     if (!line.quiet) {
         std::fprintf(stderr, "%s: %s %d, skipped %d, failed %d", ProgramName, line.list ? "listed" : "converted",
-                     counts.converted, counts.skipped, counts.failed);
+                     line.list ? counts.listed : counts.converted, counts.skipped, counts.failed);
         if (line.recursive) std::fprintf(stderr, ", ignored %d", counts.ignored);
         std::fputc('\n', stderr);
     }

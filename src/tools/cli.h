@@ -1,11 +1,12 @@
-// The command line of velda-convert: options, and the exit status of the
-// batch they ask for.
+// The command line of velda-convert: every option and the reading of its
+// value, and the exit status of the batch they ask for.
 //
 //   exit 0  every file was converted
 //   exit 1  at least one file failed or was skipped (its output existed)
 //   exit 2  the command line was wrong; no file was touched
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ struct CommandLine : BatchOptions {
     bool quiet = false;
     std::vector<std::string> inputs;
 };
+
+// Read the values of the options: "bmp" or "png" in any case; "5", "6",
+// "7", "8", "10", "11" or "12"; "velda" or "msx"; "auto", "weave", "blend"
+// or "off"; "raw" or "tv"; "0" to "7"; a whole number from 1. Each returns
+// false for anything else.
+bool ParseOutputFormat(const char* text, OutputFormat& format);
+bool ParseScreenNumber(const char* text, uint8_t& screen);
+bool ParseColorRule(const char* text, ColorRule& rule);
+bool ParseInterlace(const char* text, Interlace& interlace);
+bool ParseAspect(const char* text, Aspect& aspect);
+bool ParsePaletteIndex(const char* text, int& index);
+bool ParseJobs(const char* text, int& jobs);
 
 enum class CommandAction { Convert, ShowHelp, ShowVersion, UsageError };
 

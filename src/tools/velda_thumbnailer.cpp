@@ -12,14 +12,13 @@
 #include <CLI/CLI.hpp>
 
 #include "export/png_writer.h"
-#include "image/palette_file.h"
 #include "image/picture_file.h"
-#include "platform/files.h"
 #include "platform/folder_files.h"
 #include "platform/interrupt.h"
 #include "platform/names.h"
 #include "platform/output_file.h"
 #include "render/thumbnail.h"
+#include "tools/report.h"
 
 #ifndef VELDA_VERSION
 #error "VELDA_VERSION must be defined by the build"
@@ -53,59 +52,41 @@ constexpr char HelpText[] =
     "VELDA reads or OUTPUT could not be written (nothing is written then), 2 for\n"
     "a wrong command line.\n";
 
-int Fail(const std::string& what) {
-    std::fprintf(stderr, "%s: %s\n", ThumbnailerName, what.c_str());
+int Fail(const std::string& input, const Problem& problem) {
+    const ShowName asItIs = [](const std::string& name) { return name; };
+    std::fprintf(stderr, "%s: %s: %s\n", ThumbnailerName, input.c_str(), ProblemText(problem, asItIs).c_str());
     return ExitNotWritten;
 }
 
-// The palette file beside `input` for a picture of `type`, read into
-// `bytes`; false when there is none or it cannot be read.
-bool ReadPaletteBeside(const std::string& input, FileType type, std::vector<uint8_t>& bytes) {
-    const char* extension = PaletteExtension(type.screen);
-    if (extension == nullptr) return false;
+// The thumbnail of `input`, with the palette file beside it where it can
+// be read.
+LoadError MakeThumbnailOf(const std::string& input, int size, Picture& thumbnail) {
+    std::vector<uint8_t> file;
+    if (LoadError error = ReadPictureFile(input, MaxPictureFileBytes, file)) return error;
     const PathParts parts = SplitPath(input);
+    const PictureName name{parts.stem, parts.extension};
     FolderFiles folder(parts.folder);
-    const std::string found = FindBeside(folder, PictureName{parts.stem, parts.extension}, extension);
-    return !found.empty() && !folder.Read(found, MaxPaletteFileBytes, bytes);
+    const LoadError error = MakeThumbnail(file.data(), file.size(), name, &folder, size, thumbnail);
+    const bool paletteUnread = error.role == FileRole::PaletteFile &&
+                               (error.fault == LoadFault::CannotOpen || error.fault == LoadFault::ReadFailed);
+    return paletteUnread ? MakeThumbnail(file.data(), file.size(), name, nullptr, size, thumbnail) : error;
 }
 
 int WriteThumbnail(const std::string& input, const std::string& output, int size) {
-    const FileType type = TypeOfExtension(SplitPath(input).extension);
-    if (!IsPictureKind(type.kind)) return Fail(input + ": not a picture file VELDA reads");
-    std::vector<uint8_t> file, palette;
-    if (const LoadError error = ReadWholeFile(input, MaxPictureFileBytes, file)) {
-        return Fail(input + ": " + DescribeLoadError(error));
-    }
-    ThumbnailSource source;
-    source.file = file.data();
-    source.size = file.size();
-    source.type = type;
-    if (ReadPaletteBeside(input, type, palette)) source.paletteFile = &palette;
     Picture thumbnail;
-    if (const LoadError error = MakeThumbnail(source, size, thumbnail)) {
-        return Fail(input + ": " + DescribeLoadError(error));
-    }
+    if (const LoadError error = MakeThumbnailOf(input, size, thumbnail)) return Fail(input, error);
     std::vector<uint8_t> png;
-    std::error_code error = EncodePng(thumbnail, png);
-    if (error) return Fail("cannot write " + output + ": " + error.message());
-
-    // A file manager may name a file it made for the thumbnail and read it
-    // back through the handle it keeps (tumbler does): such a file is
-    // written in place. A new name is written through a temporary file.
-    if (KindOf(output) == PathKind::File) {
-        error = WriteInPlace(output, png);
+    WriteError error;
+    if (const std::error_code encoded = EncodePng(thumbnail, png)) {
+        error = WriteError{WriteFault::Write, encoded};
     } else {
-        InterruptWatch watch;
-        OutputFile temp;
-        error = watch.Create(temp, output);
-        if (!error && std::fwrite(png.data(), 1, png.size(), temp.Stream()) != png.size()) {
-            error = std::make_error_code(std::errc::io_error);
-        }
-        if (!error) error = temp.Close();
-        if (!error) error = temp.Commit(false);
+        // A file manager may name a file it made for the thumbnail and read
+        // it back through the handle it keeps (tumbler does): such a file is
+        // written in place.
+        error = WriteFinishedFile(output, ExistingTarget::WriteInPlace,
+                                  [&png](FileSink& sink) { sink.Write(png.data(), png.size()); });
     }
-    if (error) return Fail("cannot write " + output + ": " + error.message());
-    return ExitWritten;
+    return error ? Fail(input, WriteProblem{output, error}) : ExitWritten;
 }
 
 int RunThumbnailer(int argc, char** argv) {

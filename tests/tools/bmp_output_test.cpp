@@ -27,8 +27,8 @@ std::vector<uint8_t> Convert(const std::vector<uint8_t>& file, const std::string
     const std::string input = folder + "/" + name;
     velda_test::WriteFile(input, file);
     const std::string output = folder + "/out";
-    const ConvertResult result = ConvertFile(input, output, settings);
-    EXPECT_EQ(result.status, ConvertStatus::Converted) << result.reason;
+    const Outcome outcome = ConvertFile(input, output, settings);
+    EXPECT_EQ(outcome.status, ConvertStatus::Converted) << velda_test::Said(outcome);
     return velda_test::ReadFile(output);
 }
 
@@ -136,8 +136,8 @@ TEST(BmpOutput, CorpusFilesAsSaveWritesThem) {
         if (screen == 0) continue;
         SCOPED_TRACE(name);
         const std::string output = velda_test::FreshFolder("corpus-bmp") + "/out.bmp";
-        const ConvertResult result = ConvertFile(corpus + "/" + name, output, ConvertSettings{});
-        ASSERT_EQ(result.status, ConvertStatus::Converted) << result.reason;
+        const Outcome outcome = ConvertFile(corpus + "/" + name, output, ConvertSettings{});
+        ASSERT_EQ(outcome.status, ConvertStatus::Converted) << velda_test::Said(outcome);
         EXPECT_EQ(velda_test::ReadFile(output), velda_test::ReferenceBmp(screen, velda_test::ReadFile(corpus + "/" + name)));
         ++checked;
     }

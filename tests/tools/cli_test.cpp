@@ -55,7 +55,7 @@ TEST(ConverterCli, MixedBatch) {
         "velda-convert: backwards.SC5: bad BSAVE header: end address 0x0FFF is below start address 0x1000"));
     EXPECT_TRUE(run.Says("velda-convert: nomode.dat: unknown screen mode"));
     EXPECT_TRUE(run.Says("pass --screen N"));
-    EXPECT_TRUE(run.Says("velda-convert: folder.SC5: is a directory"));
+    EXPECT_TRUE(run.Says("velda-convert: folder.SC5: cannot open: Is a directory"));
     EXPECT_TRUE(run.Says("velda-convert: missing.SC5: cannot open: No such file or directory"));
     EXPECT_TRUE(run.Says("velda-convert: taken.SC8: skipped: taken.bmp exists; use --force to replace it"));
     EXPECT_FALSE(run.Says("good.SC5:")) << run.output;

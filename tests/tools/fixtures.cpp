@@ -8,11 +8,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "export/bmp_headers.h"
-#include "export/bmp_writer.h"
 #include "image/mode_table.h"
 #include "image/picture_file.h"
 #include "test_support.h"
+#include "tools/report.h"
 
 namespace velda_test {
 
@@ -25,9 +24,11 @@ std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed) {
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file) {
     velda::ScreenPage page;
     if (!OpenBsave(screen, file, page)) return {};
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(screen, headers);
-    return velda_test::SavedBmp(screen, headers, page.vram.data(), page.palette);
+    return velda_test::SavedBmp(screen, page.vram.data(), page.palette);
+}
+
+std::string Said(const velda::Outcome& outcome) {
+    return velda::ProblemText(outcome.problem, [](const std::string& name) { return name; });
 }
 
 RunResult RunConverter(const std::string& folder, const std::string& arguments, const std::string& prefix) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/convert.h"
+
 namespace velda_test {
 
 // A BSAVE file of noise for the given mode that covers the pixels and the
@@ -17,6 +19,9 @@ std::vector<uint8_t> NoiseBsave(uint8_t screen, uint32_t seed);
 // opened `file` in the given mode: the page the SCREEN N Open makes, the
 // headers it prepares, then the core's BMP encoder.
 std::vector<uint8_t> ReferenceBmp(uint8_t screen, const std::vector<uint8_t>& file);
+
+// What the converter would say of `outcome`, for a failing test's message.
+std::string Said(const velda::Outcome& outcome);
 
 struct RunResult {
     int status = -1;

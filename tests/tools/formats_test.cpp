@@ -275,7 +275,7 @@ TEST(Formats, ProblemsAreReportedPerFile) {
     } rows[] = {
         {"cut.SR5", 1, "velda-convert: cut.SR5: Graph Saurus data cut off: the file ends inside a run"},
         {"bad.SR5", 1, "velda-convert: bad.SR5: not a Graph Saurus file (first byte 0xFC, not 0xFE or 0xFD)"},
-        {"G.SR5", 1, "velda-convert: G.SR5: G.PL5 is not a palette file (100 bytes; a palette file has 32, 39 or 256)"},
+        {"G.SR5", 1, "velda-convert: G.SR5: G.PL5 is not a palette file (100 bytes; a palette file has 32, 39 or 256, or is a BSAVE dump of part of the palette table)"},
         {"H.PL5", 1, "velda-convert: H.PL5: a palette file, not a picture"},
         {"--palette none.PL5 cut.SR5", 2, "velda-convert: --palette none.PL5: no such file"},
         {"--palette-index 8 cut.SR5", 2, "invalid palette index '8' (use 0 to 7)"},

@@ -1,34 +1,15 @@
-// Screen modes from extensions and flags, output names, and the command
-// line read into settings.
+// Screen modes from flags, output names, and the command line read into
+// settings.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include "test_support.h"
 #include "tools/cli.h"
-#include "tools/convert.h"
+#include "tools/output_names.h"
 
 namespace velda {
 namespace {
-
-TEST(ReadingOf, ModeFromTheExtension) {
-    const struct {
-        const char* path;
-        int screen;
-    } rows[] = {
-        {"A.SC5", 5},        {"a.sc5", 5},         {"A.Sc6", 6},          {"pic.SC7", 7},
-        {"pic.sc8", 8},      {"pic.SCA", 10},      {"pic.sca", 10},       {"pic.S10", 10},
-        {"pic.s11", 11},     {"pic.SCC", 12},      {"pic.scc", 12},       {"pic.S12", 12},
-        {"dir/A.B.SC8", 8},  {"x.SC5.bak", 0},     {"pic.SC9", 0},        {"pic.SC", 0},
-        {"pic.S13", 0},      {"pic", 0},           {"SC5", 0},            {".SC5", 0},
-        {"dir.SC5/pic", 0},  {"pic.", 0},          {"pic.SC50", 0},       {"", 0},
-        {"pic.SR7", 7},      {"pic.s1a", 10},      {"pic.PL5", 0},        {"pic.GE8", 8},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        EXPECT_EQ(ReadingOf(row.path, ConvertSettings{}).screen, row.screen);
-    }
-}
 
 TEST(ScreenFlag, OnlyTheSevenModes) {
     const struct {

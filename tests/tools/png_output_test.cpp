@@ -72,7 +72,7 @@ TEST_F(PngOutput, EveryModeAndRuleMatchesTheBmp) {
                 ASSERT_FALSE(EncodePng(picture, png));
                 std::vector<uint8_t> bmp;
                 velda_test::MemorySink sink{bmp};
-                EncodeBmp(sink, picture, PictureBmpHeaders(picture));
+                EncodeBmp(sink, picture, PrepareExportHeaders(picture));
 
                 DecodedImage fromPng, fromBmp;
                 ASSERT_EQ(velda_test::ReadPng(png, fromPng), "");

@@ -10,6 +10,7 @@
 #include "fixtures.h"
 #include "graph_saurus_writer.h"
 #include "image/file_types.h"
+#include "image/name_letters.h"
 #include "image/mode_table.h"
 #include "image_readers.h"
 #include "render/picture_shapes.h"
@@ -132,7 +133,7 @@ TEST(Thumbnails, MimeTypesOfEveryPictureExtension) {
                            : type.kind == velda::FileKind::GraphSaurus ? GraphSaurusFile(Page(type.screen, 2), true)
                                                                       : NoiseBsave(type.screen, 3);
         if (extension == "GLB") continue;  // yields to glTF's binary files: a COPY file has no mark to tell
-        for (const std::string& name : {"a." + extension, "b." + velda::LowerCase(extension)}) {
+        for (const std::string& name : {"a." + extension, "b." + velda::SmallLetters(extension)}) {
             EXPECT_EQ(typeOf(name, file), typeOfKind[static_cast<int>(type.kind)]) << name;
         }
     }
