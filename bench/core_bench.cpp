@@ -1,7 +1,8 @@
 // The portable core, one picture at a time (times are per picture):
 //
-//   Decode/<screen>/<content>  DecodeLine over all 212 lines, as the
-//                              window's RenderImage calls it
+//   Decode/<screen>/<content>  the picture of the page (MakePicture, under
+//                              the velda rule), as the window draws it and
+//                              Save writes it
 //   Bmp/<screen>/<content>     Save's BMP of the picture in memory, encoded
 //                              into a byte vector (no file)
 //   Png/<screen>/<content>     the converter's PNG of the picture: decoding
@@ -13,8 +14,10 @@
 // The picture is opened once, before timing, through OpenPicture.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,7 +28,6 @@
 #include "image/mode_table.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
-#include "render/line_decoder.h"
 #include "render/picture.h"
 #include "render/thumbnail.h"
 #include "export/png_writer.h"
@@ -41,21 +43,15 @@ constexpr double DecodeTargetScreen8Us = 25.0;
 // second of work.
 constexpr double ThumbnailTargetUs = 2000.0;
 
-// A generated picture as a freshly started VELDA opens it, with the
-// display colours and Save's headers the window keeps beside it.
+// A generated picture as a freshly started VELDA opens it.
 struct OpenedPicture {
     ScreenPage page;
-    ColorRef colorTable[ColorTableSize] = {};
-    ExportHeadersRecord headers = {};
 
     OpenedPicture(uint8_t screen, Content content) {
         const std::vector<uint8_t> file = velda_bench::MakeBsave(screen, content);
         PictureRequest request;
-        request.kind = FileKind::Bsave;
         request.screen = screen;
         if (OpenPicture(file.data(), file.size(), request, page)) std::abort();
-        BuildColorTable(screen, page.palette, colorTable);
-        PrepareExportHeaders(screen, headers);
     }
 };
 
@@ -67,12 +63,10 @@ void SetPictureRate(benchmark::State& state) {
 void Decode(benchmark::State& state) {
     const auto screen = static_cast<uint8_t>(state.range(0));
     const OpenedPicture opened(screen, static_cast<Content>(state.range(1)));
-    ColorRef line[CanvasWidth];
+    const PageView page = ViewOf(opened.page);
     for (auto _ : state) {
-        for (int y = 0; y < ScreenLines; ++y) {
-            DecodeLine(screen, opened.page.vram.data(), opened.colorTable, y, line);
-            benchmark::DoNotOptimize(line);
-        }
+        const Picture picture = MakePicture(page, PictureOptions{});
+        benchmark::DoNotOptimize(picture.pixels.data());
     }
     if (screen == 12) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen12Us)) + " us");
     if (screen == 8) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen8Us)) + " us");
@@ -87,7 +81,7 @@ void Bmp(benchmark::State& state) {
         bytes.clear();  // keeps its storage: only the first turn grows it
         BuildPicture(screen, opened.page.vram.data(), opened.page.palette, ColorRule::Velda, picture);
         velda_test::MemorySink sink{bytes};
-        EncodeBmp(sink, picture, opened.headers);
+        EncodeBmp(sink, picture, PrepareExportHeaders(picture));
         benchmark::DoNotOptimize(bytes.data());
     }
     SetPictureRate(state);
@@ -115,13 +109,15 @@ void Png(benchmark::State& state) {
 void Thumbnail(benchmark::State& state) {
     const auto screen = static_cast<uint8_t>(state.range(0));
     const std::vector<uint8_t> file = velda_bench::MakeBsave(screen, velda_bench::Noise);
-    ThumbnailSource source;
-    source.file = file.data();
-    source.size = file.size();
-    source.type = FileType{FileKind::Bsave, screen};
+    // The extension that names the mode.
+    const char* const extensions[] = {"SC5", "SC6", "SC7", "SC8", "SCA", "SCB", "SCC"};
+    const auto screens = std::begin(AllScreens);
+    const PictureName name{"A", extensions[std::find(screens, std::end(AllScreens), screen) - screens]};
     Picture thumbnail;
     for (auto _ : state) {
-        if (MakeThumbnail(source, static_cast<int>(state.range(1)), thumbnail)) std::abort();
+        if (MakeThumbnail(file.data(), file.size(), name, nullptr, static_cast<int>(state.range(1)), thumbnail)) {
+            std::abort();
+        }
         benchmark::DoNotOptimize(thumbnail.pixels.data());
     }
     SetPictureRate(state);

@@ -5,8 +5,8 @@
 // cost. This program times, for each mode, an Open of a generated picture
 // from the moment the file is chosen to the finished canvas, in the steps
 // OpenInMode takes after the Open command's dialog (load: the file read,
-// OpenPicture and AdoptPage into the window's model; then RenderImage and
-// FinishOpen), and a bare loop of the same SetPixelV calls with the same
+// OpenPicture and AdoptPage into the window's model; then the picture made
+// and drawn by RenderImage, and FinishOpen), and a bare loop of the same SetPixelV calls with the same
 // colours on a memory DC of the same size, with the same 212 titles set
 // on the window (the titles column: their share of the bare loop). Open
 // should take at most 1.5 times the bare loop.
@@ -28,7 +28,7 @@
 #include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "platform/files.h"
-#include "render/line_decoder.h"
+#include "render/picture_shapes.h"
 #include "shell/shell_state_win.h"
 
 namespace {
@@ -36,7 +36,6 @@ namespace {
 constexpr int DefaultRuns = 11;
 constexpr int WarmUpRuns = 2;
 constexpr double TargetRatio = 1.5;
-constexpr int TitleBytes = 16;
 
 double Now() {
     static const double ticksPerMs = [] {
@@ -61,23 +60,23 @@ struct OpenTimes {
 };
 OpenTimes TimeOpen(HWND window, uint8_t screen, const std::string& path) {
     velda::PictureModel& model = velda::ModelOf(window);
-    std::snprintf(model.CurrentFile.path, sizeof model.CurrentFile.path, "%s", path.c_str());
     velda::PictureRequest request;
-    request.kind = velda::FileKind::Bsave;
     request.screen = screen;
+    request.bsaveOnly = true;
     request.heldPalette = model.MsxPalette;
     const double start = Now();
     std::vector<uint8_t> bytes;
     velda::ScreenPage page;
-    if (velda::ReadWholeFile(model.CurrentFile.path, velda::MaxPictureFileBytes, bytes) ||
+    if (velda::ReadWholeFile(path, velda::MaxPictureFileBytes, bytes) ||
         velda::OpenPicture(bytes.data(), bytes.size(), request, page)) {
         std::abort();
     }
     velda::AdoptPage(model, page);
     const double loaded = Now();
-    velda::RenderImage(window, screen);
+    const velda::Picture picture = velda::MakePicture(velda::ViewOf(page), velda::PictureOptions{});
+    velda::RenderImage(window, picture);
     const double rendered = Now();
-    velda::FinishOpen(window, screen, "BENCH");
+    velda::FinishOpen(window, picture, "BENCH");
     const double finished = Now();
     return OpenTimes{loaded - start, rendered - loaded, finished - rendered};
 }
@@ -87,21 +86,22 @@ OpenTimes TimeOpen(HWND window, uint8_t screen, const std::string& path) {
 // what the Open command's own OpenInMode leaves in the window's model.
 struct BareInputs {
     int width = 0;
-    std::vector<velda::ColorRef> pixels;
+    std::vector<COLORREF> pixels;
     std::vector<std::string> titles;
 };
 BareInputs MakeBareInputs(HWND window, uint8_t screen, const std::string& path) {
-    velda::PictureModel& model = velda::ModelOf(window);
-    std::snprintf(model.CurrentFile.path, sizeof model.CurrentFile.path, "%s", path.c_str());
-    if (!velda::OpenInMode(window, screen, "BENCH")) std::abort();
+    const velda::PictureModel& model = velda::ModelOf(window);
+    if (!velda::OpenInMode(window, screen, path, "BENCH")) std::abort();
+    const velda::Picture picture =
+        velda::MakePicture(velda::ViewOf(model, model.ScreenMode), velda::PictureOptions{});
     BareInputs inputs;
-    inputs.width = velda::FindMode(screen)->width;
-    inputs.pixels.resize(static_cast<std::size_t>(inputs.width) * velda::ScreenLines);
+    inputs.width = picture.width;
     for (int y = 0; y < velda::ScreenLines; ++y) {
-        velda::DecodeLine(screen, model.VramImage, model.ColorTable, y, &inputs.pixels[static_cast<std::size_t>(y) * inputs.width]);
-        char title[TitleBytes];
-        velda::FormatProgressTitle(y, title, sizeof title);
-        inputs.titles.push_back(title);
+        for (int x = 0; x < picture.width; ++x) {
+            const velda::Rgb8 c = velda::PixelColor(picture, x, y);
+            inputs.pixels.push_back(RGB(c.r, c.g, c.b));
+        }
+        inputs.titles.push_back(velda::ProgressTitle(y));
     }
     return inputs;
 }
@@ -112,7 +112,7 @@ struct BareTimes {
 BareTimes TimeBareLoop(HWND window, HDC dc, const BareInputs& inputs) {
     const double start = Now();
     double titles = 0.0;
-    const velda::ColorRef* pixel = inputs.pixels.data();
+    const COLORREF* pixel = inputs.pixels.data();
     for (int y = 0; y < velda::ScreenLines; ++y) {
         const double titleStart = Now();
         SetWindowTextA(window, inputs.titles[y].c_str());

@@ -1,5 +1,5 @@
 // Fuzzing the core: one BSAVE file loaded in the mode the selector picks,
-// every line decoded as the window draws it, and the BMP that Save writes
+// its picture made as the window draws it, and the BMP that Save writes
 // encoded in memory. Input layout: fuzz_input.h.
 //
 // Besides the sanitizers, each input is held to the promises of the core:
@@ -9,11 +9,11 @@
 //     memory untouched;
 //   - an accepted file puts its bytes at the start address over the
 //     cleared image with the power-on palette seeded, and nothing else;
-//   - the decoders read only the picture lines and the colours their mode
-//     has (exact-size copies, so a stray read is a sanitizer report), and
-//     write exactly one line;
+//   - the decoders read only the picture lines and the palette (exact-size
+//     copies, so a stray read is a sanitizer report);
 //   - the BMP has the size and header fields of its mode, and each of its
-//     pixels has the colour the window shows for that pixel;
+//     pixels has the colour its mode's rule gives that pixel of video
+//     memory, worked out here pixel by pixel;
 //   - Open by extension reads the file as the SCREEN Open does, unless it
 //     lacks the mark and its size makes it a page from address 0, or a
 //     COPY file whose area (and nothing below it) lands at the top left.
@@ -33,12 +33,14 @@
 #include "image/mode_table.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
-#include "render/line_decoder.h"
+#include "render/color_rules.h"
+#include "render/picture.h"
+#include "render/yjk.h"
 
 namespace {
 
-using velda::ColorRef;
 using velda::ModeInfo;
+using velda::Rgb8;
 using velda::ScreenPage;
 using velda_fuzz::BmpLayout;
 
@@ -58,8 +60,8 @@ velda::LoadError BsaveRefusal(const uint8_t* file, std::size_t size) {
     const unsigned end = file[3] | file[4] << 8;
     if (end < start) {
         want.fault = velda::LoadFault::EndBelowStart;
-        want.value = end;
-        want.start = start;
+        want.endAddress = static_cast<uint16_t>(end);
+        want.startAddress = static_cast<uint16_t>(start);
     }
     return want;
 }
@@ -78,10 +80,6 @@ bool AllZero(const uint8_t* bytes, std::size_t count) {
     }
     return true;
 }
-
-// The colours a line decoder of the mode may read: 16, 4 in SCREEN 6,
-// 256 in SCREEN 8, none in SCREEN 12.
-int ColorsRead(const ModeInfo& mode) { return mode.screen == 8 ? velda::ColorTableSize : mode.paletteEntries; }
 
 // The picture a fresh program opens from `file` in `mode`, worked out
 // independently of the loader.
@@ -110,31 +108,47 @@ void CheckAcceptedLoad(const ModeInfo& mode, const uint8_t* file, std::size_t si
     FUZZ_CHECK(AllZero(page.palette + paletteBytes, sizeof page.palette - paletteBytes));
 }
 
-// The display colours the window takes for `page`, held to its palette,
-// or to the fixed colours of SCREEN 8.
-void BuildWindowColors(const ModeInfo& mode, const ScreenPage& page, ColorRef* colorTable) {
-    velda::BuildColorTable(mode.screen, page.palette, colorTable);
-    for (int i = 0; i < mode.paletteEntries; ++i) {
-        FUZZ_CHECK(colorTable[i] == velda::PaletteColor(page.palette, i));
+// The colour of pixel (x, y) of `lines` in `mode`, by the mode's rule:
+// palette indices of 4 or 2 bits, the SCREEN 8 byte, or YJK.
+Rgb8 ModeColor(const ModeInfo& mode, const uint8_t* lines, const uint8_t* palette, int x, int y) {
+    const uint8_t* line = lines + static_cast<std::ptrdiff_t>(y) * mode.bytesPerLine;
+    const auto entry = [palette](int i) { return velda::PaletteEntryToRgb(palette[2 * i], palette[2 * i + 1]); };
+    switch (mode.screen) {
+    case 5:
+    case 7: return entry(x % 2 == 0 ? line[x / 2] >> 4 : line[x / 2] & 0x0F);
+    case 6: return entry((line[x / 4] >> (6 - 2 * (x % 4))) & 3);
+    case 8: return velda::Screen8ValueToRgb(line[x]);
+    default: break;
     }
-    if (mode.screen == 8) {
-        for (int v = 0; v < velda::ColorTableSize; ++v) {
-            FUZZ_CHECK(colorTable[v] == velda::Screen8ValueToRgb(static_cast<uint8_t>(v)));
-        }
-    }
+    const uint8_t b = line[x];
+    if (mode.screen != 12 && (b & velda::AttributeBit) != 0) return entry(b >> 4);
+    const velda::YjkChroma chroma = velda::GroupChroma(line + x / 4 * 4);
+    const velda::Rgb5 c = velda::YjkToRgb(mode.screen == 12 ? b >> 3 : (b >> 4) * 2, chroma.j, chroma.k);
+    return Rgb8{static_cast<uint8_t>(c.r << 3), static_cast<uint8_t>(c.g << 3), static_cast<uint8_t>(c.b << 3)};
 }
 
 // The colour of pixel x of a BMP row, through the BMP's own colour table.
-ColorRef BmpPixel(const BmpLayout& layout, const uint8_t* colorTable, const uint8_t* row, int x) {
-    if (layout.bitCount == 24) return velda::MakeColorRef(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+Rgb8 BmpPixel(const BmpLayout& layout, const uint8_t* colorTable, const uint8_t* row, int x) {
+    if (layout.bitCount == 24) return Rgb8{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
     const int index = layout.bitCount == 8 ? row[x] : x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
     FUZZ_CHECK(index < layout.colors);
     const uint8_t* quad = colorTable + 4 * index;
     FUZZ_CHECK(quad[3] == 0);
-    return velda::MakeColorRef(quad[2], quad[1], quad[0]);
+    return Rgb8{quad[2], quad[1], quad[0]};
 }
 
-void CheckBmpAgainstWindow(const ModeInfo& mode, const ScreenPage& page, const std::vector<uint8_t>& bmp) {
+void CheckBmp(const ModeInfo& mode, const ScreenPage& page) {
+    // Exact-size copies: a decoder that reads past the picture lines or
+    // past the palette is caught.
+    const std::vector<uint8_t> lines(page.vram.begin(), page.vram.begin() + mode.pixelBytes);
+    const std::vector<uint8_t> palette(page.palette, page.palette + velda::PaletteBytes);
+    velda::Picture picture;
+    FUZZ_CHECK(velda::BuildPicture(mode.screen, lines.data(), palette.data(), velda::ColorRule::Velda, picture));
+    std::vector<uint8_t> bmp;
+    velda_fuzz::VectorSink sink{bmp};
+    velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
+    FUZZ_CHECK(bmp == velda_fuzz::SavedBmp(page));
+
     const BmpLayout layout = velda_fuzz::BmpLayoutOf(mode);
     FUZZ_CHECK(bmp.size() == static_cast<std::size_t>(layout.fileSize));
     FUZZ_CHECK(bmp[0] == 'B' && bmp[1] == 'M');
@@ -144,27 +158,12 @@ void CheckBmpAgainstWindow(const ModeInfo& mode, const ScreenPage& page, const s
     FUZZ_CHECK(ReadLe32(&bmp[22]) == static_cast<uint32_t>(velda::ScreenLines));
     FUZZ_CHECK((bmp[28] | bmp[29] << 8) == layout.bitCount);
 
-    // Exact-size copies: a decoder that reads past the picture lines or
-    // past its mode's colours, or writes past one line, is caught.
-    const std::vector<uint8_t> lines(page.vram.begin(), page.vram.begin() + mode.pixelBytes);
-    ColorRef colorTable[velda::ColorTableSize] = {};
-    BuildWindowColors(mode, page, colorTable);
-    const int colors = ColorsRead(mode);
-    std::unique_ptr<ColorRef[]> table;
-    if (colors > 0) {
-        table.reset(new ColorRef[colors]);
-        std::memcpy(table.get(), colorTable, sizeof(ColorRef) * colors);
-    }
-    std::unique_ptr<ColorRef[]> out(new ColorRef[mode.width]);
-
     const uint8_t* bmpColors = bmp.data() + velda::BmpHeadersBytes;
     for (int y = 0; y < velda::ScreenLines; ++y) {
-        FUZZ_CHECK(velda::DecodeLine(mode.screen, lines.data(), table.get(), y, out.get()) == mode.width);
         const uint8_t* row = bmp.data() + layout.offBits +
                              static_cast<std::size_t>(velda::ScreenLines - 1 - y) * layout.rowBytes;
         for (int x = 0; x < mode.width; ++x) {
-            FUZZ_CHECK((out[x] >> 24) == 0);
-            FUZZ_CHECK(BmpPixel(layout, bmpColors, row, x) == out[x]);
+            FUZZ_CHECK(BmpPixel(layout, bmpColors, row, x) == ModeColor(mode, lines.data(), palette.data(), x, y));
         }
     }
 }
@@ -172,22 +171,23 @@ void CheckBmpAgainstWindow(const ModeInfo& mode, const ScreenPage& page, const s
 void CheckOpenByExtension(const velda_fuzz::LoadedInput& input) {
     const ModeInfo& mode = *input.mode;
     velda::PictureRequest request;
-    request.kind = velda::FileKind::Bsave;
+    request.name = velda::PictureName{"A", "SC5"};  // a BSAVE dump's name, in the chosen mode
     request.screen = mode.screen;
+    const velda::PicturePlan plan = velda::PlanPicture(input.file, input.fileSize, request);
     ScreenPage page;
-    const velda::LoadError error = velda::OpenPicture(input.file, input.fileSize, request, page);
-    if (page.reader == velda::PictureReader::Bsave) {
+    const velda::LoadError error = velda::OpenPicture(input.file, input.fileSize, plan, request, page);
+    if (plan.reader == velda::PictureReader::Bsave) {
         FUZZ_CHECK(velda_fuzz::SameError(error, input.error));
         FUZZ_CHECK(error || page.vram == input.page.vram);
         return;
     }
     FUZZ_CHECK(!error);
     FUZZ_CHECK(input.fileSize > 0 && input.file[0] != velda::BsaveId);
-    if (page.reader == velda::PictureReader::PageDump) {
+    if (plan.reader == velda::PictureReader::PageDump) {
         FUZZ_CHECK(std::equal(input.file, input.file + input.fileSize, page.vram.begin()));
         return;
     }
-    FUZZ_CHECK(page.reader == velda::PictureReader::Copy);
+    FUZZ_CHECK(plan.reader == velda::PictureReader::Copy);
     FUZZ_CHECK(velda::CopyFileBytes(mode.screen, page.width, page.height) == input.fileSize);
     const auto below = page.vram.begin() + static_cast<std::ptrdiff_t>(page.height) * mode.bytesPerLine;
     FUZZ_CHECK(std::all_of(below, page.vram.begin() + mode.pixelBytes, [](uint8_t b) { return b == 0; }));
@@ -208,6 +208,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     CheckAcceptedLoad(mode, input.file, input.fileSize, input.page);
     // What Save then writes.
-    CheckBmpAgainstWindow(mode, input.page, velda_fuzz::SavedBmp(input.page));
+    CheckBmp(mode, input.page);
     return 0;
 }

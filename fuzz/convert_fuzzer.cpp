@@ -56,7 +56,7 @@ void CheckPictureShape(const ModeInfo& mode, const BmpLayout& layout, const Pict
 std::vector<uint8_t> PictureBmp(const Picture& picture) {
     std::vector<uint8_t> bytes;
     velda_fuzz::VectorSink sink{bytes};
-    velda::EncodeBmp(sink, picture, velda::PictureBmpHeaders(picture));
+    velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
     return bytes;
 }
 

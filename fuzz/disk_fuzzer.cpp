@@ -44,12 +44,12 @@ const char* const ImageName = "FUZZ.DSK";
 std::string OwnName(const DiskFile& file) { return file.path.substr(file.path.rfind('/') + 1); }
 
 bool SameRefusal(const LoadError& a, const LoadError& b) {
-    return a.fault == b.fault && a.value == b.value && a.size == b.size;
+    return a.fault == b.fault && a.cluster == b.cluster && a.fileSize == b.fileSize && a.chainBytes == b.chainBytes;
 }
 
 void CheckRefusal(const Bytes& image, const DiskImage& disk, const LoadError& error) {
     FUZZ_CHECK(error.fault == LoadFault::NotDiskImage);
-    FUZZ_CHECK(error.value == (image.size() > MediaByteOffset ? image[MediaByteOffset] : 0u));
+    FUZZ_CHECK(error.mediaByte == (image.size() > MediaByteOffset ? image[MediaByteOffset] : 0u));
     FUZZ_CHECK(disk.Files().empty());
 }
 
@@ -63,7 +63,7 @@ LoadError CheckedRead(const DiskImage& disk, const DiskFile& file, std::size_t m
     } else {
         FUZZ_CHECK(error.fault == LoadFault::ChainBroken || error.fault == LoadFault::ChainShort);
         FUZZ_CHECK(bytes.empty());
-        if (error.fault == LoadFault::ChainShort) FUZZ_CHECK(error.value == file.size && error.size < file.size);
+        if (error.fault == LoadFault::ChainShort) FUZZ_CHECK(error.fileSize == file.size && error.chainBytes < file.size);
     }
     return error;
 }

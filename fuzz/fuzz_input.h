@@ -83,9 +83,11 @@ struct VectorSink {
     void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
 };
 
-// Whether two refusals are the same: fault, file, form and values.
+// Whether two refusals of a file's header are the same: fault, file, form
+// and the values that are wrong.
 inline bool SameError(const velda::LoadError& a, const velda::LoadError& b) {
-    return a.fault == b.fault && a.role == b.role && a.format == b.format && a.value == b.value && a.start == b.start;
+    return a.fault == b.fault && a.role == b.role && a.format == b.format && a.firstByte == b.firstByte &&
+           a.startAddress == b.startAddress && a.endAddress == b.endAddress && a.fileSize == b.fileSize;
 }
 
 // The refusal the first bytes of `file` call for, worked out from them:
@@ -100,7 +102,7 @@ inline velda::LoadError StartRefusal(const uint8_t* file, std::size_t size, veld
     } else if (file[0] != velda::BsaveId &&
                !(format == velda::FileKind::GraphSaurus && file[0] == velda::GraphSaurusCompressedId)) {
         want.fault = velda::LoadFault::WrongFirstByte;
-        want.value = file[0];
+        want.firstByte = file[0];
     }
     return want;
 }
@@ -121,13 +123,10 @@ inline BmpLayout BmpLayoutOf(const velda::ModeInfo& mode) {
 
 // The BMP that Save writes for `page` once Open has shown it.
 inline std::vector<uint8_t> SavedBmp(const velda::ScreenPage& page) {
-    velda::ExportHeadersRecord headers{};
-    velda::PrepareExportHeaders(page.screen, headers);
-    velda::Picture picture;
-    FUZZ_CHECK(velda::BuildPicture(page.screen, page.vram.data(), page.palette, velda::ColorRule::Velda, picture));
+    const velda::Picture picture = velda::MakePicture(velda::ViewOf(page), velda::PictureOptions{});
     std::vector<uint8_t> bytes;
     VectorSink sink{bytes};
-    velda::EncodeBmp(sink, picture, headers);
+    velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
     return bytes;
 }
 
@@ -151,9 +150,7 @@ inline bool LoadInput(const uint8_t* data, std::size_t size, LoadedInput& input)
     input.file = data + 1;
     input.fileSize = size - 1;
     velda::PictureRequest request;
-    request.kind = velda::FileKind::Bsave;
     request.screen = input.selector.screen;
-    request.heldPalette = nullptr;
     request.bsaveOnly = true;
     input.error = velda::OpenPicture(input.file, input.fileSize, request, input.page);
     return true;

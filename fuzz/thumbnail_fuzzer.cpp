@@ -16,9 +16,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fuzz_input.h"
+#include "image/companions.h"
 #include "image/file_types.h"
 #include "render/thumbnail.h"
 
@@ -27,6 +29,20 @@ namespace {
 constexpr int MaxSides[] = {128, 1, 97, 256, 1024};
 constexpr std::size_t PaletteFileBytes = 32;
 constexpr int TvWidth = 512, TvHeight = 424;
+
+// A folder whose every file is the one palette file it was given.
+class PaletteFolder : public velda::Companions {
+public:
+    explicit PaletteFolder(std::vector<uint8_t> palette) : palette_(std::move(palette)) {}
+    std::string Find(const std::string& name) override { return name; }
+    velda::LoadError Read(const std::string&, std::size_t maxBytes, std::vector<uint8_t>& bytes) override {
+        bytes.assign(palette_.begin(), palette_.begin() + static_cast<std::ptrdiff_t>(std::min(maxBytes, palette_.size())));
+        return velda::LoadError{};
+    }
+
+private:
+    std::vector<uint8_t> palette_;
+};
 
 }  // namespace
 
@@ -37,20 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const bool withPalette = (data[0] & 0x80) != 0 && size > 1 + PaletteFileBytes;
     const int maxSide = MaxSides[size % (sizeof MaxSides / sizeof MaxSides[0])];
 
-    std::vector<uint8_t> palette;
-    velda::ThumbnailSource source;
-    source.file = data + 1;
-    source.size = size - 1;
-    source.type = velda::TypeOfExtension(extension);
-    if (withPalette) {
-        palette.assign(data + size - PaletteFileBytes, data + size);
-        source.size -= PaletteFileBytes;
-        source.paletteFile = &palette;
-    }
+    const uint8_t* file = data + 1;
+    const std::size_t fileSize = size - 1 - (withPalette ? PaletteFileBytes : 0);
+    PaletteFolder beside(std::vector<uint8_t>(data + size - (withPalette ? PaletteFileBytes : 0), data + size));
 
     velda::Picture thumbnail;
     thumbnail.width = -1;
-    if (velda::MakeThumbnail(source, maxSide, thumbnail)) {
+    if (velda::MakeThumbnail(file, fileSize, {"A", extension}, withPalette ? &beside : nullptr, maxSide, thumbnail)) {
         FUZZ_CHECK(thumbnail.width == -1 && thumbnail.pixels.empty());
         return 0;
     }
@@ -61,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FUZZ_CHECK(thumbnail.pixels.size() == static_cast<std::size_t>(thumbnail.rowBytes) * thumbnail.height);
     // A file with the BSAVE mark is a whole screen; one without may be read
     // as a COPY file's area even under a BSAVE dump's name.
-    const bool wholeScreen = source.type.kind != velda::FileKind::Copy && source.size > 0 && source.file[0] == 0xFE;
+    const bool copyName = velda::TypeOfExtension(extension).kind == velda::FileKind::Copy;
+    const bool wholeScreen = !copyName && fileSize > 0 && file[0] == 0xFE;
     if (wholeScreen && maxSide >= TvWidth) {
         FUZZ_CHECK(thumbnail.width == TvWidth && thumbnail.height == TvHeight);
     }

@@ -80,16 +80,14 @@ void OnNcDestroy(HWND window) {
 // Asks for a file, loads it in the given mode, draws it and shows it.
 void OpenCommand(HWND window, uint8_t screen) {
     char fileTitle[64];
-    if (!ChooseBsaveFile(window, fileTitle, sizeof fileTitle, screen)) return;
-    if (!OpenInMode(window, screen, fileTitle)) return;
-    PictureModel& model = ModelOf(window);
-    model.CurrentPicturePath = model.CurrentFile.path;
+    std::string path;
+    if (ChooseBsaveFile(window, screen, path, fileTitle, sizeof fileTitle)) OpenInMode(window, screen, path, fileTitle);
 }
 
 // Asks for a picture file of any kind and opens it by its extension.
 void OpenByExtensionCommand(HWND window) {
-    if (!ChoosePictureFile(window)) return;
-    OpenPictureFile(window, ModelOf(window).CurrentFile.path);
+    std::string path;
+    if (ChoosePictureFile(window, path)) OpenPictureFile(window, path);
 }
 
 // Opens the first of the files dropped on the window.
@@ -157,10 +155,11 @@ void SizeWindowForWidth(HWND window, int pictureWidth) {
                FrameExtraHeight + ScreenLines * block.cy, TRUE);
 }
 
-void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
+void FinishOpen(HWND window, const Picture& picture, const char* fileTitle) {
     PictureModel& model = ModelOf(window);
+    const uint8_t screen = picture.screen;
     InvalidateRect(window, nullptr, TRUE);
-    PrepareExportHeaders(screen, model.ExportHeaders, model.PictureWidth, model.PictureHeight);
+    model.ExportHeaders = PrepareExportHeaders(picture);
     SizeWindowForWidth(window, FindMode(screen)->width);
     EnableImageItems(window);
     char title[TitleBytes];
@@ -171,8 +170,9 @@ void FinishOpen(HWND window, uint8_t screen, const char* fileTitle) {
 
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
     AdoptPage(ModelOf(window), page);
-    RenderImage(window, page.screen);
-    FinishOpen(window, page.screen, fileTitle);
+    const Picture picture = MakePicture(ViewOf(page), PictureOptions{});
+    RenderImage(window, picture);
+    FinishOpen(window, picture, fileTitle);
 }
 
 std::string CommandLinePicture(const char* commandLine) {

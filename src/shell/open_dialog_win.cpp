@@ -27,10 +27,11 @@ namespace {
 constexpr int DialogTitleBytes = 32;
 constexpr int FileTitleChars = 63;  // and a NUL
 
-// The one Open dialog of every Open command, started at the last chosen
-// path, or before any in the folder kept from the last run; the confirmed
-// path goes to CurrentFile.path, and its folder is kept.
-int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitle, int fileTitleSize) {
+// The one Open dialog of every Open command, started at CurrentFile.path,
+// or before any in the folder kept from the last run; the confirmed path
+// goes to `path` and CurrentFile.path, and its folder is kept.
+bool ChooseFile(HWND owner, const char* filter, const char* title, std::string& path, char* fileTitle,
+                int fileTitleSize) {
     CurrentFileRecord& current = ModelOf(owner).CurrentFile;
     char file[PathBytes];
     std::memcpy(file, current.path, sizeof file);
@@ -41,12 +42,14 @@ int ChooseFile(HWND owner, const char* filter, const char* title, char* fileTitl
     dialog.nMaxFileTitle = FileTitleChars;
     if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog)) return 0;
+    if (!GetOpenFileNameA(&dialog)) return false;
 
     std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
     std::memcpy(current.path, file, sizeof file);
+    path = file;
+    ModelOf(owner).SaveName = path;
     SaveLastOpenFolder(file);
-    return 1;
+    return true;
 }
 
 // Reads the picture `found` from `files` (a folder, or a folder of a disk
@@ -67,13 +70,10 @@ bool OpenAndShow(HWND window, Companions& files, const std::string& found, const
 }
 
 // The request of Open by extension for a picture named `name`, whose
-// companions are among `beside`; kind Unknown for a name that is no picture.
+// companions are among `beside`.
 PictureRequest RequestFor(const std::string& name, Companions& beside, const PictureModel& model) {
     const PathParts parts = SplitPath(name);
-    const FileType type = TypeOfExtension(parts.extension);
     PictureRequest request;
-    request.kind = type.kind;
-    request.screen = type.screen;
     request.name = PictureName{parts.stem, parts.extension};
     request.beside = &beside;
     request.heldPalette = model.MsxPalette;
@@ -85,16 +85,14 @@ PictureRequest RequestFor(const std::string& name, Companions& beside, const Pic
 // step from. Save proposes its name in the image's folder.
 bool ShowImagePicture(HWND window, const std::shared_ptr<ShownImage>& shown, std::size_t position) {
     PictureModel& model = ModelOf(window);
-    model.Image = shown;
     shown->position = position;
     const DiskFile& file = shown->image.Files()[shown->pictures[position]];
     const PathParts image = SplitPath(shown->path);
     DiskFolder folder(shown->image, file.folder, image.Name());
     const std::string found = DiskFileName(image.Name(), file);
     if (!OpenAndShow(window, folder, found, RequestFor(file.path, folder, model), found.c_str())) return false;
-    const std::string proposal = image.folder + HarmlessName(NameFromCp932(SplitPath(file.path).Name()));
-    std::snprintf(model.CurrentFile.path, sizeof model.CurrentFile.path, "%s",
-                  proposal.size() < sizeof model.CurrentFile.path ? proposal.c_str() : shown->path.c_str());
+    model.Shown = ShownFile{shown->path, shown};
+    model.SaveName = image.folder + HarmlessName(NameFromCp932(SplitPath(file.path).Name()));
     return true;
 }
 
@@ -104,7 +102,7 @@ bool OpenDiskImage(HWND window, const std::string& path) {
     auto shown = std::make_shared<ShownImage>();
     shown->path = path;
     std::vector<uint8_t> bytes;
-    LoadError error = ReadWholeFile(path, MaxDiskImageBytes, bytes);
+    LoadError error = ReadPictureFile(path, MaxDiskImageBytes, bytes);
     if (!error) error = shown->image.Open(std::move(bytes));
     const std::vector<DiskFile>& files = shown->image.Files();
     for (std::size_t i = 0; i < files.size() && !error; ++i) {
@@ -159,65 +157,60 @@ const char* LoadMessage(const LoadError& error) {
     }
 }
 
-int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen) {
+bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, char* fileTitle, int fileTitleSize) {
     char title[DialogTitleBytes];
     std::snprintf(title, sizeof title, OpenDialogTitleFormat, screen);
-    return ChooseFile(owner, OpenFilter, title, fileTitle, fileTitleSize);
+    return ChooseFile(owner, OpenFilter, title, path, fileTitle, fileTitleSize);
 }
 
-bool ChoosePictureFile(HWND owner) {
+bool ChoosePictureFile(HWND owner, std::string& path) {
     char fileTitle[FileTitleChars + 1];
-    return ChooseFile(owner, PictureFilter, PictureDialogTitle, fileTitle, sizeof fileTitle) != 0;
+    return ChooseFile(owner, PictureFilter, PictureDialogTitle, path, fileTitle, sizeof fileTitle);
 }
 
-bool OpenInMode(HWND window, uint8_t screen, const char* fileTitle) {
+bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const char* fileTitle) {
     PictureModel& model = ModelOf(window);
     PictureRequest request;
-    request.kind = FileKind::Bsave;
+    const PathParts parts = SplitPath(path);
+    request.name = PictureName{parts.stem, parts.extension};
     request.screen = screen;
     request.bsaveOnly = true;
     request.heldPalette = model.MsxPalette;
-    FolderFiles folder(SplitPath(model.CurrentFile.path).folder);
-    if (!OpenAndShow(window, folder, model.CurrentFile.path, request, fileTitle)) return false;
-    model.Image.reset();
+    FolderFiles folder(parts.folder);
+    if (!OpenAndShow(window, folder, path, request, fileTitle)) return false;
+    model.Shown = ShownFile{path, nullptr};
     return true;
 }
 
 bool OpenPictureFile(HWND window, const std::string& path) {
     PictureModel& model = ModelOf(window);
     const PathParts parts = SplitPath(path);
-    const FileKind kind = TypeOfExtension(parts.extension).kind;
-    if (kind == FileKind::DiskImage) return OpenDiskImage(window, path);
-    if (kind == FileKind::Unknown || kind == FileKind::Palette) {
-        const LoadFault fault = kind == FileKind::Palette ? LoadFault::PaletteFileAlone : LoadFault::UnknownExtension;
-        ShowError(window, LoadMessage(LoadError(fault)));
-        return false;
-    }
+    if (TypeOfExtension(parts.extension).kind == FileKind::DiskImage) return OpenDiskImage(window, path);
     // The palette file beside the picture is taken as the converter takes it.
     FolderFiles folder(parts.folder);
     if (!OpenAndShow(window, folder, path, RequestFor(path, folder, model), parts.Name().c_str())) return false;
-    model.CurrentPicturePath = path;
-    model.Image.reset();
+    model.Shown = ShownFile{path, nullptr};
+    model.SaveName = path;
     return true;
 }
 
 bool OpenNamedPicture(HWND window, const std::string& path) {
-    CurrentFileRecord& current = ModelOf(window).CurrentFile;
-    // Save proposes its name from CurrentFile.path, so a path that does not
-    // fit there is not opened, as the Open dialog cannot return one.
+    PictureModel& model = ModelOf(window);
+    CurrentFileRecord& current = model.CurrentFile;
+    // A path the dialogs could not start from is not opened, as the Open
+    // dialog cannot return one.
     if (path.size() >= sizeof current.path) {
         ShowError(window, CannotOpenMessage);
         return false;
     }
     if (!OpenPictureFile(window, path)) return false;
-    // A disk image's picture has set the name Save proposes.
-    if (ModelOf(window).Image == nullptr) std::snprintf(current.path, sizeof current.path, "%s", path.c_str());
+    std::snprintf(current.path, sizeof current.path, "%s", model.Shown.path.c_str());
     return true;
 }
 
 void StepPictureCommand(HWND window, int step) {
     PictureModel& model = ModelOf(window);
-    if (const std::shared_ptr<ShownImage> shown = model.Image) {
+    if (const std::shared_ptr<ShownImage> shown = model.Shown.image) {
         // Through the pictures of the image; at either end, a beep.
         const std::size_t next = shown->position + static_cast<std::size_t>(step);
         if (next >= shown->pictures.size()) {
@@ -227,7 +220,7 @@ void StepPictureCommand(HWND window, int step) {
         ShowImagePicture(window, shown, next);
         return;
     }
-    std::string& position = model.CurrentPicturePath;
+    std::string& position = model.Shown.path;
     const std::string next = position.empty() ? "" : NeighbourPicture(position, step);
     if (next.empty()) {
         MessageBeep(MB_OK);

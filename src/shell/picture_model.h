@@ -12,13 +12,15 @@
 #include "image/disk_image.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
+#include "render/picture.h"
 
 namespace velda {
 
 constexpr int PathBytes = 256;  // the Open and Save dialogs' name buffers
 
-// The path confirmed last in the Open or Save dialog, and the addresses of
-// the picture shown last.
+// The path the Open and Save dialogs start from and hand back (the
+// confirmed one, or the picture opened last without them), and the
+// addresses of the picture shown last.
 struct CurrentFileRecord {
     char path[PathBytes];
     uint16_t startAddress;
@@ -33,25 +35,33 @@ struct ShownImage {
     std::size_t position = 0;           // the one shown last, or tried last
 };
 
+// Where the picture on screen came from, which next and previous step from.
+struct ShownFile {
+    std::string path;                   // the file read: the picture, or the disk image holding it;
+                                        // the file next and previous tried last; "" before any
+    std::shared_ptr<ShownImage> image;  // that disk image, whose pictures next and previous step through
+};
+
 struct PictureModel {
     uint8_t VramImage[VramBytes] = {};
     uint8_t MsxPalette[PaletteBytes] = {};
-    ColorRef ColorTable[ColorTableSize] = {};
     uint8_t ScreenMode = 5;  // the mode of the picture shown; 5 when none is
     uint16_t PictureWidth = 0;   // the size of a picture smaller than the screen
     uint16_t PictureHeight = 0;  // (a COPY file's area); 0 for the whole screen
     ExportHeadersRecord ExportHeaders = {};  // zero until the first picture is shown
     CurrentFileRecord CurrentFile = {};
-    // The picture next and previous step from: the file of the last
-    // successful Open, or the file they tried last. "" before any.
-    std::string CurrentPicturePath;
-    // The disk image the picture shown comes from, whose pictures next and
-    // previous step through; none for a picture of a folder.
-    std::shared_ptr<ShownImage> Image;
+    ShownFile Shown;
+    // What Save proposes, with "bmp": the path confirmed last in the Open or
+    // Save dialog, or the picture opened since without them (in a disk
+    // image, its harmless name in the image's folder).
+    std::string SaveName;
 };
 
 // Makes `page` the picture in memory: its video memory, palette, size and
-// addresses, and the display colours of its mode.
+// addresses.
 void AdoptPage(PictureModel& model, const ScreenPage& page);
+
+// The picture in memory in `screen`'s mode, as the picture of it is made.
+PageView ViewOf(const PictureModel& model, uint8_t screen);
 
 }  // namespace velda

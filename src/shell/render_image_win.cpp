@@ -1,9 +1,11 @@
-// Drawing the picture of the model's VramImage into the Canvas, pixel by pixel, with
-// the progress in the window title.
+// Drawing a picture into the Canvas, pixel by pixel, with the progress in
+// the window title.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "image/mode_table.h"
-#include "render/line_decoder.h"
+#include "render/picture_shapes.h"
 #include "shell/shell_state_win.h"
 
 namespace velda {
@@ -14,22 +16,23 @@ constexpr int ProgressTitleBytes = 16;
 
 }  // namespace
 
-void RenderImage(HWND window, uint8_t screen) {
-    const PictureModel& model = ModelOf(window);
+std::string ProgressTitle(int y) {
+    char title[ProgressTitleBytes];
+    std::snprintf(title, sizeof title, "VELDA %2d%%", y * 100 / ScreenLines);
+    return title;
+}
+
+void RenderImage(HWND window, const Picture& picture) {
     HDC windowDc = GetDC(window);
     PatBlt(Canvas.dc, 0, 0, CanvasWidth, CanvasHeight, PATCOPY);
     // A picture smaller than the screen (a COPY file's area) is drawn at
     // its top left; the rest stays white.
-    const int lines = model.PictureHeight > 0 ? model.PictureHeight : ScreenLines;
-    ColorRef line[CanvasWidth];
-    char title[ProgressTitleBytes];
     for (int y = 0; y < ScreenLines; ++y) {
-        FormatProgressTitle(y, title, sizeof title);
-        SetWindowTextA(window, title);
-        if (y >= lines) continue;
-        const int decoded = DecodeLine(screen, model.VramImage, model.ColorTable, y, line);
-        const int width = model.PictureWidth > 0 ? model.PictureWidth : decoded;
-        for (int x = 0; x < width; ++x) SetPixelV(Canvas.dc, x, y, line[x]);
+        SetWindowTextA(window, ProgressTitle(y).c_str());
+        for (int x = 0; y < picture.height && x < picture.width; ++x) {
+            const Rgb8 c = PixelColor(picture, x, y);
+            SetPixelV(Canvas.dc, x, y, RGB(c.r, c.g, c.b));
+        }
     }
     ReleaseDC(window, windowDc);
 }

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "image/load_error.h"
+#include "platform/output_file.h"
+#include "render/picture.h"
 #include "shell/picture_model.h"
 
 namespace velda {
@@ -79,9 +81,12 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 void GrayImageItems(HWND window);
 void EnableImageItems(HWND window);
-void FinishOpen(HWND window, uint8_t screen, const char* fileTitle);
+// The last steps of every Open, once `picture` is drawn: Save's headers for
+// it, the window's size, the menu, the title showing `fileTitle`, and the
+// mode.
+void FinishOpen(HWND window, const Picture& picture, const char* fileTitle);
 
-// Makes `page` the picture in memory (video memory, palette, colours and
+// Makes `page` the picture in memory (video memory, palette and
 // addresses), draws it and finishes the Open: what every Open does once
 // its file has loaded, the title showing `fileTitle`.
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
@@ -113,17 +118,19 @@ void ShowError(HWND owner, const char* text);
 const char* LoadMessage(const LoadError& error);
 
 // The Open dialog and the load with its messages (the image subsystem).
-int ChooseBsaveFile(HWND owner, char* fileTitle, int fileTitleSize, uint8_t screen);
+// The dialog of the SCREEN N Opens: the confirmed path into `path` (and
+// CurrentFile.path), its file name into `fileTitle`. False when cancelled.
+bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, char* fileTitle, int fileTitleSize);
 
-// Opens the file CurrentFile.path names as a BSAVE file in the given mode,
-// keeping the entries of the palette shown that the mode does not set, and
-// shows it titled `fileTitle`. On failure says why in a message box,
-// changes nothing and returns false.
-bool OpenInMode(HWND window, uint8_t screen, const char* fileTitle);
+// Opens the file `path` as a BSAVE file in the given mode, keeping the
+// entries of the palette shown that the mode does not set, and shows it
+// titled `fileTitle`. On failure says why in a message box, changes
+// nothing and returns false.
+bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const char* fileTitle);
 
-// The Open dialog of every picture kind; the confirmed path goes to
-// CurrentFile.path. False when it is cancelled.
-bool ChoosePictureFile(HWND owner);
+// The Open dialog of every picture kind: the confirmed path into `path`
+// (and CurrentFile.path). False when it is cancelled.
+bool ChoosePictureFile(HWND owner, std::string& path);
 
 // Opens `path` in the mode and by the reader its extension names, with the
 // palette file beside it where one goes with it, and shows it. On failure
@@ -132,7 +139,8 @@ bool OpenPictureFile(HWND window, const std::string& path);
 
 // OpenPictureFile for a name that came without the dialog (the command line,
 // a drop, next and previous): once the picture is shown, CurrentFile.path
-// names it too. Returns whether it opened.
+// names it (or the disk image holding it) too, so that the dialogs start
+// there. Returns whether it opened.
 bool OpenNamedPicture(HWND window, const std::string& path);
 
 // Opens the picture after (step 1) or before (step -1) the current one in
@@ -147,9 +155,13 @@ std::string CommandLinePicture(const char* commandLine);
 // shown.
 void OpenStartupPicture(HWND window, const char* commandLine);
 
-// Draws the picture of the model's VramImage into the Canvas (the render
-// subsystem).
-void RenderImage(HWND window, uint8_t screen);
+// Draws `picture` into the Canvas pixel by pixel, at its top left, the
+// progress in the window title (the render subsystem).
+void RenderImage(HWND window, const Picture& picture);
+
+// The title shown before line y is drawn: "VELDA %2d%%" with y * 100 / 212,
+// truncated, so 0 for lines 0-2 and 99 for the last two lines.
+std::string ProgressTitle(int y);
 
 // The Save dialog and command (the export subsystem).
 // The name the Save dialog proposes for the picture file `path`: its file
@@ -158,8 +170,14 @@ void RenderImage(HWND window, uint8_t screen);
 // file or the proposal would not fit the dialog's buffer: nothing is
 // better than a name cut short.
 std::string ProposeBmpName(const std::string& path);
-bool ChooseBmpFile(HWND owner);
+// The Save dialog, proposing `proposal`: the confirmed path into `path`
+// (and CurrentFile.path). False when it is cancelled.
+bool ChooseBmpFile(HWND owner, const std::string& proposal, std::string& path);
 void SaveBmp(HWND window);
+
+// The message the window shows for a Save that failed with `error`: what
+// failed, and the system's reason where the system gave one.
+std::string SaveMessage(const WriteError& error);
 
 // The small commands of the View, File and Help menus.
 void ExitCommand(HWND window);

@@ -172,6 +172,17 @@ void ExpectMessage(const std::vector<DialogSeen>& seen, const char* text) {
     EXPECT_EQ(seen[1].texts[0], text);
 }
 
+// A failed Save's message: `text`, then the system's reason after an empty
+// line where the system gave one.
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason) {
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].title, velda::AppName);
+    ASSERT_EQ(seen[1].texts.size(), 1u);
+    const std::string said = seen[1].texts[0];
+    EXPECT_EQ(said.substr(0, said.find("\n\n")), text);
+    EXPECT_EQ(said.size() > std::strlen(text) + 2 && said.back() != '\n', reason) << said;
+}
+
 // The rejected kinds: each gets "not a BSAVE file" in a box titled VELDA,
 // and the window, the picture in memory and the addresses stay as they
 // were, from the empty window and from a picture on screen alike.
@@ -291,8 +302,8 @@ TEST_F(BadInputWindowTest, DataShorterThanTheHeaderSaysIsAccepted) {
 
     // Lines 0 and 1 show palette colours 5 and 10 in turn, the rest colour 0
     // (power-on black); the right half of the canvas stays white.
-    const uint32_t five = ToPixel(velda::PaletteColor(velda::DefaultPalette, 5));
-    const uint32_t ten = ToPixel(velda::PaletteColor(velda::DefaultPalette, 10));
+    const uint32_t five = ToPixel(velda::PaletteEntryToRgb(velda::DefaultPalette[10], velda::DefaultPalette[11]));
+    const uint32_t ten = ToPixel(velda::PaletteEntryToRgb(velda::DefaultPalette[20], velda::DefaultPalette[21]));
     ExpectCanvas([&](int x, int y) { return x >= 256 ? White : y >= 2 ? Black : x % 2 == 0 ? five : ten; });
 
     // Ending inside the palette table: entries 0 to 7 from the file, 8 to 15
@@ -405,7 +416,7 @@ TEST_F(BadInputWindowTest, SaveIntoAMissingFolderCreatesNothing) {
     const std::vector<DialogSeen> seen = CommandWithLeftover(IDM_SAVE, WindowsPath(target), 1, leftover);
     ASSERT_EQ(seen.size(), 2u);
     if (seen[1].title == velda::AppName) {
-        ExpectMessage(seen, velda::CannotCreateMessage);
+        ExpectSaveMessage(seen, velda::CannotCreateMessage, true);
         EXPECT_FALSE(leftover.cancelled);
         EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(target).c_str());
     } else {
@@ -430,7 +441,7 @@ TEST_F(BadInputWindowTest, ReadOnlyOutputFileIsReportedAndKept) {
     const std::vector<DialogSeen> seen = SaveAs(WindowsPath(target));
     const DWORD attributes = GetFileAttributesA(WindowsPath(target).c_str());
     SetFileAttributesA(WindowsPath(target).c_str(), FILE_ATTRIBUTE_NORMAL);
-    ExpectMessage(seen, velda::CannotCreateMessage);
+    ExpectSaveMessage(seen, velda::CannotCreateMessage, false);
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
@@ -438,7 +449,7 @@ TEST_F(BadInputWindowTest, ReadOnlyOutputFileIsReportedAndKept) {
 }
 
 // A Save that fails part-way, on a file system that fills up: "writing
-// failed" in a box titled VELDA, no partial or temporary file is left, and
+// failed" and the system's reason in a box titled VELDA, no partial or temporary file is left, and
 // a file it was to replace is kept.
 class BadInputFullDiskTest : public BadInputWindowTest {};
 
@@ -453,7 +464,7 @@ TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
     const WindowState before = Snapshot();
     const std::string target = folder + "/BIG.bmp";
     const std::vector<DialogSeen> seen = SaveAs(WindowsPath(target));
-    ExpectMessage(seen, velda::WriteFailedMessage);
+    ExpectSaveMessage(seen, velda::WriteFailedMessage, true);
     EXPECT_FALSE(FileExists(target));
     EXPECT_TRUE(FolderNames(folder).empty());
     ExpectUnchanged(before);
@@ -468,7 +479,7 @@ TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
     // The big picture saved over it fails too, and the file it was to
     // replace is kept byte for byte.
     ShowPicture(IDM_OPEN_SCREEN12, "BIG.S12", 12);
-    ExpectMessage(SaveAs(WindowsPath(small)), velda::WriteFailedMessage);
+    ExpectSaveMessage(SaveAs(WindowsPath(small)), velda::WriteFailedMessage, true);
     EXPECT_EQ(ReadFile(small), saved);
     EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SMALL.bmp"});
 }

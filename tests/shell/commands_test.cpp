@@ -18,7 +18,7 @@
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
-#include "render/line_decoder.h"
+#include "render/picture_shapes.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -74,7 +74,7 @@ TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
         WriteFile(picture, PatternFile(seed++));
         OpenFile(OpenId(screen), picture);
         const std::vector<uint8_t> expected =
-            velda_test::SavedBmp(screen, Model().ExportHeaders, Model().VramImage, Model().MsxPalette);
+            velda_test::SavedBmp(screen, Model().VramImage, Model().MsxPalette);
 
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);  // no message on success
@@ -202,7 +202,9 @@ TEST_F(CommandsTest, SaveOverAFileHeldOpenIsReportedAndLeavesItWhole) {
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].title, "VELDA");
     ASSERT_EQ(seen[1].texts.size(), 1u);
-    EXPECT_EQ(seen[1].texts[0], velda::CannotCreateMessage);
+    // The message, and the system's reason after an empty line.
+    EXPECT_EQ(seen[1].texts[0].rfind(std::string(velda::CannotCreateMessage) + "\n\n", 0), 0u) << seen[1].texts[0];
+    EXPECT_GT(seen[1].texts[0].size(), std::strlen(velda::CannotCreateMessage) + 2);
     EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{9, 9, 9}));
     for (const std::string& name : velda_test::FolderEntries(ScratchPath(""))) {
         EXPECT_NE(name.rfind(".velda-", 0), 0u) << "temporary file left: " << name;
@@ -214,7 +216,7 @@ TEST_F(CommandsTest, SaveAfterARejectedOpenWritesThePictureOnScreen) {
     WriteFile(good, PatternFile(12));
     OpenFile(IDM_OPEN_SCREEN5, good);
     const std::vector<uint8_t> expected =
-        velda_test::SavedBmp(5, Model().ExportHeaders, Model().VramImage, Model().MsxPalette);
+        velda_test::SavedBmp(5, Model().VramImage, Model().MsxPalette);
     const std::string bad = ScratchPath("REJECT.SC7");
     WriteFile(bad, {0x00, 1, 2, 3, 4, 5, 6, 7});
     DialogScript script({{WindowsPath(bad), IDOK}, {"", IDOK}});
@@ -441,8 +443,11 @@ TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
     // Its data fills video memory from 0 to the end of the palette table.
     std::vector<uint8_t> vram(file.begin() + 7, file.end());
     vram.resize(velda::VramBytes);
-    velda::ColorRef colors[velda::ColorTableSize];
-    velda::BuildColorTable(7, vram.data() + 0xFA80, colors);
+    velda::PageView page;
+    page.screen = 7;
+    page.vram = vram.data();
+    page.palette = vram.data() + 0xFA80;
+    const velda::Picture picture = velda::MakePicture(page, velda::PictureOptions{});
 
     std::string title;
     int wrong = -1;
@@ -455,10 +460,8 @@ TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
             const int width = std::min<int>(client.right, velda::CanvasWidth);
             const int height = std::min<int>(client.bottom, velda::ScreenLines);
             std::vector<uint32_t> expected(static_cast<std::size_t>(width * height));
-            velda::ColorRef line[velda::CanvasWidth];
             for (int y = 0; y < height; ++y) {
-                velda::DecodeLine(7, vram.data(), colors, y, line);
-                for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(line[x]);
+                for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(velda::PixelColor(picture, x, y));
             }
             // Painting in the other process takes its time: look again until
             // it is there or the wait is over.

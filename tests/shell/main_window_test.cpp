@@ -12,7 +12,7 @@
 #include "image/bsave_loader.h"
 #include "image/mode_table.h"
 #include "image/vram_image.h"
-#include "render/line_decoder.h"
+#include "render/picture_shapes.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -34,13 +34,12 @@ const OpenCase OpenCases[] = {{IDM_OPEN_SCREEN5, 5},   {IDM_OPEN_SCREEN6, 6},   
                               {IDM_OPEN_SCREEN8, 8},   {IDM_OPEN_SCREEN10, 10}, {IDM_OPEN_SCREEN11, 11},
                               {IDM_OPEN_SCREEN12, 12}};
 
-// Every canvas pixel against the core's decoding; white beyond the width.
+// Every canvas pixel against the picture the core makes of the window's
+// video memory; white beyond its width.
 void ExpectCanvasShows(const velda::PictureModel& model, uint8_t screen) {
-    velda::ColorRef line[velda::CanvasWidth];
-    int decoded = -1, width = 0;
+    const velda::Picture picture = velda::MakePicture(velda::ViewOf(model, screen), velda::PictureOptions{});
     ExpectCanvas([&](int x, int y) {
-        if (y != decoded) width = velda::DecodeLine(screen, model.VramImage, model.ColorTable, decoded = y, line);
-        return x < width ? ToPixel(line[x]) : White;
+        return x < picture.width ? ToPixel(velda::PixelColor(picture, x, y)) : White;
     });
 }
 

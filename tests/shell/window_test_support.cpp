@@ -163,7 +163,7 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height) {
     return pixels;
 }
 
-uint32_t ToPixel(uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+uint32_t ToPixel(velda::Rgb8 c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b; }
 
 void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected) {
     const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);

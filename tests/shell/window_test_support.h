@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "render/color_rules.h"
 #include "shell/picture_model.h"
 
 namespace velda_test {
@@ -74,8 +75,8 @@ public:
 // 0x00RRGGBB pixels of a device context's area, row by row from the top.
 std::vector<uint32_t> ReadPixels(HDC dc, int width, int height);
 
-// A COLORREF (0x00BBGGRR) in the 0x00RRGGBB order of ReadPixels.
-uint32_t ToPixel(uint32_t colorRef);
+// A colour in the 0x00RRGGBB form of ReadPixels.
+uint32_t ToPixel(velda::Rgb8 color);
 
 // Every canvas pixel of the picture lines against expected(x, y), which
 // is asked row by row from the top; the first few that differ are

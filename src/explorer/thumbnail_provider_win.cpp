@@ -26,9 +26,11 @@
 #include <cstdint>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/file_types.h"
+#include "image/name_letters.h"
 #include "image/picture_file.h"
 #include "render/thumbnail.h"
 
@@ -64,21 +66,20 @@ GUID ClassOfExtension(const std::string& extension) {
     return id;
 }
 
-// The file type the class `id` reads: false for a class that is not the
-// base with the upper-case extension of a picture.
-bool TypeOfClass(const GUID& id, FileType& type) {
+// The picture extension the class `id` reads, in capitals: false for a
+// class that is not the base with the upper-case extension of a picture.
+bool ExtensionOfClass(const GUID& id, std::string& extension) {
     if (id.Data1 != BaseClass.Data1 || id.Data2 != BaseClass.Data2 || id.Data3 != BaseClass.Data3 ||
         !std::equal(id.Data4, id.Data4 + LettersAt, BaseClass.Data4)) {
         return false;
     }
-    std::string extension;
+    extension.clear();
     for (int i = LettersAt; i < 8; ++i) {
         const unsigned char c = id.Data4[i];
         if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
         extension += static_cast<char>(c);
     }
-    type = TypeOfExtension(extension);
-    return IsPictureKind(type.kind);
+    return IsPictureKind(TypeOfExtension(extension).kind);
 }
 
 std::wstring GuidText(const GUID& id) {
@@ -158,7 +159,9 @@ ULONG Dropped(LONG& references, Object* object) {
 // the file type of its class. It never writes to the stream.
 class ThumbnailHandler final : public IInitializeWithStream, public IThumbnailProvider {
 public:
-    explicit ThumbnailHandler(FileType type) : type_(type) { InterlockedIncrement(&LiveObjects); }
+    explicit ThumbnailHandler(std::string extension) : extension_(std::move(extension)) {
+        InterlockedIncrement(&LiveObjects);
+    }
     ThumbnailHandler(const ThumbnailHandler&) = delete;
     ThumbnailHandler& operator=(const ThumbnailHandler&) = delete;
 
@@ -196,12 +199,11 @@ public:
             if (alpha != nullptr) *alpha = WTSAT_UNKNOWN;
             if (bitmap == nullptr || alpha == nullptr || side == 0) return E_INVALIDARG;
             if (!initialized_) return E_UNEXPECTED;
-            ThumbnailSource source;
-            source.file = file_.data();
-            source.size = file_.size();
-            source.type = type_;
+            // The file's name says nothing but its extension.
+            const PictureName name{"PICTURE", extension_};
+            const int maxSide = static_cast<int>(std::min<UINT>(side, INT_MAX));
             Picture thumbnail;
-            if (MakeThumbnail(source, static_cast<int>(std::min<UINT>(side, INT_MAX)), thumbnail)) return E_FAIL;
+            if (MakeThumbnail(file_.data(), file_.size(), name, nullptr, maxSide, thumbnail)) return E_FAIL;
             HBITMAP made = OpaqueBitmap(thumbnail);
             if (made == nullptr) return E_OUTOFMEMORY;
             *bitmap = made;
@@ -216,7 +218,7 @@ private:
     ~ThumbnailHandler() { InterlockedDecrement(&LiveObjects); }
 
     LONG references_ = 1;
-    FileType type_;
+    std::string extension_;
     bool initialized_ = false;
     std::vector<uint8_t> file_;
 };
@@ -224,7 +226,9 @@ private:
 // The class object of one extension's class.
 class HandlerFactory final : public IClassFactory {
 public:
-    explicit HandlerFactory(FileType type) : type_(type) { InterlockedIncrement(&LiveObjects); }
+    explicit HandlerFactory(std::string extension) : extension_(std::move(extension)) {
+        InterlockedIncrement(&LiveObjects);
+    }
     HandlerFactory(const HandlerFactory&) = delete;
     HandlerFactory& operator=(const HandlerFactory&) = delete;
 
@@ -239,7 +243,7 @@ public:
             if (object == nullptr) return E_POINTER;
             *object = nullptr;
             if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-            ThumbnailHandler* handler = new ThumbnailHandler(type_);
+            ThumbnailHandler* handler = new ThumbnailHandler(extension_);
             const HRESULT result = handler->QueryInterface(iid, object);
             handler->Release();
             return result;
@@ -260,7 +264,7 @@ private:
     ~HandlerFactory() { InterlockedDecrement(&LiveObjects); }
 
     LONG references_ = 1;
-    FileType type_;
+    std::string extension_;
 };
 
 // --- Registration under HKEY_CURRENT_USER\Software\Classes ---------------
@@ -271,7 +275,7 @@ std::wstring HandlerKeyOf(const std::wstring& extensionKey) {
     return extensionKey + L"\\ShellEx\\" + GuidText(__uuidof(IThumbnailProvider));
 }
 
-std::wstring ExtensionKeyOf(const std::string& extension) { return L"." + Widened(LowerCase(extension)); }
+std::wstring ExtensionKeyOf(const std::string& extension) { return L"." + Widened(SmallLetters(extension)); }
 
 // This DLL's full name; "" when Windows does not give it.
 std::wstring ModulePath() {
@@ -395,9 +399,9 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
     return velda::Guarded([&]() -> HRESULT {
         if (object == nullptr) return E_POINTER;
         *object = nullptr;
-        velda::FileType type{velda::FileKind::Unknown, 0};
-        if (!velda::TypeOfClass(clsid, type)) return CLASS_E_CLASSNOTAVAILABLE;
-        velda::HandlerFactory* factory = new velda::HandlerFactory(type);
+        std::string extension;
+        if (!velda::ExtensionOfClass(clsid, extension)) return CLASS_E_CLASSNOTAVAILABLE;
+        velda::HandlerFactory* factory = new velda::HandlerFactory(extension);
         const HRESULT result = factory->QueryInterface(iid, object);
         factory->Release();
         return result;

@@ -221,11 +221,8 @@ TEST(RegisteredHandler, ShowsPicturesAndLeavesNoTrace) {
         const std::string path = ScratchPath("thumbnail." + row.extension);
         WriteFile(path, row.file);
         velda::Picture expected;
-        velda::ThumbnailSource source;
-        source.file = row.file.data();
-        source.size = row.file.size();
-        source.type = velda::TypeOfExtension(row.extension);
-        const bool refused = static_cast<bool>(velda::MakeThumbnail(source, static_cast<int>(row.side), expected));
+        const bool refused = static_cast<bool>(velda::MakeThumbnail(
+            row.file.data(), row.file.size(), {"thumbnail", row.extension}, nullptr, static_cast<int>(row.side), expected));
         ASSERT_EQ(refused, row.width == 0);
 
         CLSID clsid = {};
