@@ -179,12 +179,17 @@ private:
         } else if (options_.list) {  // writes nothing, so no output stands in its way
             job.outcome = ListFile(entry.input, options_.settings, job.beside);
         } else if (!before.empty()) {
-            const auto kept = [this](const std::string& input, const BatchEntry& of) {
-                const std::string& named = of.localName.empty() ? input : of.localName;
-                return OutputPathFor(named, options_.settings.format, of.outputFolder, true);
-            };
-            const BatchEntry& earlier = *jobs_[static_cast<std::size_t>(job.earlier)].entry;
-            job.outcome.problem = AlreadyWritten{job.output, before, kept(before, earlier), kept(entry.input, entry)};
+            // What is wrong with the file itself is said first.
+            job.outcome = ListFile(entry.input, options_.settings, job.beside);
+            if (job.outcome.status == ConvertStatus::Listed) {
+                const auto kept = [this](const std::string& input, const BatchEntry& of) {
+                    const std::string& named = of.localName.empty() ? input : of.localName;
+                    return OutputPathFor(named, options_.settings.format, of.outputFolder, true);
+                };
+                const BatchEntry& earlier = *jobs_[static_cast<std::size_t>(job.earlier)].entry;
+                job.outcome.status = ConvertStatus::Failed;
+                job.outcome.problem = AlreadyWritten{job.output, before, kept(before, earlier), kept(entry.input, entry)};
+            }
         } else if (const std::error_code error =
                        entry.outputFolder != options_.folder ? MakeFolders(entry.outputFolder) : std::error_code()) {
             // a mirrored folder that cannot be made

@@ -57,7 +57,8 @@ constexpr char RecursiveHelp[] =
     "--dir the outputs keep the tree";
 constexpr char PaletteHelp[] =
     "colours for every picture of SCREEN 5, 6, 7, 10, 11\n"
-    "from a palette file of 256, 32 or 39 bytes (default:\n"
+    "from a palette file of 256, 32 or 39 bytes, or a\n"
+    "shorter BSAVE dump of the palette table (default:\n"
     "X.PL5/.PL6/.PL7 beside a Graph Saurus picture X, or\n"
     "beside a BSAVE picture X that has no palette)";
 constexpr char InterlaceHelp[] =

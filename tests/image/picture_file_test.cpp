@@ -304,6 +304,58 @@ TEST(OpenPicture, SecondPageBesideThePicture) {
     }
 }
 
+// What the plan refuses before a file is read further, each with the
+// details its message names.
+TEST(PlanPicture, Refusals) {
+    const Bytes bsave = Bsave(NoiseBytes(0x6A00, 40));
+    const Bytes copy = MakeCopy(5, NoiseBytes(0x6A00, 41), 10, 10);
+    const velda::Interlace off = velda::Interlace::Off, weave = velda::Interlace::Weave;
+    const struct {
+        const char* what;
+        velda::PictureName name;
+        Bytes file;
+        uint8_t screen;
+        velda::Interlace interlace;
+        bool pageBeside;  // A.S15 beside it
+        LoadFault fault;
+        FileKind format;
+        std::string detail;  // the extension, the mode or the second page named
+    } rows[] = {
+        {"a BSAVE file named for no picture", {"A", "txt"}, bsave, 0, off, false, LoadFault::UnknownExtension,
+         FileKind::Bsave, "txt"},
+        {"no name's extension", {"A", ""}, bsave, 0, off, false, LoadFault::UnknownExtension, FileKind::Bsave, ""},
+        {"what is wrong with it comes first", {"A", "txt"}, {0x00, 1, 2, 3, 4, 5, 6}, 0, off, false,
+         LoadFault::WrongFirstByte, FileKind::Bsave, ""},
+        {"a palette file alone", {"A", "PL5"}, bsave, 0, off, false, LoadFault::PaletteFileAlone, FileKind::Bsave, ""},
+        {"a palette file in a chosen mode is a dump", {"A", "PL5"}, bsave, 5, off, false, LoadFault::None, FileKind::Bsave, ""},
+        {"a mode VELDA does not show", {"A", "SC5"}, bsave, 9, off, false, LoadFault::NoSuchScreen, FileKind::Bsave, "9"},
+        {"woven without its second page", {"A", "SC5"}, bsave, 0, weave, false, LoadFault::NoSecondPage, FileKind::Bsave,
+         "A.S15"},
+        {"the second page named in the picture's case", {"a", "sc5"}, bsave, 0, velda::Interlace::Blend, true,
+         LoadFault::NoSecondPage, FileKind::Bsave, "a.s15"},
+        {"a COPY file's area takes none", {"A", "SC5"}, copy, 0, weave, true, LoadFault::NoSecondPage, FileKind::Copy, ""},
+        {"nor does a second page", {"A", "S15"}, bsave, 0, weave, true, LoadFault::NoSecondPage, FileKind::SecondPage, ""},
+        {"where there may be none", {"A", "SC5"}, bsave, 0, velda::Interlace::Auto, false, LoadFault::None, FileKind::Bsave,
+         ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        MemoryFolder folder = FolderOf(row.pageBeside ? std::vector<NamedFile>{{"A.S15", bsave}} : std::vector<NamedFile>{});
+        velda::PictureRequest request;
+        request.name = row.name;
+        request.screen = row.screen;
+        request.interlace = row.interlace;
+        request.beside = &folder;
+        const velda::LoadError refusal = velda::PlanPicture(row.file.data(), row.file.size(), request).refusal;
+        EXPECT_EQ(refusal.fault, row.fault);
+        EXPECT_EQ(refusal.format, row.format);
+        const std::string detail = row.fault == LoadFault::UnknownExtension ? refusal.extension
+                                   : row.fault == LoadFault::NoSuchScreen   ? std::to_string(refusal.screen)
+                                                                            : refusal.secondPage;
+        EXPECT_EQ(detail, row.detail);
+    }
+}
+
 // A page used again starts as cleared as a fresh one: a small SCREEN 5
 // picture after a 64 KiB SCREEN 8 dump leaves nothing of the dump.
 TEST(OpenPicture, APageUsedAgainStartsCleared) {

@@ -218,7 +218,8 @@ TEST_F(OpenByExtensionTest, CopyFilesShowTheirAreaOfThePage) {
 
 // A disk image opens at its first picture by name, titled with the image,
 // as the same file loose shows; Page Down and Page Up step through its
-// pictures, and Save proposes a picture's name beside the image. An image
+// pictures, Save proposes a picture's name beside the image, and the
+// dialogs start at the image. An image
 // that shows no picture says why and leaves the picture shown.
 TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
     const std::string folder = FreshFolder("images");
@@ -248,6 +249,7 @@ TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
     EXPECT_TRUE(shown.canvas == loose.canvas) << "the canvas differs";
     EXPECT_TRUE(shown.saved == loose.saved) << "Save wrote other bytes";
     EXPECT_EQ(shown.proposal, loose.proposal);
+    EXPECT_EQ(shown.path, WindowsPath(folder + "/GAME.DSK"));  // the dialogs start at a file that exists
     const struct {
         int key;
         const char* title;

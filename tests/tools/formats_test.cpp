@@ -57,6 +57,8 @@ TEST(Formats, EveryReaderGivesThePlainBsavePicture) {
     const Bytes bank = NoiseBytes(8 * velda::PaletteBytes, 10);
     const Bytes bank3(bank.begin() + 3 * velda::PaletteBytes, bank.begin() + 4 * velda::PaletteBytes);
     Bytes paletteBsave = MakeBsave(0x7680, 0x769F, palette);
+    Bytes fourColours = paletteBsave;  // a SCREEN 6 demo's 4 colours saved alone
+    fourColours.resize(7 + 8);
     const Bytes screen11 = NoiseBsave(11, 3);
     struct Row {
         const char* name;
@@ -80,6 +82,7 @@ TEST(Formats, EveryReaderGivesThePlainBsavePicture) {
         {"C.SR6", GraphSaurusFile(Page(6, 7), true), "C.PL6", bank, "--palette-index 3", 6,
          Bsave(WithPalette(6, Page(6, 7), bank3))},
         {"D.SC5", Bsave(Page(5, 8)), "D.PL5", paletteBsave, "", 5, Bsave(WithPalette(5, Page(5, 8), palette))},
+        {"D.SC6", Bsave(Page(6, 8)), "D.PL6", fourColours, "", 6, Bsave(WithPalette(6, Page(6, 8), palette))},
         {"E.SC5", Bsave(WithPalette(5, Page(5, 8), bank3)), "E.PL5", palette, "", 5,
          Bsave(WithPalette(5, Page(5, 8), bank3))},  // a file that carries its palette keeps it
         {"F.S15", Bsave(Page(5, 9)), nullptr, {}, "", 5, Bsave(Page(5, 9))},  // a second page alone
@@ -184,6 +187,36 @@ TEST(Formats, InterlacedPairsAndTheTelevisionShape) {
     const RunResult alone = RunConverter(dir, "--interlace weave --force Q.SC5");
     EXPECT_EQ(alone.status, 1);
     EXPECT_TRUE(alone.Says("velda-convert: Q.SC5: no second page Q.S15 beside it to weave")) << alone.output;
+}
+
+// A second page or palette file named among the inputs goes with the
+// picture whose plan takes it; one that no picture takes is converted or
+// reported as a file of its own, never dropped.
+TEST(Formats, NamedCompanionsOnlyWithThePictureThatTakesThem) {
+    const std::string dir = FreshFolder("formats-companions");
+    WriteFile(dir + "/X.SC5", MakeCopy(5, Page(5, 50), 100, 100));  // a COPY file by its bytes
+    WriteFile(dir + "/X.S15", Bsave(Page(5, 51)));
+    WriteFile(dir + "/Y.SC5", Bsave(WithPalette(5, Page(5, 52), NoiseBytes(32, 53))));  // carries its palette
+    WriteFile(dir + "/Y.PL5", NoiseBytes(32, 54));
+    const struct {
+        const char* arguments;
+        const char* summary;
+        const char* message;  // or nullptr for none
+    } rows[] = {
+        {"X.SC5 X.S15", "converted 1, skipped 0, failed 1",
+         "velda-convert: X.S15: cannot write X.bmp: already written from X.SC5 "
+         "(--keep-extension writes X.SC5.bmp and X.S15.bmp)"},
+        {"--keep-extension X.S15 X.SC5", "converted 2, skipped 0, failed 0", nullptr},
+        {"--interlace weave X.SC5 X.S15", "converted 0, skipped 0, failed 2",
+         "velda-convert: X.SC5: a COPY file's area has no second page to weave"},
+        {"Y.PL5 Y.SC5", "converted 1, skipped 0, failed 1", "velda-convert: Y.PL5: a palette file, not a picture"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const RunResult run = RunConverter(dir, std::string("--force ") + row.arguments);
+        EXPECT_TRUE(run.Says(row.summary)) << run.output;
+        if (row.message != nullptr) EXPECT_TRUE(run.Says(row.message)) << run.output;
+    }
 }
 
 TEST(Formats, FoldersWalkedWithTheirTreeMirrored) {

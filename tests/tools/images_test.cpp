@@ -115,7 +115,8 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     const std::string dir = FreshFolder("images-names");
     MakeImage(dir + "/ODD.DSK", dir + "/loose",
               {{"CONX.SC5", NoiseBsave(5, 1)}, {"DOTX.SC8", NoiseBsave(8, 2)}, {"CTLX.SCC", NoiseBsave(12, 3)},
-               {"SLAX.SC5", NoiseBsave(5, 4)}, {"KANX.SC5", NoiseBsave(5, 6)}, {"BROKEN.SC7", NoiseBsave(7, 5)}});
+               {"SLAX.SC5", NoiseBsave(5, 4)}, {"KANX.SC5", NoiseBsave(5, 6)}, {"BROKEN.SC7", NoiseBsave(7, 5)},
+               {"TWIN.SC5", NoiseBsave(5, 7)}, {"TWIN.SC8", NoiseBsave(8, 8)}});
     Bytes image = ReadFile(dir + "/ODD.DSK");
     // The directory entry of the file named `name` (its 11 bytes first).
     const auto entryOf = [&image](const std::string& name) {
@@ -141,13 +142,17 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     EXPECT_TRUE(list.Says("ODD.DSK:A?:\\B.SCC: BSAVE, SCREEN 12")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:BROKEN.SC7: the disk's chain of clusters of this file is broken at cluster 4080"))
         << list.output;
-    EXPECT_TRUE(list.Says("listed 6, skipped 0, failed 1")) << list.output;
+    EXPECT_TRUE(list.Says("listed 8, skipped 0, failed 1")) << list.output;
     EXPECT_TRUE(FolderEntries(dir) == (std::vector<std::string>{"ODD.DSK", "loose"})) << "--list wrote something";
 
     const RunResult run = RunConverter(dir, "ODD.DSK");
     EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_TRUE(run.Says("converted 5, skipped 0, failed 1")) << run.output;
-    EXPECT_EQ(Tree(dir + "/ODD"), (std::vector<std::string>{"/...bmp", "/A___B.bmp", "/_/X.bmp", "/_CON.bmp",
+    EXPECT_TRUE(run.Says("converted 6, skipped 0, failed 2")) << run.output;
+    // Two pictures of one name: the advice names the outputs it would write.
+    EXPECT_TRUE(run.Says("ODD.DSK:TWIN.SC8: cannot write ODD/TWIN.bmp: already written from ODD.DSK:TWIN.SC5 "
+                         "(--keep-extension writes ODD/TWIN.SC5.bmp and ODD/TWIN.SC8.bmp)"))
+        << run.output;
+    EXPECT_EQ(Tree(dir + "/ODD"), (std::vector<std::string>{"/...bmp", "/A___B.bmp", "/TWIN.bmp", "/_/X.bmp", "/_CON.bmp",
                                                             "/\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88.bmp"}));  // テスト
 }
 
