@@ -147,23 +147,32 @@ HRESULT Answer(IUnknown* face, void** object) {
     return S_OK;
 }
 
-// Release: one reference fewer, and the object gone with the last.
-template <typename Object>
-ULONG Dropped(LONG& references, Object* object) {
-    const LONG left = InterlockedDecrement(&references);
-    if (left == 0) delete object;
-    return static_cast<ULONG>(left);
-}
+// What every COM object of the DLL has: a reference count, with the
+// object gone with the last reference, and its part in the count of live
+// objects that keeps the DLL loaded.
+class Counted {
+protected:
+    Counted() { InterlockedIncrement(&LiveObjects); }
+    virtual ~Counted() { InterlockedDecrement(&LiveObjects); }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+
+    ULONG TakeReference() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+    ULONG DropReference() {
+        const LONG left = InterlockedDecrement(&references_);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+private:
+    LONG references_ = 1;
+};
 
 // One file's thumbnail: the bytes of the stream it was given, read as
 // the file type of its class. It never writes to the stream.
-class ThumbnailHandler final : public IInitializeWithStream, public IThumbnailProvider {
+class ThumbnailHandler final : public IInitializeWithStream, public IThumbnailProvider, private Counted {
 public:
-    explicit ThumbnailHandler(std::string extension) : extension_(std::move(extension)) {
-        InterlockedIncrement(&LiveObjects);
-    }
-    ThumbnailHandler(const ThumbnailHandler&) = delete;
-    ThumbnailHandler& operator=(const ThumbnailHandler&) = delete;
+    explicit ThumbnailHandler(std::string extension) : extension_(std::move(extension)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         IUnknown* face = nullptr;
@@ -174,8 +183,8 @@ public:
         }
         return Answer(face, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override { return Dropped(references_, this); }
+    STDMETHODIMP_(ULONG) AddRef() override { return TakeReference(); }
+    STDMETHODIMP_(ULONG) Release() override { return DropReference(); }
 
     // Keeps the file's bytes: once only.
     STDMETHODIMP Initialize(IStream* stream, DWORD) override {
@@ -213,30 +222,21 @@ public:
     }
 
 private:
-    template <typename Object>
-    friend ULONG Dropped(LONG& references, Object* object);
-    ~ThumbnailHandler() { InterlockedDecrement(&LiveObjects); }
-
-    LONG references_ = 1;
     std::string extension_;
     bool initialized_ = false;
     std::vector<uint8_t> file_;
 };
 
 // The class object of one extension's class.
-class HandlerFactory final : public IClassFactory {
+class HandlerFactory final : public IClassFactory, private Counted {
 public:
-    explicit HandlerFactory(std::string extension) : extension_(std::move(extension)) {
-        InterlockedIncrement(&LiveObjects);
-    }
-    HandlerFactory(const HandlerFactory&) = delete;
-    HandlerFactory& operator=(const HandlerFactory&) = delete;
+    explicit HandlerFactory(std::string extension) : extension_(std::move(extension)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         return Answer(iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr, object);
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    STDMETHODIMP_(ULONG) Release() override { return Dropped(references_, this); }
+    STDMETHODIMP_(ULONG) AddRef() override { return TakeReference(); }
+    STDMETHODIMP_(ULONG) Release() override { return DropReference(); }
 
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         return Guarded([&]() -> HRESULT {
@@ -259,11 +259,6 @@ public:
     }
 
 private:
-    template <typename Object>
-    friend ULONG Dropped(LONG& references, Object* object);
-    ~HandlerFactory() { InterlockedDecrement(&LiveObjects); }
-
-    LONG references_ = 1;
     std::string extension_;
 };
 

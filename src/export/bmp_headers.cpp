@@ -1,6 +1,5 @@
 #include "export/bmp_headers.h"
 
-
 namespace velda {
 
 namespace {
@@ -8,16 +7,11 @@ namespace {
 constexpr uint32_t BiRgb = 0;
 constexpr int RgbQuadBytes = 4;
 
-uint8_t* PutU16(uint8_t* out, uint32_t value) {
-    out[0] = static_cast<uint8_t>(value);
-    out[1] = static_cast<uint8_t>(value >> 8);
-    return out + 2;
-}
-
-uint8_t* PutU32(uint8_t* out, uint32_t value) {
-    out = PutU16(out, value & 0xFFFFu);
-    return PutU16(out, value >> 16);
-}
+// One field of the headers: its value, and how many bytes it takes.
+struct Field {
+    uint32_t value;
+    int bytes;
+};
 
 }  // namespace
 
@@ -49,22 +43,18 @@ ExportHeadersRecord PrepareExportHeaders(const Picture& picture) {
 }
 
 void SerializeExportHeaders(const ExportHeadersRecord& headers, uint8_t* out) {
-    out = PutU16(out, headers.file.bfType);
-    out = PutU32(out, headers.file.bfSize);
-    out = PutU16(out, headers.file.bfReserved1);
-    out = PutU16(out, headers.file.bfReserved2);
-    out = PutU32(out, headers.file.bfOffBits);
-    out = PutU32(out, headers.info.biSize);
-    out = PutU32(out, static_cast<uint32_t>(headers.info.biWidth));
-    out = PutU32(out, static_cast<uint32_t>(headers.info.biHeight));
-    out = PutU16(out, headers.info.biPlanes);
-    out = PutU16(out, headers.info.biBitCount);
-    out = PutU32(out, headers.info.biCompression);
-    out = PutU32(out, headers.info.biSizeImage);
-    out = PutU32(out, static_cast<uint32_t>(headers.info.biXPelsPerMeter));
-    out = PutU32(out, static_cast<uint32_t>(headers.info.biYPelsPerMeter));
-    out = PutU32(out, headers.info.biClrUsed);
-    PutU32(out, headers.info.biClrImportant);
+    const BmpFileHeader& f = headers.file;
+    const BmpInfoHeader& i = headers.info;
+    const Field fields[] = {
+        {f.bfType, 2}, {f.bfSize, 4}, {f.bfReserved1, 2}, {f.bfReserved2, 2}, {f.bfOffBits, 4},
+        {i.biSize, 4}, {static_cast<uint32_t>(i.biWidth), 4}, {static_cast<uint32_t>(i.biHeight), 4},
+        {i.biPlanes, 2}, {i.biBitCount, 2}, {i.biCompression, 4}, {i.biSizeImage, 4},
+        {static_cast<uint32_t>(i.biXPelsPerMeter), 4}, {static_cast<uint32_t>(i.biYPelsPerMeter), 4},
+        {i.biClrUsed, 4}, {i.biClrImportant, 4},
+    };
+    for (const Field& field : fields) {
+        for (int b = 0; b < field.bytes; ++b) *out++ = static_cast<uint8_t>(field.value >> (8 * b));  // low byte first
+    }
 }
 
 }  // namespace velda

@@ -11,15 +11,11 @@ namespace velda {
 
 namespace {
 
-// The boot sector's parameter block.
-constexpr std::size_t BytesPerSectorAt = 11;
-constexpr std::size_t SectorsPerClusterAt = 13;
-constexpr std::size_t ReservedSectorsAt = 14;
-constexpr std::size_t FatCountAt = 16;
-constexpr std::size_t RootEntriesAt = 17;
-constexpr std::size_t SectorsAt = 19;
-constexpr std::size_t SectorsPerFatAt = 22;
-constexpr std::size_t ParameterBlockEnd = 24;
+// Where the fields of the boot sector's parameter block lie.
+enum BootField : std::size_t {
+    BytesPerSectorAt = 11, SectorsPerClusterAt = 13, ReservedSectorsAt = 14, FatCountAt = 16,
+    RootEntriesAt = 17, SectorsAt = 19, SectorsPerFatAt = 22, ParameterBlockEnd = 24,
+};
 
 // Where the MSX looks for the media byte: the FAT's first byte, after one
 // 512-byte boot sector.
@@ -29,29 +25,19 @@ constexpr uint32_t MinSectorBytes = 128;
 constexpr uint32_t MaxSectorBytes = 4096;
 constexpr uint64_t MaxClusters = 4084;  // more, and the FAT would be FAT16
 
-// FAT12 entries.
-constexpr uint32_t FirstCluster = 2;
-constexpr uint32_t FreeCluster = 0;
-constexpr uint32_t BadCluster = 0xFF7;
-constexpr uint32_t LastClusterMark = 0xFF8;  // 0xFF8-0xFFF end a chain
-constexpr uint32_t MaxFatEntry = 0xFFF;
-constexpr uint32_t NoFatEntry = MaxFatEntry + 1;
+// FAT12 entries: 0xFF8-0xFFF end a chain.
+constexpr uint32_t FirstCluster = 2, FreeCluster = 0, BadCluster = 0xFF7, LastClusterMark = 0xFF8;
+constexpr uint32_t MaxFatEntry = 0xFFF, NoFatEntry = MaxFatEntry + 1;
 
-// Directory entries.
-constexpr std::size_t EntryBytes = 32;
-constexpr std::size_t NameBytes = 8;
-constexpr std::size_t ExtensionBytes = 3;
-constexpr std::size_t AttributesAt = 11;
-constexpr std::size_t CaseFlagsAt = 12;
-constexpr std::size_t FirstClusterAt = 26;
-constexpr std::size_t SizeAt = 28;
-constexpr uint8_t EndOfFolder = 0x00;
-constexpr uint8_t Deleted = 0xE5;
-constexpr uint8_t StandsForE5 = 0x05;
-constexpr uint8_t VolumeLabel = 0x08;
-constexpr uint8_t FolderAttribute = 0x10;
-constexpr uint8_t SmallName = 0x08;
-constexpr uint8_t SmallExtension = 0x10;
+// Where the fields of a directory entry lie, and its size.
+enum EntryField : std::size_t {
+    NameBytes = 8, ExtensionBytes = 3, AttributesAt = 11, CaseFlagsAt = 12, FirstClusterAt = 26, SizeAt = 28,
+    EntryBytes = 32,
+};
+// Marks in a directory entry's first byte, its attributes and its case flags.
+constexpr uint8_t EndOfFolder = 0x00, Deleted = 0xE5, StandsForE5 = 0x05;
+constexpr uint8_t VolumeLabel = 0x08, FolderAttribute = 0x10;
+constexpr uint8_t SmallName = 0x08, SmallExtension = 0x10;
 
 // MSX-DOS 2 paths hold at most 63 characters, so no real disk nests
 // folders this deep.

@@ -191,6 +191,16 @@ void Pack4(const Surface& s, Picture& picture) {
                 static_cast<uint8_t>(((s.Get(x, y) & 15) << 4) | (s.Get(x + 1, y) & 15));
 }
 
+// The 16-colour picture `name` of `s`, its file ending with its palette
+// table at `address`.
+Picture Picture4(const char* name, const Surface& s, int address, const Level (&palette)[16]) {
+    Picture picture{name};
+    Pack4(s, picture);
+    PutPalette(picture, address, palette);
+    picture.endAddress = static_cast<uint16_t>(address + 31);
+    return picture;
+}
+
 // Four 2-bit pixels per byte, leftmost pixel in bits 7-6.
 void Pack2(const Surface& s, Picture& picture) {
     const int bytesPerLine = s.Width() / 4;
@@ -331,11 +341,7 @@ Picture MakeScreen5() {
         s.Text(digit, left + 4, 199, 1, 14);
     }
 
-    Picture picture{"DEMO5.SC5"};
-    Pack4(s, picture);
-    PutPalette(picture, 0x7680, palette);
-    picture.endAddress = 0x769F;
-    return picture;
+    return Picture4("DEMO5.SC5", s, 0x7680, palette);
 }
 
 // ---------------------------------------------------------------------------
@@ -494,11 +500,7 @@ Picture MakeScreen7() {
     s.Text(title, 14, 14, 2, 15);
     s.Text(line, 14, 32, 1, 6);
 
-    Picture picture{"DEMO7.SC7"};
-    Pack4(s, picture);
-    PutPalette(picture, 0xFA80, palette);
-    picture.endAddress = 0xFA9F;
-    return picture;
+    return Picture4("DEMO7.SC7", s, 0xFA80, palette);
 }
 
 // ---------------------------------------------------------------------------

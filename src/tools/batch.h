@@ -75,12 +75,10 @@ struct BatchEntry {
 // folder), which keeps the image's folders.
 std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const BatchOptions& options);
 
+// How many of the batch's files were converted (or listed), skipped for an
+// output that exists, failed, and, found in folders, ignored.
 struct BatchCounts {
-    int converted = 0;
-    int listed = 0;
-    int skipped = 0;
-    int failed = 0;
-    int ignored = 0;
+    int converted = 0, listed = 0, skipped = 0, failed = 0, ignored = 0;
 };
 
 // Converts (or lists) every picture of `entries`, `options.jobs` at once,

@@ -30,23 +30,35 @@ Picture NoisePicture(uint8_t screen, uint32_t seed) {
 
 std::string ModeName(uint8_t screen) { return "SCREEN " + std::to_string(screen); }
 
-TEST(PictureShapes, WeavePutsTheFirstPageOnEvenLines) {
+// A woven pair puts the first page on the even lines, the second on the
+// odd ones, in the first's form and palette; a blended pair means the shown
+// colours of both pages, through their own palettes, whatever their form.
+TEST(PictureShapes, WovenAndBlendedPairs) {
+    const auto mean = [](int a, int b) { return static_cast<uint8_t>((a + b + 1) / 2); };
     for (const uint8_t screen : AllScreens) {
         SCOPED_TRACE(ModeName(screen));
         const Picture first = NoisePicture(screen, 1), second = NoisePicture(screen, 2);
-        Picture woven;
+        Picture woven, blended;
         WeavePictures(first, second, woven);
-        EXPECT_EQ(woven.screen, screen);
-        EXPECT_EQ(woven.width, first.width);
-        ASSERT_EQ(woven.height, 2 * ScreenLines);
-        EXPECT_EQ(woven.bitDepth, first.bitDepth);
-        ASSERT_EQ(woven.rowBytes, first.rowBytes);
-        ASSERT_EQ(woven.pixels.size(), 2 * first.pixels.size());
+        BlendPictures(first, second, blended);
+        for (const Picture* pair : {&woven, &blended}) {
+            EXPECT_EQ(pair->screen, screen);
+            ASSERT_EQ(pair->width, first.width);
+            ASSERT_EQ(pair->height, pair == &woven ? 2 * ScreenLines : ScreenLines);
+            ASSERT_EQ(pair->bitDepth, pair == &woven ? first.bitDepth : 24);
+            ASSERT_EQ(pair->pixels.size(), static_cast<std::size_t>(pair->rowBytes) * pair->height);
+        }
         EXPECT_TRUE(woven.palette == first.palette);
+        EXPECT_TRUE(blended.palette.empty());
         const auto rowBytes = static_cast<std::size_t>(first.rowBytes);
         for (int y = 0; y < ScreenLines; ++y) {
             ASSERT_EQ(std::memcmp(woven.Row(2 * y), first.Row(y), rowBytes), 0) << y;
             ASSERT_EQ(std::memcmp(woven.Row(2 * y + 1), second.Row(y), rowBytes), 0) << y;
+            for (int x = 0; x < first.width; ++x) {
+                const Rgb8 a = PixelColor(first, x, y), b = PixelColor(second, x, y);
+                ASSERT_EQ(PixelColor(blended, x, y), (Rgb8{mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)}))
+                    << x << ", " << y;
+            }
         }
     }
 }
@@ -65,31 +77,6 @@ TEST(PictureShapes, BlendRoundsHalvesUp) {
     second.pixels = {1, 2, 255, 254, 0, 3};
     BlendPictures(first, second, blended);
     EXPECT_EQ(blended.pixels, (std::vector<uint8_t>{1, 1, 128, 255, 128, 129}));
-}
-
-// Both pages through their own palettes, whatever their pixel form.
-TEST(PictureShapes, BlendMeansTheShownColoursOfEveryMode) {
-    for (const uint8_t screen : AllScreens) {
-        SCOPED_TRACE(ModeName(screen));
-        const Picture first = NoisePicture(screen, 3), second = NoisePicture(screen, 4);
-        Picture blended;
-        BlendPictures(first, second, blended);
-        EXPECT_EQ(blended.screen, screen);
-        ASSERT_EQ(blended.width, first.width);
-        ASSERT_EQ(blended.height, ScreenLines);
-        ASSERT_EQ(blended.bitDepth, 24);
-        ASSERT_EQ(blended.rowBytes, 3 * first.width);
-        ASSERT_EQ(blended.pixels.size(), static_cast<std::size_t>(3 * first.width * ScreenLines));
-        EXPECT_TRUE(blended.palette.empty());
-        const auto mean = [](int a, int b) { return static_cast<uint8_t>((a + b + 1) / 2); };
-        for (int y = 0; y < ScreenLines; ++y) {
-            for (int x = 0; x < first.width; ++x) {
-                const Rgb8 a = PixelColor(first, x, y), b = PixelColor(second, x, y);
-                ASSERT_EQ(PixelColor(blended, x, y), (Rgb8{mean(a.r, b.r), mean(a.g, b.g), mean(a.b, b.b)}))
-                    << x << ", " << y;
-            }
-        }
-    }
 }
 
 // 512 x 424 from 256 or 512 pixels and 212 or 424 lines, every pixel

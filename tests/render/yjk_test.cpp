@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "render/yjk.h"
 
@@ -90,8 +91,7 @@ TEST(GroupChroma, WorkedGroups) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const velda::YjkChroma chroma = velda::GroupChroma(c.b);
-        EXPECT_EQ(chroma.j, c.j);
-        EXPECT_EQ(chroma.k, c.k);
+        EXPECT_EQ(std::make_pair(chroma.j, chroma.k), std::make_pair(c.j, c.k));
     }
 }
 

@@ -261,26 +261,6 @@ TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
     }
 }
 
-TEST_F(MainWindowTest, PaintingCopiesTheCanvasToTheWindow) {
-    const std::string path = ScratchPath("PAINT.SC5");
-    WriteFile(path, PatternFile(21));
-    OpenFile(IDM_OPEN_SCREEN5, path);
-    SetForegroundWindow(window_);
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    const SIZE client = ClientSize();
-    const int width = client.cx < 256 ? client.cx : 256;
-    const int height = client.cy < 212 ? client.cy : 212;
-    HDC dc = GetDC(window_);
-    const std::vector<uint32_t> shown = ReadPixels(dc, width, height);
-    ReleaseDC(window_, dc);
-    const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
-    int wrong = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) wrong += shown[y * width + x] != canvas[y * velda::CanvasWidth + x];
-    }
-    EXPECT_EQ(wrong, 0);
-}
-
 TEST(ProgramTexts, AreCodePage932Bytes) {
     // "これは" and the half-width "ﾌｧｲﾙ" in Shift-JIS.
     EXPECT_EQ(0, std::memcmp(velda::NotBsaveMessage, "\x82\xb1\x82\xea\x82\xcd" "BSAVE", 11));

@@ -90,15 +90,12 @@ TEST_F(ViewTest, WindowSizeIsThePictureAtTheZoomAndAspect) {
     ExpectWindowShows(1024, 424);
 }
 
-// Each canvas pixel is painted as a whole block of its colour, to the last
-// row and column of the picture.
+// Painting copies the canvas to the window, each canvas pixel as a whole
+// block of its colour, to the last row and column of the picture.
 TEST_F(ViewTest, EveryCanvasPixelBecomesAWholeBlock) {
-    const struct {
-        int width;
-        ViewCase view;
-        int blockWidth, blockHeight;
-    } cases[] = {
-        {256, {2, true}, 4, 4}, {512, {2, true}, 2, 4}, {256, {3, false}, 3, 3}, {512, {1, true}, 1, 2},
+    const struct { int width; ViewCase view; int blockWidth, blockHeight; } cases[] = {
+        {256, {1, false}, 1, 1}, {256, {2, true}, 4, 4}, {512, {2, true}, 2, 4}, {256, {3, false}, 3, 3},
+        {512, {1, true}, 1, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " at " + std::to_string(c.view.zoom) + (c.view.tv ? " tv" : ""));
