@@ -10,7 +10,10 @@ namespace {
 
 constexpr char Replacement = '_';
 
-bool IsRefused(unsigned char c) { return c < 0x20 || c == 0x7F || std::strchr("<>:\"/\\|?*", c) != nullptr; }
+// A byte a terminal acts on rather than shows.
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+bool IsRefused(unsigned char c) { return IsControl(c) || std::strchr("<>:\"/\\|?*", c) != nullptr; }
 
 // Whether `stem` (before any dot) is a name Windows keeps for a device.
 bool IsDeviceName(const std::string& stem) {
@@ -38,7 +41,7 @@ std::string FoldedName(const std::string& name) { return Capitals(name, Characte
 
 std::string PrintableName(std::string name) {
     for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+        if (IsControl(static_cast<unsigned char>(c))) c = '?';
     }
     return name;
 }

@@ -261,13 +261,5 @@ TEST_F(MainWindowTest, IdentifiersOutsideTheCommandsAreIgnored) {
     }
 }
 
-TEST(ProgramTexts, AreCodePage932Bytes) {
-    // "これは" and the half-width "ﾌｧｲﾙ" in Shift-JIS.
-    EXPECT_EQ(0, std::memcmp(velda::NotBsaveMessage, "\x82\xb1\x82\xea\x82\xcd" "BSAVE", 11));
-    EXPECT_EQ(0, std::memcmp(velda::FileInfoCaption, "\xcc\xa7\xb2\xd9\x8f\xee\x95\xf1", 9));
-    EXPECT_EQ(0, std::memcmp(velda::SaveDialogTitle, "BMP\x8c\x60\x8e\xae\x82\xc5\x95\xdb\x91\xb6", 14));
-    EXPECT_EQ(0, std::memcmp(velda::OpenFilter, "BSAVE\x8c\x60\x8e\xae\xcc\xa7\xb2\xd9(*.sc?)\0*.sc?\0", 26));
-}
-
 }  // namespace
 }  // namespace velda_test
