@@ -3,6 +3,9 @@
 //   Decode/<screen>/<content>  the picture of the page (MakePicture, under
 //                              the velda rule), as the window draws it and
 //                              Save writes it
+//   DecodeYjk/<screen>/<content>/<rule>
+//                              DecodeYjkLine over all 212 lines, as
+//                              BuildPicture calls it (rule 0 velda, 1 msx)
 //   Bmp/<screen>/<content>     Save's BMP of the picture in memory, encoded
 //                              into a byte vector (no file)
 //   Png/<screen>/<content>     the converter's PNG of the picture: decoding
@@ -30,6 +33,7 @@
 #include "image/vram_image.h"
 #include "render/picture.h"
 #include "render/thumbnail.h"
+#include "render/yjk_line.h"
 #include "export/png_writer.h"
 
 namespace {
@@ -70,6 +74,26 @@ void Decode(benchmark::State& state) {
     }
     if (screen == 12) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen12Us)) + " us");
     if (screen == 8) state.SetLabel("target <= " + std::to_string(static_cast<int>(DecodeTargetScreen8Us)) + " us");
+}
+
+void DecodeYjk(benchmark::State& state) {
+    const auto screen = static_cast<uint8_t>(state.range(0));
+    const OpenedPicture opened(screen, static_cast<Content>(state.range(1)));
+    const ColorRule rule = state.range(2) != 0 ? ColorRule::Msx : ColorRule::Velda;
+    Rgb8 paletteColors[PaletteSize];
+    for (int i = 0; i < PaletteSize; ++i) {
+        paletteColors[i] = PaletteEntryColor(rule, opened.page.palette[PaletteEntryBytes * i],
+                                             opened.page.palette[PaletteEntryBytes * i + 1]);
+    }
+    constexpr std::size_t RowBytes = 3 * 256;
+    std::vector<uint8_t> pixels(RowBytes * ScreenLines);
+    for (auto _ : state) {
+        for (int y = 0; y < ScreenLines; ++y) {
+            DecodeYjkLine(screen, opened.page.vram.data() + y * 256, paletteColors, rule, pixels.data() + RowBytes * y);
+        }
+        benchmark::DoNotOptimize(pixels.data());
+        benchmark::ClobberMemory();
+    }
 }
 
 void Bmp(benchmark::State& state) {
@@ -128,6 +152,10 @@ const std::vector<int64_t> EveryScreen = {5, 6, 7, 8, 10, 11, 12};
 const std::vector<int64_t> BothContents = {velda_bench::Smooth, velda_bench::Noise};
 
 BENCHMARK(Decode)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
+BENCHMARK(DecodeYjk)
+    ->ArgNames({"screen", "noise", "msx"})
+    ->ArgsProduct({{10, 11, 12}, BothContents, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bmp)->ArgNames({"screen", "noise"})->ArgsProduct({EveryScreen, BothContents})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Thumbnail)->ArgNames({"screen", "side"})->ArgsProduct({EveryScreen, {128, 256}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(Png)->ArgNames({"screen", "noise"})->ArgsProduct({{5, 8, 12}, BothContents})->Unit(benchmark::kMicrosecond);

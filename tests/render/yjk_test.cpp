@@ -6,8 +6,12 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "render/color_rules.h"
+#include "render/picture.h"
 #include "render/yjk.h"
+#include "render/yjk_line.h"
 
 namespace {
 
@@ -109,6 +113,47 @@ TEST(GroupChroma, AllChromaBitPatterns) {
         const velda::YjkChroma c = velda::GroupChroma(group);
         ASSERT_EQ(c.k, rawK >= 32 ? rawK - 64 : rawK) << bits;
         ASSERT_EQ(c.j, rawJ >= 32 ? rawJ - 64 : rawJ) << bits;
+    }
+}
+
+// DecodeYjkLine against the pixel rules. In 512 lines every chroma pair
+// meets every value of the five high bits: SCREEN 12 sees every (Y, J, K),
+// SCREEN 10 and 11 every even Y and every palette pixel.
+TEST(DecodeYjkLine, MatchesThePixelRulesForEveryInput) {
+    using velda::Rgb8;
+    std::vector<uint8_t> vram(512 * 256);
+    for (std::size_t i = 0; i < vram.size(); ++i) {  // 32 bytes (8 groups) a chroma pair
+        vram[i] = static_cast<uint8_t>((i % 32) << 3 | ((i / 32) >> (3 * (i % 4)) & 7));
+    }
+    Rgb8 palette[velda::PaletteSize];
+    for (int i = 0; i < velda::PaletteSize; ++i) {
+        palette[i] = Rgb8{static_cast<uint8_t>(17 * i), static_cast<uint8_t>(250 - 9 * i),
+                          static_cast<uint8_t>(60 + i)};
+    }
+    for (const uint8_t screen : {10, 11, 12}) {
+        for (const velda::ColorRule rule : {velda::ColorRule::Velda, velda::ColorRule::Msx}) {
+            int failures = 0;
+            for (std::size_t at = 0; at < vram.size(); at += 256) {
+                const uint8_t* line = vram.data() + at;
+                uint8_t out[769];
+                out[768] = 0xA5;  // must stay
+                velda::DecodeYjkLine(screen, line, screen == 12 ? nullptr : palette, rule, out);
+                failures += out[768] != 0xA5;
+                for (int x = 0; x < 256; ++x) {
+                    const velda::YjkChroma c = velda::GroupChroma(line + x / 4 * 4);
+                    const int y = screen == 12 ? line[x] >> 3 : (line[x] >> 4) * 2;
+                    const velda::Rgb5 v = velda::YjkToRgb(y, c.j, c.k);
+                    Rgb8 want{static_cast<uint8_t>(v.r << 3), static_cast<uint8_t>(v.g << 3),
+                              static_cast<uint8_t>(v.b << 3)};
+                    if (rule == velda::ColorRule::Msx) want = velda::YjkColor(rule, y, c.j, c.k);
+                    if (screen != 12 && (line[x] & 0x08) != 0) want = palette[line[x] >> 4];
+                    if (velda::BgrPixel(out, x) != want && failures++ < 5) {
+                        ADD_FAILURE() << "SCREEN " << int{screen} << ", rule " << int(rule) << ", byte " << at + x;
+                    }
+                }
+            }
+            EXPECT_EQ(failures, 0) << "SCREEN " << int{screen} << ", rule " << int(rule);
+        }
     }
 }
 
