@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli.h"
 #include "platform/interrupt.h"
+#include "platform/memory.h"
+#include "tools/cli.h"
 
 int main(int argc, char** argv) {
     velda::RemoveTemporariesOnInterrupt();
+    velda::KeepFreedMemory();
     try {
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
