@@ -9,7 +9,7 @@
 
 #include "export/bmp_headers.h"
 #include "image/vram_image.h"
-#include "render/picture_shapes.h"
+#include "render/picture.h"
 #include "test_support.h"
 
 namespace {
@@ -26,15 +26,12 @@ std::vector<uint8_t> Serialized(const ExportHeadersRecord& h) {
     return bytes;
 }
 
-// The headers of a picture of the mode, as Save writes them; of its top
-// left `width` x `height` where they are given.
-ExportHeadersRecord HeadersOf(uint8_t screen, int width = 0, int height = 0) {
+// The headers of a picture of the mode, as Save writes them.
+ExportHeadersRecord HeadersOf(uint8_t screen) {
     const std::vector<uint8_t> vram(velda::VramBytes, 0), palette(velda::PaletteBytes, 0);
-    velda::Picture picture, area;
+    velda::Picture picture;
     EXPECT_TRUE(velda::BuildPicture(screen, vram.data(), palette.data(), velda::ColorRule::Velda, picture));
-    if (width == 0) return PrepareExportHeaders(picture);
-    velda::CropPicture(picture, width, height, area);
-    return PrepareExportHeaders(area);
+    return PrepareExportHeaders(picture);
 }
 
 TEST(ExportHeaders, Screen5BytesExactly) {
@@ -95,15 +92,6 @@ TEST(ExportHeaders, EveryFieldOfEveryMode) {
         EXPECT_EQ(h.info.biClrUsed, static_cast<uint32_t>(c.bmpColorsUsed));
         EXPECT_EQ(h.info.biClrImportant, 0u);
     }
-}
-
-// A COPY file's area of 99 x 7 SCREEN 5 pixels: rows filled to 52 bytes.
-TEST(ExportHeaders, AreaOfItsOwnSize) {
-    const ExportHeadersRecord h = HeadersOf(5, 99, 7);
-    EXPECT_EQ(h.info.biWidth, 99);
-    EXPECT_EQ(h.info.biHeight, 7);
-    EXPECT_EQ(h.info.biSizeImage, 7u * 52u);
-    EXPECT_EQ(h.file.bfSize, 118u + 7u * 52u);
 }
 
 // Each field goes to its own offset, low byte first, with no gap after

@@ -356,20 +356,6 @@ TEST(PlanPicture, Refusals) {
     }
 }
 
-// A page used again starts as cleared as a fresh one: a small SCREEN 5
-// picture after a 64 KiB SCREEN 8 dump leaves nothing of the dump.
-TEST(OpenPicture, APageUsedAgainStartsCleared) {
-    const Bytes full = MakeBsave(0, 0xFFFF, NoiseBytes(0x10000, 30)), small = Bsave(NoiseBytes(16, 31));
-    ScreenPage used, fresh;
-    velda::PictureRequest request;
-    request.screen = 8;
-    ASSERT_FALSE(velda::OpenPicture(full.data(), full.size(), request, used));
-    request.screen = 5;
-    ASSERT_FALSE(velda::OpenPicture(small.data(), small.size(), request, used));
-    ASSERT_FALSE(velda::OpenPicture(small.data(), small.size(), request, fresh));
-    ExpectSamePage(used, fresh);
-}
-
 // A BSAVE file shows its header's addresses, a Graph Saurus file the
 // range it filled.
 TEST(OpenPicture, StartAndEndAddresses) {
