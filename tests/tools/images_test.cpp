@@ -116,7 +116,8 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     MakeImage(dir + "/ODD.DSK", dir + "/loose",
               {{"CONX.SC5", NoiseBsave(5, 1)}, {"DOTX.SC8", NoiseBsave(8, 2)}, {"CTLX.SCC", NoiseBsave(12, 3)},
                {"SLAX.SC5", NoiseBsave(5, 4)}, {"KANX.SC5", NoiseBsave(5, 6)}, {"BROKEN.SC7", NoiseBsave(7, 5)},
-               {"TWIN.SC5", NoiseBsave(5, 7)}, {"TWIN.SC8", NoiseBsave(8, 8)}});
+               {"TWIN.SC5", NoiseBsave(5, 7)}, {"TWIN.SC8", NoiseBsave(8, 8)},
+               {"PALX.SR5", GraphSaurusFile(NoiseBytes(0x6A00, 9), true)}, {"PALX.PL5", NoiseBytes(100, 10)}});
     Bytes image = ReadFile(dir + "/ODD.DSK");
     // The directory entry of the file named `name` (its 11 bytes first).
     const auto entryOf = [&image](const std::string& name) {
@@ -128,7 +129,8 @@ TEST_F(DiskImages, NamesListingAndDamage) {
                                {"DOTX    SC8", "..      SC8"},                                     // dots
                                {"CTLX    SCC", "A\x01:\\B   SCC"},  // a control byte, separators
                                {"SLAX    SC5", "../X    SC5"},     // a separator that reaches up
-                               {"KANX    SC5", "\x83\x65\x83\x58\x83\x67  SC5"}}) {  // code page 932
+                               {"KANX    SC5", "\x83\x65\x83\x58\x83\x67  SC5"},  // code page 932
+                               {"PALX    SR5", "P\x01L     SR5"}, {"PALX    PL5", "P\x01L     PL5"}}) {
         std::copy(rename.second.begin(), rename.second.end(), entryOf(rename.first));
     }
     const auto broken = entryOf("BROKEN  SC7");
@@ -142,12 +144,14 @@ TEST_F(DiskImages, NamesListingAndDamage) {
     EXPECT_TRUE(list.Says("ODD.DSK:A?:\\B.SCC: BSAVE, SCREEN 12")) << list.output;
     EXPECT_TRUE(list.Says("ODD.DSK:BROKEN.SC7: the disk's chain of clusters of this file is broken at cluster 4080"))
         << list.output;
-    EXPECT_TRUE(list.Says("listed 8, skipped 0, failed 1")) << list.output;
+    // A companion's name is shown as its picture's is.
+    EXPECT_TRUE(list.Says("ODD.DSK:P?L.SR5: ODD.DSK:P?L.PL5 is not a palette file (100 bytes")) << list.output;
+    EXPECT_TRUE(list.Says("listed 8, skipped 0, failed 2")) << list.output;
     EXPECT_TRUE(FolderEntries(dir) == (std::vector<std::string>{"ODD.DSK", "loose"})) << "--list wrote something";
 
     const RunResult run = RunConverter(dir, "ODD.DSK");
     EXPECT_EQ(run.status, 1) << run.output;
-    EXPECT_TRUE(run.Says("converted 6, skipped 0, failed 2")) << run.output;
+    EXPECT_TRUE(run.Says("converted 6, skipped 0, failed 3")) << run.output;
     // Two pictures of one name: the advice names the outputs it would write.
     EXPECT_TRUE(run.Says("ODD.DSK:TWIN.SC8: cannot write ODD/TWIN.bmp: already written from ODD.DSK:TWIN.SC5 "
                          "(--keep-extension writes ODD/TWIN.SC5.bmp and ODD/TWIN.SC8.bmp)"))
