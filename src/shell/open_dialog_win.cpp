@@ -29,7 +29,8 @@ constexpr int FileTitleChars = 63;  // and a NUL
 
 // The one Open dialog of every Open command, started at CurrentFile.path,
 // or before any in the folder kept from the last run; the confirmed path
-// goes to `path` and CurrentFile.path, and its folder is kept.
+// goes to `path` and CurrentFile.path, is what Save proposes from now on
+// (whether the file then opens or not), and its folder is kept.
 bool ChooseFile(HWND owner, const char* filter, const char* title, std::string& path, char* fileTitle,
                 int fileTitleSize) {
     CurrentFileRecord& current = ModelOf(owner).CurrentFile;
