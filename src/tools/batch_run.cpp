@@ -255,17 +255,14 @@ BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions&
             std::fprintf(listing, "%s: %s\n", show(entry.input).c_str(), ListingText(outcome, show).c_str());
             continue;
         case ConvertStatus::Skipped:
-            ++counts.skipped;
+        case ConvertStatus::Failed: {
+            const bool skipped = outcome.status == ConvertStatus::Skipped;
+            ++(skipped ? counts.skipped : counts.failed);
             progress.Clear();
-            std::fprintf(messages, "%s: %s: skipped: %s\n", ProgramName, show(entry.input).c_str(),
+            std::fprintf(messages, "%s: %s: %s%s\n", ProgramName, show(entry.input).c_str(), skipped ? "skipped: " : "",
                          ProblemText(outcome.problem, show).c_str());
             break;
-        case ConvertStatus::Failed:
-            ++counts.failed;
-            progress.Clear();
-            std::fprintf(messages, "%s: %s: %s\n", ProgramName, show(entry.input).c_str(),
-                         ProblemText(outcome.problem, show).c_str());
-            break;
+        }
         }
     }
     for (std::thread& worker : workers) worker.join();
