@@ -27,6 +27,10 @@ class FileSink {
 public:
     explicit FileSink(std::FILE* stream) : stream_(stream) {}
     void Write(const uint8_t* bytes, std::size_t count);
+    // The writer could not make the bytes, for `reason`: nothing is kept.
+    void Fail(std::error_code reason) {
+        if (!error_) error_ = reason;
+    }
     // The system's reason for the first write that failed; false for none.
     std::error_code Error() const { return error_; }
 
@@ -62,8 +66,9 @@ struct WriteError {
 };
 
 // Writes the file `target` whose bytes `write` hands to the sink it is
-// given, as `existing` says for a file of that name. Returns what went
-// wrong, if anything; nothing is half-written either way.
+// given, as `existing` says for a file of that name; `write` is called only
+// once the target may be written. Returns what went wrong, if anything;
+// nothing is half-written either way.
 WriteError WriteFinishedFile(const std::string& target, ExistingTarget existing,
                              const std::function<void(FileSink&)>& write);
 

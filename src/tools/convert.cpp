@@ -58,17 +58,20 @@ Outcome Failed(Problem problem) {
     return outcome;
 }
 
-// Writes `picture` to `output` in the format asked for.
-WriteError WriteOutput(const Picture& picture, const std::string& output, const ConvertSettings& settings) {
+// Writes the picture of `page` to `output` in the format asked for: made
+// only once the output may be written.
+WriteError WriteOutput(const ScreenPage& page, const std::string& output, const ConvertSettings& settings) {
     const ExistingTarget existing = settings.force ? ExistingTarget::Replace : ExistingTarget::Keep;
-    if (settings.format == OutputFormat::Bmp) {
-        return WriteFinishedFile(output, existing, [&picture](FileSink& sink) {
+    return WriteFinishedFile(output, existing, [&](FileSink& sink) {
+        const Picture picture = MakePicture(ViewOf(page), OptionsOf(settings));
+        if (settings.format == OutputFormat::Bmp) {
             EncodeBmp(sink, picture, PrepareExportHeaders(picture));
-        });
-    }
-    std::vector<uint8_t> png;
-    if (const std::error_code error = EncodePng(picture, png)) return WriteError{WriteFault::Write, error};
-    return WriteFinishedFile(output, existing, [&png](FileSink& sink) { sink.Write(png.data(), png.size()); });
+            return;
+        }
+        std::vector<uint8_t> png;
+        if (const std::error_code error = EncodePng(picture, png)) return sink.Fail(error);
+        sink.Write(png.data(), png.size());
+    });
 }
 
 }  // namespace
@@ -94,7 +97,7 @@ Outcome ConvertFile(const std::string& input, const std::string& output, const C
     if (LoadError error = OpenInput(input, settings, beside, opened)) return Failed(error);
     // Never the input itself, whatever --force says.
     if (SameFile(input, output)) return Failed(OverInput{output});
-    const WriteError error = WriteOutput(MakePicture(ViewOf(opened.page), OptionsOf(settings)), output, settings);
+    const WriteError error = WriteOutput(opened.page, output, settings);
     Outcome outcome;
     outcome.plan = opened.plan;
     if (!error) {
