@@ -55,6 +55,13 @@ std::string ShownName(const BatchEntry& entry, const std::string& name) {
     return PrintableName(inImage ? prefix + NameFromCp932(name.substr(prefix.size())) : NameFromCp932(name));
 }
 
+// Where the output of `entry` goes, named after its own name with
+// `keepExtension`.
+std::string OutputOf(const BatchEntry& entry, const BatchOptions& options, bool keepExtension) {
+    const std::string& named = entry.localName.empty() ? entry.input : entry.localName;
+    return OutputPathFor(named, options.settings.format, entry.outputFolder, keepExtension);
+}
+
 // One entry of the batch to convert, and what became of it.
 struct Job {
     const BatchEntry* entry;
@@ -62,9 +69,9 @@ struct Job {
     Companions* beside;           // the files of the input's folder
     std::ptrdiff_t earlier = -1;  // the job before with the same output, which decides whether this one may write
     Outcome outcome;
-    std::vector<std::string> took;  // the companions its picture takes, by FileKey
-    bool taken = false;             // a companion that a picture of the batch takes
-    std::string writer;             // the input the output has been written from, up to and with this job
+    std::vector<std::string> took;       // the companions its picture takes, by FileKey
+    bool taken = false;                  // a companion that a picture of the batch takes
+    const BatchEntry* writer = nullptr;  // the entry the output has been written from, up to and with this job
     bool done = false;
 };
 
@@ -79,10 +86,7 @@ std::vector<Job> PlanJobs(const std::vector<BatchEntry>& entries, const BatchOpt
             Job job;
             job.entry = &entry;
             job.beside = &folders.Of(entry);
-            const std::string& named = entry.localName.empty() ? entry.input : entry.localName;
-            job.output = !options.output.empty()
-                             ? options.output
-                             : OutputPathFor(named, options.settings.format, entry.outputFolder, options.keepExtension);
+            job.output = !options.output.empty() ? options.output : OutputOf(entry, options, options.keepExtension);
             jobs.push_back(std::move(job));
         }
     }
@@ -121,8 +125,7 @@ public:
         const std::size_t i = next_++;
         if (i >= jobs_.size()) return false;
         Job& job = jobs_[i];
-        std::string before;
-        if (job.earlier >= 0) before = WaitFor(static_cast<std::size_t>(job.earlier)).writer;
+        const BatchEntry* before = job.earlier >= 0 ? WaitFor(static_cast<std::size_t>(job.earlier)).writer : nullptr;
         try {
             Do(job, before);
         } catch (const std::exception& e) {  // this file fails, the rest go on
@@ -163,9 +166,9 @@ private:
         return took;
     }
 
-    // Converts one job; `before` is the input its output was already
-    // written from, or "".
-    void Do(Job& job, const std::string& before) {
+    // Converts one job; `before` is the entry its output was already
+    // written from, or nullptr.
+    void Do(Job& job, const BatchEntry* before) {
         const BatchEntry& entry = *job.entry;
         job.writer = before;
         if (entry.unreadable) {
@@ -178,17 +181,13 @@ private:
             // a companion found in a folder that no picture takes
         } else if (options_.list) {  // writes nothing, so no output stands in its way
             job.outcome = ListFile(entry.input, options_.settings, job.beside);
-        } else if (!before.empty()) {
+        } else if (before != nullptr) {
             // What is wrong with the file itself is said first.
             job.outcome = ListFile(entry.input, options_.settings, job.beside);
             if (job.outcome.status == ConvertStatus::Listed) {
-                const auto kept = [this](const std::string& input, const BatchEntry& of) {
-                    const std::string& named = of.localName.empty() ? input : of.localName;
-                    return OutputPathFor(named, options_.settings.format, of.outputFolder, true);
-                };
-                const BatchEntry& earlier = *jobs_[static_cast<std::size_t>(job.earlier)].entry;
                 job.outcome.status = ConvertStatus::Failed;
-                job.outcome.problem = AlreadyWritten{job.output, before, kept(before, earlier), kept(entry.input, entry)};
+                job.outcome.problem = AlreadyWritten{job.output, before->input, OutputOf(*before, options_, true),
+                                                     OutputOf(entry, options_, true)};
             }
         } else if (const std::error_code error =
                        entry.outputFolder != options_.folder ? MakeFolders(entry.outputFolder) : std::error_code()) {
@@ -196,7 +195,7 @@ private:
             job.outcome.problem = FolderProblem{entry.outputFolder, job.output, error};
         } else {
             job.outcome = ConvertFile(entry.input, job.output, options_.settings, job.beside);
-            if (job.outcome.status == ConvertStatus::Converted) job.writer = entry.input;
+            if (job.outcome.status == ConvertStatus::Converted) job.writer = &entry;
         }
         if (!entry.companion) job.took = Took(job.outcome.plan);
     }
