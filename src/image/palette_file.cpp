@@ -40,31 +40,35 @@ bool PaletteShare(uint8_t screen, std::size_t& address, std::size_t& bytes) {
 
 LoadError ReadPaletteFile(const uint8_t* file, std::size_t size, int index, uint8_t* palette) {
     LoadError error;
+    const uint8_t* entries = nullptr;
+    std::size_t bytes = PaletteBytes;
     switch (size) {
     case BankFileBytes:
-        std::memcpy(palette, file + static_cast<std::size_t>(index % PalettesInBankFile) * PaletteBytes, PaletteBytes);
-        return error;
+        entries = file + static_cast<std::size_t>(index % PalettesInBankFile) * PaletteBytes;
+        break;
     case PaletteBytes:
-        std::memcpy(palette, file, PaletteBytes);
-        return error;
+        entries = file;
+        break;
     case BsavePaletteBytes:
         if (file[0] != BsaveId) {
             error.fault = LoadFault::PaletteFileMark;
             return error;
         }
-        std::memcpy(palette, file + BsaveHeaderBytes, PaletteBytes);
-        return error;
+        entries = file + BsaveHeaderBytes;
+        break;
     default:
-        if (IsShortPaletteDump(file, size)) {
-            // Whole entries only: half of one sets no colour.
-            const std::size_t entries = (size - BsaveHeaderBytes) / PaletteEntryBytes;
-            std::memcpy(palette, file + BsaveHeaderBytes, entries * PaletteEntryBytes);
+        if (!IsShortPaletteDump(file, size)) {
+            error.fault = LoadFault::PaletteFileSize;
+            error.fileSize = static_cast<uint32_t>(size);
             return error;
         }
-        error.fault = LoadFault::PaletteFileSize;
-        error.fileSize = static_cast<uint32_t>(size);
-        return error;
+        // Whole entries only: half of one sets no colour.
+        entries = file + BsaveHeaderBytes;
+        bytes = (size - BsaveHeaderBytes) / PaletteEntryBytes * PaletteEntryBytes;
+        break;
     }
+    std::memcpy(palette, entries, bytes);
+    return error;
 }
 
 void PutPalette(uint8_t screen, const uint8_t* palette, uint8_t* vram) {
