@@ -31,7 +31,8 @@ public:
     void Fail(std::error_code reason) {
         if (!error_) error_ = reason;
     }
-    // The system's reason for the first write that failed; false for none.
+    // The reason for the first failure, the system's or the writer's; false
+    // for none.
     std::error_code Error() const { return error_; }
 
 private:

@@ -28,8 +28,9 @@ void RenderImage(HWND window, const Picture& picture) {
     // A picture smaller than the screen (a COPY file's area) is drawn at
     // its top left; the rest stays white.
     for (int y = 0; y < ScreenLines; ++y) {
-        SetWindowTextA(window, ProgressTitle(y).c_str());
-        for (int x = 0; y < picture.height && x < picture.width; ++x) {
+        SetWindowTextA(window, ProgressTitle(y).c_str());  // for every line of the screen
+        if (y >= picture.height) continue;
+        for (int x = 0; x < picture.width; ++x) {
             const Rgb8 c = PixelColor(picture, x, y);
             SetPixelV(Canvas.dc, x, y, RGB(c.r, c.g, c.b));
         }
