@@ -31,8 +31,6 @@ using velda_bench::Content;
 
 constexpr double BatchTargetPerSecond = 2000.0;
 
-const char* const Extensions[] = {"SC5", "SC6", "SC7", "SC8", "SCA", "S11", "SCC"};
-
 // A folder with `copies` generated pictures of every mode, all of one
 // content, and an output folder beside them.
 struct BatchFolder {
@@ -44,10 +42,11 @@ struct BatchFolder {
         if (mkdtemp(pattern) == nullptr) std::abort();
         root = pattern;
         for (std::size_t m = 0; m < sizeof AllScreens; ++m) {
-            const std::vector<uint8_t> file = velda_bench::MakeBsave(AllScreens[m], content);
+            const velda_test::ExpectedMode& mode = velda_test::ExpectedModeOf(AllScreens[m]);
+            const std::vector<uint8_t> file = velda_bench::MakeBsave(mode.screen, content);
             for (int copy = 0; copy < copies; ++copy) {
                 const std::string path =
-                    root + "/pic" + std::to_string(copy) + "_" + std::to_string(m) + "." + Extensions[m];
+                    root + "/pic" + std::to_string(copy) + "_" + std::to_string(m) + "." + mode.extension;
                 std::FILE* out = std::fopen(path.c_str(), "wb");
                 if (out == nullptr) std::abort();
                 std::fwrite(file.data(), 1, file.size(), out);

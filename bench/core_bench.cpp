@@ -17,10 +17,8 @@
 // The picture is opened once, before timing, through OpenPicture.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -133,10 +131,7 @@ void Png(benchmark::State& state) {
 void Thumbnail(benchmark::State& state) {
     const auto screen = static_cast<uint8_t>(state.range(0));
     const std::vector<uint8_t> file = velda_bench::MakeBsave(screen, velda_bench::Noise);
-    // The extension that names the mode.
-    const char* const extensions[] = {"SC5", "SC6", "SC7", "SC8", "SCA", "SCB", "SCC"};
-    const auto screens = std::begin(AllScreens);
-    const PictureName name{"A", extensions[std::find(screens, std::end(AllScreens), screen) - screens]};
+    const PictureName name{"A", velda_test::ExpectedModeOf(screen).extension};  // the name says the mode
     Picture thumbnail;
     for (auto _ : state) {
         if (MakeThumbnail(file.data(), file.size(), name, nullptr, static_cast<int>(state.range(1)), thumbnail)) {

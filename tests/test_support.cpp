@@ -23,6 +23,11 @@
 
 namespace velda_test {
 
+const ExpectedMode& ExpectedModeOf(uint8_t screen) {
+    return *std::find_if(std::begin(ExpectedModes), std::end(ExpectedModes),
+                         [screen](const ExpectedMode& mode) { return mode.screen == screen; });
+}
+
 std::vector<uint8_t> NoiseBytes(std::size_t count, uint32_t seed) {
     std::vector<uint8_t> bytes(count);
     uint32_t state = seed * 2654435761u + 1;  // xorshift32, never zero

@@ -23,16 +23,20 @@ struct ExpectedMode {
     int bitsPerPixel, width, bytesPerLine, pixelBytes;
     int clearBytes, paletteAddress, paletteEntries;
     int bmpBitCount, bmpColorEntries, bmpColorsUsed, bmpOffBits, bmpRowBytes, bmpImageSize, bmpFileSize;
+    const char* extension;  // the extension its BSAVE pictures usually have
 };
 constexpr ExpectedMode ExpectedModes[] = {
-    {5, 4, 256, 128, 27136, 30368, 0x7680, 16, 4, 16, 0, 118, 128, 27136, 27254},
-    {6, 2, 512, 128, 27136, 30368, 0x7680, 4, 4, 4, 4, 70, 256, 54272, 54342},
-    {7, 4, 512, 256, 54272, 64160, 0xFA80, 16, 4, 16, 0, 118, 256, 54272, 54390},
-    {8, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 8, 256, 0, 1078, 256, 54272, 55350},
-    {10, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
-    {11, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870},
-    {12, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 24, 0, 0, 54, 768, 162816, 162870},
+    {5, 4, 256, 128, 27136, 30368, 0x7680, 16, 4, 16, 0, 118, 128, 27136, 27254, "SC5"},
+    {6, 2, 512, 128, 27136, 30368, 0x7680, 4, 4, 4, 4, 70, 256, 54272, 54342, "SC6"},
+    {7, 4, 512, 256, 54272, 64160, 0xFA80, 16, 4, 16, 0, 118, 256, 54272, 54390, "SC7"},
+    {8, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 8, 256, 0, 1078, 256, 54272, 55350, "SC8"},
+    {10, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870, "SCA"},
+    {11, 8, 256, 256, 54272, 64160, 0xFA80, 16, 24, 0, 0, 54, 768, 162816, 162870, "SCB"},
+    {12, 8, 256, 256, 54272, 64160, velda::NoPaletteTable, 0, 24, 0, 0, 54, 768, 162816, 162870, "SCC"},
 };
+
+// The row of `screen`, which must be one of them.
+const ExpectedMode& ExpectedModeOf(uint8_t screen);
 
 // A BMP sink that appends to a byte vector.
 struct MemorySink {

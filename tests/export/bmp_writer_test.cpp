@@ -33,9 +33,7 @@ std::vector<uint8_t> Encode(uint8_t screen, const std::vector<uint8_t>& vram, co
 
 // Where the row of picture line y starts in the file.
 std::size_t RowOffset(uint8_t screen, int y) {
-    const velda_test::ExpectedMode& m =
-        *std::find_if(std::begin(velda_test::ExpectedModes), std::end(velda_test::ExpectedModes),
-                      [screen](const velda_test::ExpectedMode& mode) { return mode.screen == screen; });
+    const velda_test::ExpectedMode& m = velda_test::ExpectedModeOf(screen);
     return static_cast<std::size_t>(m.bmpOffBits) + static_cast<std::size_t>(211 - y) * static_cast<std::size_t>(m.bmpRowBytes);
 }
 

@@ -28,11 +28,6 @@ struct NamedFile {
     Bytes bytes;
 };
 
-const ExpectedMode& ModeOf(uint8_t screen) {
-    return *std::find_if(std::begin(ExpectedModes), std::end(ExpectedModes),
-                         [screen](const ExpectedMode& mode) { return mode.screen == screen; });
-}
-
 // The picture `open` among `files` opened as the window's Open by
 // extension opens it, its companions asked of `folder`; how, into `plan`.
 velda::LoadError OpenAmong(MemoryFolder& folder, const std::vector<NamedFile>& files, const std::string& open,
@@ -67,7 +62,7 @@ ScreenPage Expected(uint8_t screen, const Bytes& plain, const Bytes& palette) {
     page.screen = screen;
     velda::BsaveHeader header{};
     EXPECT_FALSE(velda::PlaceBsave(plain.data(), plain.size(), screen, page.vram.data(), header));
-    const ExpectedMode& mode = ModeOf(screen);
+    const ExpectedMode& mode = ExpectedModeOf(screen);
     const auto share = static_cast<std::ptrdiff_t>(2 * mode.paletteEntries);
     if (share == 0) return page;
     const auto table = page.vram.begin() + mode.paletteAddress;

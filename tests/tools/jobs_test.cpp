@@ -29,13 +29,13 @@ std::vector<std::string> Temporaries(const std::string& folder) {
 TEST(Jobs, ManyAtOnceReadAndWriteAsOneAtATime) {
     // Every mode in turn, a file that is no picture now and then, and
     // f0.S12 last, which wants the output f0.SC5 writes.
-    const char* const extensions[] = {"SC5", "SC6", "SC7", "SC8", "SCA", "S11", "SCC"};
     const std::string dir = FreshFolder("jobs-same");
     std::string inputs;
     for (int i = 0; i < 28; ++i) {
-        const std::string name = "f" + std::to_string(i) + "." + extensions[i % 7];
+        const ExpectedMode& mode = ExpectedModes[i % 7];
+        const std::string name = "f" + std::to_string(i) + "." + mode.extension;
         const bool bad = i % 5 == 3;
-        WriteFile(dir + "/" + name, bad ? std::vector<uint8_t>{0x00, 1, 2} : NoiseBsave(velda::AllScreens[i % 7], 50u + i));
+        WriteFile(dir + "/" + name, bad ? std::vector<uint8_t>{0x00, 1, 2} : NoiseBsave(mode.screen, 50u + i));
         inputs += " " + name;
     }
     WriteFile(dir + "/f0.S12", NoiseBsave(12, 49));
