@@ -6,10 +6,11 @@
 // from the moment the file is chosen to the finished canvas, in the steps
 // OpenInMode takes after the Open command's dialog (load: the file read,
 // OpenPicture and AdoptPage into the window's model; then the picture made
-// and drawn by RenderImage, and FinishOpen), and a bare loop of the same SetPixelV calls with the same
-// colours on a memory DC of the same size, with the same 212 titles set
-// on the window (the titles column: their share of the bare loop). Open
-// should take at most 1.5 times the bare loop.
+// and drawn by RenderImage, and FinishOpen), and a bare loop of the same
+// SetPixelV calls with the same colours on a memory DC of the same size,
+// with the same 212 titles set on the window (the titles column: their
+// share of the bare loop). Open should take at most 1.5 times the bare
+// loop.
 //
 // Google Benchmark is not available for MinGW, so this times itself:
 // QueryPerformanceCounter, two untimed turns first, then the two loops

@@ -172,17 +172,6 @@ void ExpectMessage(const std::vector<DialogSeen>& seen, const char* text) {
     EXPECT_EQ(seen[1].texts[0], text);
 }
 
-// A failed Save's message: `text`, then the system's reason after an empty
-// line where the system gave one.
-void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason) {
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].title, velda::AppName);
-    ASSERT_EQ(seen[1].texts.size(), 1u);
-    const std::string said = seen[1].texts[0];
-    EXPECT_EQ(said.substr(0, said.find("\n\n")), text);
-    EXPECT_EQ(said.size() > std::strlen(text) + 2 && said.back() != '\n', reason) << said;
-}
-
 // The rejected kinds: each gets "not a BSAVE file" in a box titled VELDA,
 // and the window, the picture in memory and the addresses stay as they
 // were, from the empty window and from a picture on screen alike.
@@ -449,8 +438,8 @@ TEST_F(BadInputWindowTest, ReadOnlyOutputFileIsReportedAndKept) {
 }
 
 // A Save that fails part-way, on a file system that fills up: "writing
-// failed" and the system's reason in a box titled VELDA, no partial or temporary file is left, and
-// a file it was to replace is kept.
+// failed" and the system's reason in a box titled VELDA, no partial or
+// temporary file is left, and a file it was to replace is kept.
 class BadInputFullDiskTest : public BadInputWindowTest {};
 
 TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {

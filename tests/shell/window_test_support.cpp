@@ -165,6 +165,15 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height) {
 
 uint32_t ToPixel(velda::Rgb8 c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b; }
 
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason) {
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].title, velda::AppName);
+    ASSERT_EQ(seen[1].texts.size(), 1u);
+    const std::string said = seen[1].texts[0];
+    EXPECT_EQ(said.substr(0, said.find("\n\n")), text);
+    EXPECT_EQ(said.size() > std::strlen(text) + 2 && said.back() != '\n', reason) << said;
+}
+
 void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected) {
     const std::vector<uint32_t> canvas = ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight);
     int wrong = 0;

@@ -83,6 +83,10 @@ uint32_t ToPixel(velda::Rgb8 color);
 // reported.
 void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected);
 
+// The dialogs of a failed Save: the Save dialog, then a box titled VELDA
+// saying `text`, and the system's reason after an empty line when `reason`.
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason);
+
 // The key of the settings the program keeps between runs, under
 // HKEY_CURRENT_USER. The window tests start and end without it, so that no
 // test sees settings another left.
