@@ -113,24 +113,36 @@ TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
     }
 }
 
+// Every line of the screen counts, also below a COPY file's area.
 TEST_F(MainWindowTest, ProgressTitlesCountUpBeforeEveryLine) {
-    const std::string path = ScratchPath("PROGRESS.SC8");
-    WriteFile(path, PatternFile(7));
-    std::vector<std::string> titles;
-    {
-        TitleRecorder recorder(window_);
-        OpenFile(IDM_OPEN_SCREEN8, path);
-        titles = recorder.Titles();
+    const struct {
+        const char* name;
+        unsigned command;
+        std::vector<uint8_t> file;
+    } rows[] = {
+        {"PROGRESS.SC8", IDM_OPEN_SCREEN8, PatternFile(7)},
+        {"PROGRESS.GL5", IDM_OPEN_BY_EXTENSION, MakeCopy(5, std::vector<uint8_t>(velda::VramBytes, 0x35), 100, 60)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = ScratchPath(row.name);
+        WriteFile(path, row.file);
+        std::vector<std::string> titles;
+        {
+            TitleRecorder recorder(window_);
+            OpenFile(row.command, path);
+            titles = recorder.Titles();
+        }
+        ASSERT_EQ(titles.size(), 213u);
+        for (int y = 0; y < 212; ++y) {
+            char expected[16];
+            std::snprintf(expected, sizeof expected, "VELDA %2d%%", y * 100 / 212);
+            EXPECT_EQ(titles[y], expected) << "line " << y;
+        }
+        EXPECT_EQ(titles[0], "VELDA  0%");
+        EXPECT_EQ(titles[211], "VELDA 99%");
+        EXPECT_EQ(titles[212], std::string(row.name) + " - VELDA");
     }
-    ASSERT_EQ(titles.size(), 213u);
-    for (int y = 0; y < 212; ++y) {
-        char expected[16];
-        std::snprintf(expected, sizeof expected, "VELDA %2d%%", y * 100 / 212);
-        EXPECT_EQ(titles[y], expected) << "line " << y;
-    }
-    EXPECT_EQ(titles[0], "VELDA  0%");
-    EXPECT_EQ(titles[211], "VELDA 99%");
-    EXPECT_EQ(titles[212], "PROGRESS.SC8 - VELDA");
 }
 
 TEST_F(MainWindowTest, CancelledOpenChangesNothing) {
