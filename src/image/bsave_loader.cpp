@@ -13,6 +13,8 @@ namespace {
 
 // The page sizes collections keep, in lines.
 constexpr int PageDumpLines[] = {128, 192, 212, 256};
+// A pattern mode's page: all of an MSX1's video memory.
+constexpr std::size_t PatternPageBytes = 0x4000;
 
 }  // namespace
 
@@ -52,12 +54,14 @@ LoadError PlaceBsave(const uint8_t* file, std::size_t size, uint8_t screen, uint
     SeedDefaultPalette(screen, vram);
     const PlacedRange placed = BsavePlacedRange(header, size);
     std::memcpy(vram + placed.start, file + BsaveHeaderBytes, placed.length);
+    SettlePaletteTable(screen, vram);
     return LoadError{};
 }
 
 bool IsPageDump(std::size_t size, uint8_t screen) {
     const ModeInfo* mode = FindMode(screen);
     if (mode == nullptr) return false;
+    if (IsPatternScreen(screen)) return size == PatternPageBytes;
     for (const int lines : PageDumpLines) {
         if (size == static_cast<std::size_t>(lines) * mode->bytesPerLine) return true;
     }
@@ -68,6 +72,7 @@ void PlacePageDump(const uint8_t* file, std::size_t size, uint8_t screen, uint8_
     std::memset(vram, 0, static_cast<std::size_t>(FindMode(screen)->clearBytes));
     SeedDefaultPalette(screen, vram);
     std::memcpy(vram, file, size);
+    SettlePaletteTable(screen, vram);
 }
 
 }  // namespace velda

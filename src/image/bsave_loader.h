@@ -10,7 +10,8 @@
 //
 // Some collections keep the dump without its header: a file under a
 // picture's name without the mark whose size is exactly 128, 192, 212 or
-// 256 lines of its mode is that page of video memory from address 0.
+// 256 lines of its mode (16 KiB for SCREEN 1-4) is that page of video
+// memory from address 0.
 #pragma once
 
 #include <cstddef>

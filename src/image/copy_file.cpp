@@ -25,7 +25,7 @@ unsigned PackedPixel(const uint8_t* data, std::size_t n, int bits) {
 
 std::size_t CopyFileBytes(uint8_t screen, uint32_t width, uint32_t height) {
     const ModeInfo* mode = FindMode(screen);
-    if (mode == nullptr || width == 0 || height == 0 || width > static_cast<uint32_t>(mode->width) ||
+    if (mode == nullptr || mode->bitsPerPixel == 0 || width == 0 || height == 0 || width > static_cast<uint32_t>(mode->width) ||
         height > static_cast<uint32_t>(ScreenLines) || (IsYjkMode(screen) && width % YjkGroup != 0)) {
         return 0;
     }

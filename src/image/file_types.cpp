@@ -25,7 +25,9 @@ constexpr ExtensionType Extensions[] = {
     {"PL6", {FileKind::Palette, 6}},      {"PL7", {FileKind::Palette, 7}},      {"GL5", {FileKind::Copy, 5}},
     {"GL6", {FileKind::Copy, 6}},         {"GL7", {FileKind::Copy, 7}},         {"GL8", {FileKind::Copy, 8}},
     {"GLA", {FileKind::Copy, 10}},        {"GLB", {FileKind::Copy, 11}},        {"GLC", {FileKind::Copy, 12}},
-    {"GLS", {FileKind::Copy, 12}},        {"DSK", {FileKind::DiskImage, 0}},
+    {"GLS", {FileKind::Copy, 12}},        {"DSK", {FileKind::DiskImage, 0}},    {"SC1", {FileKind::Bsave, 1}},
+    {"SC2", {FileKind::Bsave, 2}},        {"SC3", {FileKind::Bsave, 3}},        {"SC4", {FileKind::Bsave, 4}},
+    {"GRP", {FileKind::Bsave, 2}},
 };
 
 // The extension of the given kind made for `screen`, or nullptr.

@@ -17,6 +17,8 @@
 //                                  .GLC .GLS             12
 //   palettes                       .PL5 .PL6 .PL7        for SCREEN 5, 6, 7
 //   MSX-DOS disk images            .DSK
+//   BSAVE dumps of SCREEN 1-4      .SC1 .SC2 .SC3 .SC4   1, 2, 3, 4
+//                                  .GRP                  2 (Brazilian paint programs)
 //
 // Only the extension is looked at; where it ends a path, the system's
 // rules tell (platform/names.h).

@@ -58,7 +58,9 @@ std::string NameWith(const PictureName& name, const char* extension) {
 LoadError ReadAs(const uint8_t* file, std::size_t size, const PictureRequest& request, PicturePlan& plan) {
     const FileType named = TypeOfExtension(request.name.extension);
     if (request.screen != 0) {
-        plan.kind = IsPictureKind(named.kind) && !request.bsaveOnly ? named.kind : FileKind::Bsave;
+        // SCREEN 1-4 pictures are BSAVE dumps whatever the name.
+        const bool keepsKind = IsPictureKind(named.kind) && !request.bsaveOnly && !IsPatternScreen(request.screen);
+        plan.kind = keepsKind ? named.kind : FileKind::Bsave;
         plan.screen = request.screen;
     } else if (named.kind == FileKind::Palette) {
         return LoadError(LoadFault::PaletteFileAlone);
@@ -112,6 +114,19 @@ LoadError PlanSecondPage(const PictureRequest& request, PicturePlan& plan) {
     return error;
 }
 
+// Whether `placed` fills every sprite table of the mode: the attribute
+// table (with the colour table below it in sprite mode 2) and the 256
+// patterns of 8 bytes.
+bool FillsSpriteTables(const ModeInfo& mode, PlacedRange placed) {
+    constexpr uint32_t AttributeTableBytes = 128, PatternTableBytes = 2048;
+    const uint32_t end = placed.start + placed.length;
+    const uint32_t attributes = static_cast<uint32_t>(mode.spriteAttributes);
+    const uint32_t first = attributes - (mode.spriteMode == 2 ? static_cast<uint32_t>(SpriteColorTableBytes) : 0);
+    const uint32_t patterns = static_cast<uint32_t>(mode.spritePatterns);
+    return placed.start <= first && attributes + AttributeTableBytes <= end && placed.start <= patterns &&
+           patterns + PatternTableBytes <= end;
+}
+
 // Places one file of a picture (the picture itself, or its second page) in
 // `vram` by `reader`. `page`, when given, takes the addresses File
 // information shows for it and the size of a COPY file's area.
@@ -119,6 +134,7 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, Reader reader, uint8_
                     ScreenPage* page) {
     uint32_t start = 0, end = 0;
     uint16_t width = 0, height = 0;
+    PlacedRange filled{};  // what the file filled, for its sprite tables
     LoadError error;
     if (reader == Reader::Copy) {
         error = PlaceCopy(file, size, screen, vram, width, height);
@@ -130,9 +146,11 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, Reader reader, uint8_
     } else if (reader == Reader::PageDump) {
         PlacePageDump(file, size, screen, vram);
         end = static_cast<uint32_t>(size) - 1;
+        filled = PlacedRange{0, static_cast<uint32_t>(size)};
     } else if (reader == Reader::GraphSaurus) {
         PlacedRange placed{};
         error = PlaceGraphSaurus(file, size, screen, vram, placed);
+        filled = placed;
         start = placed.start;
         end = placed.length > 0 ? placed.start + placed.length - 1 : placed.start;
     } else {
@@ -140,12 +158,14 @@ LoadError PlaceFile(const uint8_t* file, std::size_t size, Reader reader, uint8_
         error = PlaceBsave(file, size, screen, vram, header);
         start = header.startAddress;
         end = header.endAddress;
+        if (!error) filled = BsavePlacedRange(header, size);
     }
     if (page != nullptr) {
         page->startAddress = static_cast<uint16_t>(start);
         page->endAddress = static_cast<uint16_t>(end);
         page->width = width;
         page->height = height;
+        page->spriteTables = FillsSpriteTables(*FindMode(screen), filled);
     }
     return error;
 }

@@ -95,6 +95,7 @@ struct ScreenPage {
     uint16_t height = 0;                 // screen (a COPY file's area); 0 for the screen
     std::vector<uint8_t> secondVram;     // the second page's video memory, shown through `palette`;
                                          // empty for none
+    bool spriteTables = false;           // whether the file filled all of the mode's sprite tables
 };
 
 // The most of a picture file that is ever read, whatever its kind.

@@ -20,4 +20,19 @@ void SeedDefaultPalette(uint8_t screen, uint8_t* vram) {
                 static_cast<std::size_t>(mode->paletteEntries) * PaletteEntryBytes);
 }
 
+bool HoldsPalette(const uint8_t* table) {
+    constexpr uint8_t UnusedRedBlue = 0x88, UnusedGreen = 0xF8;
+    bool any = false;
+    for (int i = 0; i < PaletteBytes; i += PaletteEntryBytes) {
+        if ((table[i] & UnusedRedBlue) != 0 || (table[i + 1] & UnusedGreen) != 0) return false;
+        any = any || table[i] != 0 || table[i + 1] != 0;
+    }
+    return any;
+}
+
+void SettlePaletteTable(uint8_t screen, uint8_t* vram) {
+    if (!IsPatternScreen(screen)) return;
+    if (!HoldsPalette(vram + FindMode(screen)->paletteAddress)) SeedDefaultPalette(screen, vram);
+}
+
 }  // namespace velda

@@ -20,7 +20,18 @@ constexpr int PaletteBytes = PaletteSize * PaletteEntryBytes;
 extern const uint8_t DefaultPalette[PaletteBytes];
 
 // Writes the mode's share of DefaultPalette into the palette table of
-// `vram` (16 entries for SCREEN 5, 7, 10, 11; 4 for SCREEN 6; none otherwise).
+// `vram` (16 entries for SCREEN 1-5, 7, 10, 11; 4 for SCREEN 6; none
+// otherwise).
 void SeedDefaultPalette(uint8_t screen, uint8_t* vram);
+
+// Whether the 32 bytes at `table` hold a palette: every entry's unused
+// bits zero, and not every entry zero.
+bool HoldsPalette(const uint8_t* table);
+
+// SCREEN 1-4 dumps often run over their palette table with whatever video
+// memory held there, an MSX1 keeping no palette: a table of `vram` that
+// holds no palette gives way to the power-on palette. Other modes keep
+// their table as it is.
+void SettlePaletteTable(uint8_t screen, uint8_t* vram);
 
 }  // namespace velda

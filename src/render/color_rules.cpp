@@ -14,6 +14,16 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k) {
     return Rgb5{ClampLevel5(y + j), ClampLevel5(y + k), ClampLevel5((5 * y - 2 * j - k + 2) / 4)};
 }
 
+Rgb8 Msx1Color(int index) {
+    static constexpr Rgb8 Colors[16] = {
+        {0, 0, 0},       {0, 0, 0},       {33, 200, 66},   {94, 220, 120},   // transparent, black, greens
+        {84, 85, 237},   {125, 118, 252}, {212, 82, 77},   {66, 235, 245},   // blues, dark red, cyan
+        {252, 85, 84},   {255, 121, 120}, {212, 193, 84},  {230, 206, 128},  // reds, yellows
+        {33, 176, 59},   {201, 91, 186},  {204, 204, 204}, {255, 255, 255},  // dark green, magenta, grey, white
+    };
+    return Colors[index & 0x0F];
+}
+
 Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green) {
     if (rule == ColorRule::Velda) return PaletteEntryToRgb(redBlue, green);
     return Rgb8{Level3To8((redBlue >> 4) & 7), Level3To8(green & 7), Level3To8(redBlue & 7)};

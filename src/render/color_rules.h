@@ -17,6 +17,10 @@
 //        and every 5-bit level i becomes 255 * i / 31, truncated, so 31 is
 //        255 and a palette level 2 (5-bit 9) is 74.
 //
+// msx1:  SCREEN 1-4 in the sixteen fixed colours of the MSX1's video chip
+//        (TMS9918A family), as these pictures looked on the machine that
+//        made them; the modes an MSX1 lacks as the velda rule shows them.
+//
 // Only colours differ between the rules: pixel indices, sizes and layout
 // are the same.
 #pragma once
@@ -27,7 +31,7 @@
 
 namespace velda {
 
-enum class ColorRule { Velda, Msx };
+enum class ColorRule { Velda, Msx, Msx1 };
 
 struct Rgb8 {
     uint8_t r, g, b;
@@ -68,9 +72,21 @@ constexpr uint8_t Level5To8(int level) { return static_cast<uint8_t>(255 * level
 // B = (5Y - 2J - K + 2) / 4, each clamped to 0..31. y: 0..31; j, k: -32..31.
 Rgb5 MsxYjkToRgb5(int y, int j, int k);
 
+// --- msx1 rule ----------------------------------------------------------------
+
+// Colour 0-15 of the MSX1's video chip. The chip makes its colours as
+// luminance and colour-difference voltages (the TMS9918A data book's
+// table); these are the RGB values the openMSX emulator derives from them
+// and shows, which published conversions of that table round differently.
+Rgb8 Msx1Color(int index);
+
+// The rule of the modes an MSX1 lacks: msx1 shows them as velda does.
+constexpr ColorRule Msx2ModeRule(ColorRule rule) { return rule == ColorRule::Msx1 ? ColorRule::Velda : rule; }
+
 // --- the colours of each kind of pixel, by rule ----------------------------
 
-// A palette entry in register form (0RRR0BBB, 00000GGG).
+// A palette entry in register form (0RRR0BBB, 00000GGG), under the velda
+// or msx rule.
 Rgb8 PaletteEntryColor(ColorRule rule, uint8_t redBlue, uint8_t green);
 
 // A SCREEN 8 pixel byte GGGRRRBB.

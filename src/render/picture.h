@@ -1,7 +1,8 @@
 // A decoded picture: the one form every writer takes, BMP and PNG alike.
 //
 //   mode        width  bitDepth  palette    row bytes
-//   5           256    4         16         128   two pixels a byte, left one high
+//   1-4, 5      256    4         16         128   two pixels a byte, left one high
+//                                                 (SCREEN 1-4: 192 lines, the others 212)
 //   6           512    4          4         256   (2-bit pixels widened to 4 bits)
 //   7           512    4         16         256
 //   8           256    8         256        256   the video-memory byte is the index
@@ -18,6 +19,7 @@
 
 #include "image/picture_file.h"
 #include "render/color_rules.h"
+#include "render/sprites.h"
 
 namespace velda {
 
@@ -77,6 +79,7 @@ struct PageView {
     int width = 0;                        // the picture's own size (a COPY file's area);
     int height = 0;                       // 0 for the whole screen
     const uint8_t* secondVram = nullptr;  // the second page of an interlaced pair; nullptr for none
+    bool spriteTables = false;            // whether the file filled the mode's sprite tables
 };
 
 PageView ViewOf(const ScreenPage& page);
@@ -90,12 +93,14 @@ struct PictureOptions {
     ColorRule colors = ColorRule::Velda;
     Interlace interlace = Interlace::Auto;  // a second page: blended with Blend, else woven in
     Aspect aspect = Aspect::Raw;
+    SpriteOptions sprites;                  // none unless asked for
 };
 
 // The picture of `page` as every front end shows or writes it: decoded by
-// the colour rule, cut to the picture's own size, its second page woven in
-// or blended, in the shape asked for. Both pages show through one palette,
-// as the display's palette registers show them.
+// the colour rule, its sprites drawn when asked for and the file filled
+// their tables, cut to the picture's own size, its second page woven in or
+// blended, in the shape asked for. Both pages show through one palette, as
+// the display's palette registers show them.
 Picture MakePicture(const PageView& page, const PictureOptions& options);
 
 }  // namespace velda

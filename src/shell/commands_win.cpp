@@ -1,6 +1,7 @@
 // The commands that neither load nor save: Exit, Auto size, File
 // information, Clear, Help contents and About.
 #include <cstdio>
+#include <string>
 
 #include "image/mode_table.h"
 #include "shell/shell_state_win.h"
@@ -20,7 +21,7 @@ void ExitCommand(HWND window) { SendMessageA(window, WM_DESTROY, 0, 0); }
 
 // Gives the window the size of the picture's mode, at the zoom and aspect,
 // at the same corner.
-void AutoSizeCommand(HWND window) { SizeWindowForWidth(window, FindMode(ModelOf(window).ScreenMode)->width); }
+void AutoSizeCommand(HWND window) { SizeWindowForMode(window, ModelOf(window).ScreenMode); }
 
 // Shows the mode and the addresses of the file on screen.
 void FileInfoCommand(HWND window) {
@@ -28,7 +29,9 @@ void FileInfoCommand(HWND window) {
     char text[FileInfoBytes];
     std::snprintf(text, sizeof text, FileInfoFormat, model.ScreenMode, model.CurrentFile.startAddress,
                   model.CurrentFile.endAddress);
-    MessageBoxA(window, text, FileInfoCaption, MB_OK);
+    std::string shown = text;
+    if (View.sprites.Drawn()) shown += model.SpriteTables ? SpritesDrawnText : NoSpriteTablesText;
+    MessageBoxA(window, shown.c_str(), FileInfoCaption, MB_OK);
 }
 
 // Back to the empty window; the size and the picture in memory stay.
@@ -37,6 +40,7 @@ void ClearCommand(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
     SetWindowTextA(window, AppName);
     ModelOf(window).ScreenMode = 5;
+    ModelOf(window).PictureShown = false;
     GrayImageItems(window);
 }
 

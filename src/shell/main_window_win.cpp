@@ -127,6 +127,12 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_ZOOM_IN: ZoomStepCommand(window, 1); break;
     case IDM_ZOOM_OUT: ZoomStepCommand(window, -1); break;
     case IDM_TV_ASPECT: TvAspectCommand(window); break;
+    case IDM_MSX1_COLORS: Msx1ColorsCommand(window); break;
+    case IDM_SPRITES_NONE:
+    case IDM_SPRITES_8:
+    case IDM_SPRITES_16:
+    case IDM_SPRITES_8X2:
+    case IDM_SPRITES_16X2: SpritesCommand(window, static_cast<int>(id - IDM_SPRITES_NONE)); break;
     case IDM_HELP_CONTENTS: HelpContentsCommand(window); break;
     case IDM_ABOUT: AboutCommand(window); break;
     default: break;  // not one of ours: ignored
@@ -147,12 +153,13 @@ void EnableImageItems(HWND window) { SetImageItems(window, MF_ENABLED); }
 
 PictureModel& ModelOf(HWND window) { return *reinterpret_cast<PictureModel*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-void SizeWindowForWidth(HWND window, int pictureWidth) {
-    const SIZE block = PixelBlock(pictureWidth);
+void SizeWindowForMode(HWND window, uint8_t screen) {
+    const ModeInfo& mode = *FindMode(screen);
+    const SIZE block = PixelBlock(mode.width);
     RECT frame;
     GetWindowRect(window, &frame);
-    MoveWindow(window, frame.left, frame.top, FrameExtraWidth + pictureWidth * block.cx,
-               FrameExtraHeight + ScreenLines * block.cy, TRUE);
+    MoveWindow(window, frame.left, frame.top, FrameExtraWidth + mode.width * block.cx,
+               FrameExtraHeight + mode.lines * block.cy, TRUE);
 }
 
 void FinishOpen(HWND window, const Picture& picture, const char* fileTitle) {
@@ -160,19 +167,32 @@ void FinishOpen(HWND window, const Picture& picture, const char* fileTitle) {
     const uint8_t screen = picture.screen;
     InvalidateRect(window, nullptr, TRUE);
     model.ExportHeaders = PrepareExportHeaders(picture);
-    SizeWindowForWidth(window, FindMode(screen)->width);
+    SizeWindowForMode(window, screen);
     EnableImageItems(window);
     char title[TitleBytes];
     std::snprintf(title, sizeof title, TitleFormat, fileTitle);
     SetWindowTextA(window, title);
     model.ScreenMode = screen;
+    model.PictureShown = true;
 }
 
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
     AdoptPage(ModelOf(window), page);
-    const Picture picture = MakePicture(ViewOf(page), PictureOptions{});
+    const Picture picture = MakePicture(ViewOf(page), WindowPictureOptions());
     RenderImage(window, picture);
     FinishOpen(window, picture, fileTitle);
+}
+
+void RedrawPicture(HWND window) {
+    PictureModel& model = ModelOf(window);
+    if (!model.PictureShown) return;
+    char title[TitleBytes] = {};
+    GetWindowTextA(window, title, sizeof title);
+    const Picture picture = MakePicture(ViewOf(model, model.ScreenMode), WindowPictureOptions());
+    RenderImage(window, picture);
+    model.ExportHeaders = PrepareExportHeaders(picture);
+    SetWindowTextA(window, title);
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 std::string CommandLinePicture(const char* commandLine) {
@@ -228,10 +248,10 @@ HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) 
                        GetSystemMetrics(SM_CYSMCAPTION);
 
     LoadSettings();
-    const int startWidth = FindMode(5)->width;  // the empty window's mode
-    const SIZE block = PixelBlock(startWidth);
+    const ModeInfo& start = *FindMode(5);  // the empty window's mode
+    const SIZE block = PixelBlock(start.width);
     HWND window = CreateWindowExA(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  FrameExtraWidth + startWidth * block.cx, FrameExtraHeight + ScreenLines * block.cy,
+                                  FrameExtraWidth + start.width * block.cx, FrameExtraHeight + start.lines * block.cy,
                                   nullptr, nullptr, instance, nullptr);
     AppInstance = instance;
     *accelerators = LoadAcceleratorsA(instance, AccelName);

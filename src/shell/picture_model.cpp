@@ -11,6 +11,7 @@ void AdoptPage(PictureModel& model, const ScreenPage& page) {
     model.CurrentFile.endAddress = page.endAddress;
     model.PictureWidth = page.width;
     model.PictureHeight = page.height;
+    model.SpriteTables = page.spriteTables;
 }
 
 PageView ViewOf(const PictureModel& model, uint8_t screen) {
@@ -20,6 +21,7 @@ PageView ViewOf(const PictureModel& model, uint8_t screen) {
     view.palette = model.MsxPalette;
     view.width = model.PictureWidth;
     view.height = model.PictureHeight;
+    view.spriteTables = model.SpriteTables;
     return view;
 }
 

@@ -48,6 +48,8 @@ struct PictureModel {
     uint8_t ScreenMode = 5;  // the mode of the picture shown; 5 when none is
     uint16_t PictureWidth = 0;   // the size of a picture smaller than the screen
     uint16_t PictureHeight = 0;  // (a COPY file's area); 0 for the whole screen
+    bool SpriteTables = false;   // whether the picture's file filled its sprite tables
+    bool PictureShown = false;   // a picture is on screen (not before the first, nor after Clear)
     ExportHeadersRecord ExportHeaders = {};  // zero until the first picture is shown
     CurrentFileRecord CurrentFile = {};
     ShownFile Shown;

@@ -25,5 +25,11 @@
 #define IDM_ZOOM_IN 40021
 #define IDM_ZOOM_OUT 40022
 #define IDM_TV_ASPECT 40023
+#define IDM_MSX1_COLORS 40024
+#define IDM_SPRITES_NONE 40025  // the sprite choices in a row, in SpriteChoices' order
+#define IDM_SPRITES_8 40026
+#define IDM_SPRITES_16 40027
+#define IDM_SPRITES_8X2 40028
+#define IDM_SPRITES_16X2 40029
 
 #define IDC_STATIC_NOID -1

@@ -53,7 +53,7 @@ void SaveBmp(HWND window) {
     std::string target;
     if (!ChooseBmpFile(window, model.SaveName, target)) return;
     model.SaveName = target;
-    const Picture picture = MakePicture(ViewOf(model, model.ScreenMode), PictureOptions{});
+    const Picture picture = MakePicture(ViewOf(model, model.ScreenMode), WindowPictureOptions());
     const WriteError error = WriteFinishedFile(target, ExistingTarget::Replace, [&](FileSink& sink) {
         EncodeBmp(sink, picture, model.ExportHeaders);
     });

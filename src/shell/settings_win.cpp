@@ -1,5 +1,6 @@
 // The settings kept between runs in the registry: the zoom, the television
-// aspect and the folder of the last Open dialog. Each is written when it
+// aspect, the MSX1's colours, the sprites and the folder of the last Open
+// dialog. Each is written when it
 // changes, so that nothing is lost when the program does not end normally.
 #include <windows.h>
 
@@ -66,6 +67,9 @@ void LoadSettings() {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
     View.zoom = static_cast<int>(ReadNumber(key, ZoomValueName, 1, MaxZoom, DefaultView.zoom));
     View.tvAspect = ReadNumber(key, TvAspectValueName, 0, 1, DefaultView.tvAspect) != 0;
+    View.msx1Colors = ReadNumber(key, Msx1ColorsValueName, 0, 1, DefaultView.msx1Colors) != 0;
+    View.sprites = SpriteChoices[ReadNumber(key, SpritesValueName, 0, SpriteChoiceCount - 1,
+                                            static_cast<DWORD>(SpriteChoiceOf(DefaultView.sprites)))];
     ReadLastFolder(key);
     RegCloseKey(key);
 }
@@ -75,6 +79,8 @@ void SaveViewSettings() {
     if (key == nullptr) return;
     WriteNumber(key, ZoomValueName, static_cast<DWORD>(View.zoom));
     WriteNumber(key, TvAspectValueName, View.tvAspect ? 1 : 0);
+    WriteNumber(key, Msx1ColorsValueName, View.msx1Colors ? 1 : 0);
+    WriteNumber(key, SpritesValueName, static_cast<DWORD>(SpriteChoiceOf(View.sprites)));
     RegCloseKey(key);
 }
 

@@ -41,11 +41,13 @@ constexpr int ViewPopup = 1;
 // How the picture is shown: each canvas pixel as a block of whole window
 // pixels, never smoothed.
 struct ViewRecord {
-    int zoom;       // 1, 2 or 3
-    bool tvAspect;  // the proportions a television gave: lines doubled,
-                    // and 256-wide pictures doubled across too
+    int zoom;               // 1, 2 or 3
+    bool tvAspect;          // the proportions a television gave: lines doubled,
+                            // and 256-wide pictures doubled across too
+    bool msx1Colors;        // SCREEN 1-4 in the MSX1's colours
+    SpriteOptions sprites;  // the sprites drawn over a picture that holds their tables
 };
-constexpr ViewRecord DefaultView = {1, false};
+constexpr ViewRecord DefaultView = {1, false, false, SpriteOptions{}};
 constexpr int MaxZoom = 3;
 extern ViewRecord View;
 
@@ -91,16 +93,28 @@ void FinishOpen(HWND window, const Picture& picture, const char* fileTitle);
 // its file has loaded, the title showing `fileTitle`.
 void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
 
-// The window size that shows a picture `pictureWidth` pixels wide at the
-// zoom and aspect of View.
-void SizeWindowForWidth(HWND window, int pictureWidth);
+// The window size that shows a picture of the mode `screen` at the zoom
+// and aspect of View.
+void SizeWindowForMode(HWND window, uint8_t screen);
+
+// How the window makes its picture, shown and saved: VELDA's colours (the
+// MSX1's for SCREEN 1-4 when chosen) and the sprites chosen.
+PictureOptions WindowPictureOptions();
+
+// Makes the picture in memory afresh after a View choice changed how it
+// is made: drawn, and Save's headers for it; the title stays. Nothing
+// while no picture is shown.
+void RedrawPicture(HWND window);
 
 // The window pixels across and down that one canvas pixel of a picture
 // `pictureWidth` pixels wide becomes.
 SIZE PixelBlock(int pictureWidth);
 
-// The check marks of the View menu's zoom and aspect, and the zoom steps
-// grayed where they cannot go further.
+// The index in SpriteChoices of `sprites`.
+int SpriteChoiceOf(SpriteOptions sprites);
+
+// The check marks of the View menu's zoom, aspect, colours and sprites,
+// and the zoom steps grayed where they cannot go further.
 void ShowViewChoices(HWND window);
 
 // The settings kept between runs under HKEY_CURRENT_USER\Software\VELDA:
@@ -187,6 +201,8 @@ void ClearCommand(HWND window);
 void ZoomCommand(HWND window, int zoom);
 void ZoomStepCommand(HWND window, int step);
 void TvAspectCommand(HWND window);
+void Msx1ColorsCommand(HWND window);
+void SpritesCommand(HWND window, int choice);  // an index of SpriteChoices
 void HelpContentsCommand(HWND window);
 void AboutCommand(HWND window);
 

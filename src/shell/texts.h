@@ -17,6 +17,8 @@ constexpr char SettingsKeyName[] = "Software\\VELDA";
 constexpr char ZoomValueName[] = "Zoom";              // REG_DWORD 1-3
 constexpr char TvAspectValueName[] = "TvAspect";      // REG_DWORD 0 or 1
 constexpr char LastFolderValueName[] = "LastFolder";  // REG_SZ
+constexpr char Msx1ColorsValueName[] = "Msx1Colors";  // REG_DWORD 0 or 1
+constexpr char SpritesValueName[] = "Sprites";        // REG_DWORD 0-4, SpriteChoices' index
 
 constexpr char TitleFormat[] = "%s - VELDA";
 constexpr char OpenDialogTitleFormat[] = "SCREEN %dのﾌｧｲﾙを開く";
@@ -28,7 +30,7 @@ constexpr char SaveDialogTitle[] = "BMP形式で保存";
 // (they go with a picture, they are not one).
 constexpr char PictureDialogTitle[] = "画面ﾌｧｲﾙを開く";
 constexpr char PictureFilter[] =
-    "MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.sr?;*.gl?;*.dsk)\0*.sc?;*.s1?;*.ge?;*.pic;*.sr?;*.gl?;*.dsk\0"
+    "MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk)\0*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk\0"
     "すべてのﾌｧｲﾙ(*.*)\0*.*\0";
 
 constexpr char NotBsaveMessage[] = "これはBSAVE形式のﾌｧｲﾙではありません";
@@ -47,5 +49,8 @@ constexpr char WriteFailedMessage[] = "BMPﾌｧｲﾙの書き込みに失敗�
 
 constexpr char FileInfoFormat[] = "SCREEN %d\n開始ｱﾄﾞﾚｽ : %04x\n終了ｱﾄﾞﾚｽ : %04x\n\n";
 constexpr char FileInfoCaption[] = "ﾌｧｲﾙ情報";
+// After the file information while sprites are asked for.
+constexpr char SpritesDrawnText[] = "ｽﾌﾟﾗｲﾄ : 表示\n";
+constexpr char NoSpriteTablesText[] = "ｽﾌﾟﾗｲﾄ : なし (ｽﾌﾟﾗｲﾄのﾃｰﾌﾞﾙがﾌｧｲﾙにありません)\n";
 
 }  // namespace velda

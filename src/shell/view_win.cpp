@@ -1,6 +1,7 @@
-// The View menu's zoom and television aspect: how large the window shows
-// each pixel of the Canvas. The Canvas, and so File information and Save,
-// stay those of the picture.
+// The View menu: the zoom and television aspect, how large the window
+// shows each pixel of the Canvas (the Canvas, and so File information and
+// Save, stay those of the picture); and the MSX1's colours and the
+// sprites, how the picture itself is made, which Save writes too.
 #include <windows.h>
 
 #include "image/mode_table.h"
@@ -22,7 +23,21 @@ void ApplyView(HWND window) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
+// Shows a changed choice of how the picture is made, and keeps it.
+void ApplyPictureChoice(HWND window) {
+    SaveViewSettings();
+    ShowViewChoices(window);
+    RedrawPicture(window);
+}
+
 }  // namespace
+
+int SpriteChoiceOf(SpriteOptions sprites) {
+    for (int i = 0; i < SpriteChoiceCount; ++i) {
+        if (SpriteChoices[i].size == sprites.size && SpriteChoices[i].magnified == sprites.magnified) return i;
+    }
+    return 0;
+}
 
 SIZE PixelBlock(int pictureWidth) {
     // A television drew every mode across the same width and each of the
@@ -37,6 +52,9 @@ void ShowViewChoices(HWND window) {
     HMENU view = GetSubMenu(GetMenu(window), ViewPopup);
     CheckMenuRadioItem(view, IDM_ZOOM_1, IDM_ZOOM_3, IDM_ZOOM_1 + View.zoom - 1, MF_BYCOMMAND);
     CheckMenuItem(view, IDM_TV_ASPECT, MF_BYCOMMAND | (View.tvAspect ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(view, IDM_MSX1_COLORS, MF_BYCOMMAND | (View.msx1Colors ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuRadioItem(view, IDM_SPRITES_NONE, IDM_SPRITES_16X2, IDM_SPRITES_NONE + SpriteChoiceOf(View.sprites),
+                       MF_BYCOMMAND);
     EnableMenuItem(view, IDM_ZOOM_IN, MF_BYCOMMAND | (View.zoom < MaxZoom ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(view, IDM_ZOOM_OUT, MF_BYCOMMAND | (View.zoom > 1 ? MF_ENABLED : MF_GRAYED));
 }
@@ -57,6 +75,24 @@ void ZoomStepCommand(HWND window, int step) {
 void TvAspectCommand(HWND window) {
     View.tvAspect = !View.tvAspect;
     ApplyView(window);
+}
+
+PictureOptions WindowPictureOptions() {
+    PictureOptions options;
+    options.colors = View.msx1Colors ? ColorRule::Msx1 : ColorRule::Velda;
+    options.sprites = View.sprites;
+    return options;
+}
+
+// Shows SCREEN 1-4 in the MSX1's colours, or no longer.
+void Msx1ColorsCommand(HWND window) {
+    View.msx1Colors = !View.msx1Colors;
+    ApplyPictureChoice(window);
+}
+
+void SpritesCommand(HWND window, int choice) {
+    View.sprites = SpriteChoices[choice];
+    ApplyPictureChoice(window);
 }
 
 }  // namespace velda

@@ -34,17 +34,18 @@ namespace {
 
 constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
 constexpr char Description[] =
-    "Converts MSX2/MSX2+ screen pictures (BSAVE dumps, Graph Saurus files, BASIC\n"
-    "COPY files) of SCREEN 5, 6, 7, 8, 10, 11 and 12 to BMP or PNG, loose or\n"
-    "inside MSX-DOS disk images (.DSK: into a folder named after the image).\n";
+    "Converts MSX screen pictures (BSAVE dumps, Graph Saurus files, BASIC COPY\n"
+    "files) of SCREEN 1 to 8, 10, 11 and 12 to BMP or PNG, loose or inside\n"
+    "MSX-DOS disk images (.DSK: into a folder named after the image).\n";
 constexpr char ExitStatusText[] =
     "Exit status: 0 when every file was converted, 1 when any file failed or was\n"
     "skipped because its output exists, 2 for a wrong command line.\n";
 constexpr std::size_t HelpColumn = 22;  // where the options' descriptions start
 
 constexpr char ScreenHelp[] =
-    "read every file as SCREEN N (5, 6, 7, 8, 10, 11 or 12);\n"
+    "read every file as SCREEN N (1 to 8, 10, 11 or 12);\n"
     "without it the mode comes from each file's extension:\n"
+    ".SC1 .SC2 .SC3 .SC4, .GRP (2),\n"
     ".SC5 .SC6 .SC7 .SC8 .GE5 .GE7 .GE8, .PIC (8),\n"
     ".SCA/.S10 (10), .S11/.SCB (11), .SCC/.S12 (12);\n"
     "Graph Saurus .SR5 .SR6 .SR7 .SR8, .SRA (10), .SRB (11),\n"
@@ -70,7 +71,13 @@ constexpr char AspectHelp[] =
     "tv: 512 x 424, as a television shows them";
 constexpr char ColorsHelp[] =
     "velda (default): the colours VELDA's Save writes;\n"
-    "msx: the video chip's colours at full 8-bit range";
+    "msx: the video chip's colours at full 8-bit range;\n"
+    "msx1: SCREEN 1-4 in the MSX1's fixed 16 colours\n"
+    "(other modes as velda)";
+constexpr char SpritesHelp[] =
+    "draw the sprites of pictures that hold their tables:\n"
+    "8 or 16 (8 x 8 or 16 x 16), 8x2 or 16x2 (magnified);\n"
+    "none (default)";
 constexpr char DirHelp[] =
     "write into the existing folder DIR\n"
     "(default: beside each input, extension replaced)";
@@ -168,11 +175,14 @@ void DeclareOptions(CLI::App& app, CommandLine& line, CommandAction& action) {
     app.option_defaults()->disable_flag_override();  // a flag takes no value
 
     ConvertSettings& settings = line.settings;
-    AddChoice(app, "-s,--screen", "N", settings.screen, ParseScreenNumber, "screen mode", "5, 6, 7, 8, 10, 11 or 12",
-              ScreenHelp);
+    AddChoice(app, "-s,--screen", "N", settings.screen, ParseScreenNumber, "screen mode",
+              "1 to 8, 10, 11 or 12", ScreenHelp);
     AddChoice(app, "-f,--format", "FMT", settings.format, ParseOutputFormat, "format", "bmp or png",
               "bmp (default) or png");
-    AddChoice(app, "--colors", "RULE", settings.colors, ParseColorRule, "colour rule", "velda or msx", ColorsHelp);
+    AddChoice(app, "--colors", "RULE", settings.colors, ParseColorRule, "colour rule", "velda, msx or msx1",
+              ColorsHelp);
+    AddChoice(app, "--sprites", "SIZE", settings.sprites, ParseSprites, "sprite size", "8, 16, 8x2, 16x2 or none",
+              SpritesHelp);
     AddPath(app, "-o,--output", "FILE", line.output, "--output needs a file name",
             "write to FILE (one input file only)");
     AddPath(app, "-d,--dir", "DIR", line.folder, "--dir needs a folder", DirHelp);
@@ -272,7 +282,7 @@ bool ParseOutputFormat(const char* text, OutputFormat& format) {
 }
 
 bool ParseScreenNumber(const char* text, uint8_t& screen) {
-    for (uint8_t candidate : AllScreens) {
+    for (uint8_t candidate : EveryScreen) {
         if (std::to_string(candidate) == text) {
             screen = candidate;
             return true;
@@ -282,8 +292,16 @@ bool ParseScreenNumber(const char* text, uint8_t& screen) {
 }
 
 bool ParseColorRule(const char* text, ColorRule& rule) {
-    static constexpr const char* names[] = {"velda", "msx"};
+    static constexpr const char* names[] = {"velda", "msx", "msx1"};
     return ParseName(text, names, rule);
+}
+
+bool ParseSprites(const char* text, SpriteOptions& sprites) {
+    static constexpr const char* names[SpriteChoiceCount] = {"none", "8", "16", "8x2", "16x2"};
+    int index = 0;
+    if (!ParseName(text, names, index)) return false;
+    sprites = SpriteChoices[index];
+    return true;
 }
 
 bool ParseInterlace(const char* text, Interlace& interlace) {

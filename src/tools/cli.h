@@ -25,13 +25,14 @@ struct CommandLine : BatchOptions {
     std::vector<std::string> inputs;
 };
 
-// Read the values of the options: "bmp" or "png" in any case; "5", "6",
-// "7", "8", "10", "11" or "12"; "velda" or "msx"; "auto", "weave", "blend"
-// or "off"; "raw" or "tv"; "0" to "7"; a whole number from 1. Each returns
-// false for anything else.
+// Read the values of the options: "bmp" or "png" in any case; "1" to "8",
+// "10", "11" or "12"; "velda", "msx" or "msx1"; "none", "8", "16", "8x2" or
+// "16x2"; "auto", "weave", "blend" or "off"; "raw" or "tv"; "0" to "7"; a
+// whole number from 1. Each returns false for anything else.
 bool ParseOutputFormat(const char* text, OutputFormat& format);
 bool ParseScreenNumber(const char* text, uint8_t& screen);
 bool ParseColorRule(const char* text, ColorRule& rule);
+bool ParseSprites(const char* text, SpriteOptions& sprites);
 bool ParseInterlace(const char* text, Interlace& interlace);
 bool ParseAspect(const char* text, Aspect& aspect);
 bool ParsePaletteIndex(const char* text, int& index);

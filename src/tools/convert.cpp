@@ -49,6 +49,7 @@ PictureOptions OptionsOf(const ConvertSettings& settings) {
     options.colors = settings.colors;
     options.interlace = settings.interlace;
     options.aspect = settings.aspect;
+    options.sprites = settings.sprites;
     return options;
 }
 

@@ -35,6 +35,7 @@ struct ConvertSettings {
     int paletteIndex = 0;          // which of the 8 palettes of a 256-byte file
     Interlace interlace = Interlace::Auto;
     Aspect aspect = Aspect::Raw;
+    SpriteOptions sprites;         // none unless asked for
 };
 
 // Why a file was not converted, each with its own details.

@@ -23,8 +23,11 @@ TEST(FileTypes, WorkedExtensions) {
         {"pic", FileKind::Bsave, 8},        {"SR8", FileKind::GraphSaurus, 8},   {"sra", FileKind::GraphSaurus, 10},
         {"SRS", FileKind::GraphSaurus, 12}, {"src", FileKind::GraphSaurus, 12},  {"S15", FileKind::SecondPage, 5},
         {"s1c", FileKind::SecondPage, 12},  {"PL6", FileKind::Palette, 6},       {"pl7", FileKind::Palette, 7},
+        {"SC1", FileKind::Bsave, 1},        {"sc2", FileKind::Bsave, 2},         {"Sc3", FileKind::Bsave, 3},
+        {"SC4", FileKind::Bsave, 4},        {"grp", FileKind::Bsave, 2},
         // Near misses.
         {"BMP", FileKind::Unknown, 0},      {"SC9", FileKind::Unknown, 0},       {"SC", FileKind::Unknown, 0},
+        {"SC0", FileKind::Unknown, 0},      {"GRA", FileKind::Unknown, 0},
         {"SC55", FileKind::Unknown, 0},     {"PL8", FileKind::Unknown, 0},       {"", FileKind::Unknown, 0},
         {"\x83\x5C", FileKind::Unknown, 0},
     };

@@ -135,26 +135,31 @@ TEST_F(PictureDecoding, LineYStartsAtYTimesBytesPerLine) {
 // Bytes at and above the end of the pixel area never reach a pixel, while
 // the last byte below it does; the sizes of each mode's picture.
 TEST_F(PictureDecoding, NeverReadsBeyondThePixelArea) {
+    // SCREEN 1-4: the last table a picture reads ends at SCREEN 1's colours
+    // (0x201F), SCREEN 3's names (0x0AFF), SCREEN 2's and 4's colours (0x37FF).
     const struct {
         uint8_t screen;
-        int limit, width;
-    } cases[] = {{5, 0x6A00, 256}, {6, 0x6A00, 512}, {7, 0xD400, 512}, {8, 0xD400, 256},
-                 {10, 0xD400, 256}, {11, 0xD400, 256}, {12, 0xD400, 256}};
+        int limit, width, height;
+    } cases[] = {{1, 0x2020, 256, 192},   {2, 0x3800, 256, 192},   {3, 0x0B00, 256, 192},
+                 {4, 0x3800, 256, 192},   {5, 0x6A00, 256, 212},   {6, 0x6A00, 512, 212},
+                 {7, 0xD400, 512, 212},   {8, 0xD400, 256, 212},   {10, 0xD400, 256, 212},
+                 {11, 0xD400, 256, 212},  {12, 0xD400, 256, 212}};
     for (const auto& c : cases) {
         SCOPED_TRACE("SCREEN " + std::to_string(c.screen));
         vram = NoiseBytes(velda::VramBytes, c.screen);
+        vram[0x1AFF] = 255;  // SCREEN 1, 2 and 4 show the last pattern at their bottom right
         const Picture clean = Decode(c.screen);
         EXPECT_EQ(clean.width, c.width);
-        EXPECT_EQ(clean.height, velda::ScreenLines);
+        EXPECT_EQ(clean.height, c.height);
         for (uint8_t poison : {uint8_t{0x00}, uint8_t{0xFF}, uint8_t{0x5A}}) {
             std::fill(vram.begin() + c.limit, vram.end(), poison);
             EXPECT_TRUE(Decode(c.screen).pixels == clean.pixels) << "poison " << int{poison};
         }
         vram[static_cast<std::size_t>(c.limit - 1)] ^= 0xF7;
-        EXPECT_FALSE(Decode(c.screen).pixels == clean.pixels) << "the last pixel byte";
+        EXPECT_FALSE(Decode(c.screen).pixels == clean.pixels) << "the last byte read";
     }
     Picture none;
-    for (unsigned screen : {0u, 4u, 9u, 13u, 255u}) {
+    for (unsigned screen : {0u, 9u, 13u, 255u}) {
         EXPECT_FALSE(velda::BuildPicture(static_cast<uint8_t>(screen), vram.data(), palette.data(),
                                          velda::ColorRule::Velda, none));
     }

@@ -11,14 +11,15 @@
 namespace velda {
 namespace {
 
-TEST(ScreenFlag, OnlyTheSevenModes) {
+TEST(ScreenFlag, OnlyTheModesShown) {
     const struct {
         const char* text;
         bool ok;
         int screen;
     } rows[] = {
         {"5", true, 5},   {"6", true, 6},   {"7", true, 7},   {"8", true, 8},     {"10", true, 10},
-        {"11", true, 11}, {"12", true, 12}, {"9", false, 0},  {"4", false, 0},    {"13", false, 0},
+        {"11", true, 11}, {"12", true, 12}, {"1", true, 1},   {"4", true, 4},     {"9", false, 0},
+        {"0", false, 0},  {"13", false, 0},
         {"05", false, 0}, {"5x", false, 0}, {" 5", false, 0}, {"", false, 0},     {"-5", false, 0},
         {"SC5", false, 0},
     };
@@ -28,6 +29,27 @@ TEST(ScreenFlag, OnlyTheSevenModes) {
         EXPECT_EQ(ParseScreenNumber(row.text, screen), row.ok);
         if (row.ok) EXPECT_EQ(screen, row.screen);
     }
+}
+
+TEST(SpritesAndColorsFlags, TheirValues) {
+    const struct {
+        const char* text;
+        bool ok;
+        int size;
+        bool magnified;
+    } sprites[] = {{"8", true, 8, false},   {"16", true, 16, false}, {"8x2", true, 8, true}, {"16x2", true, 16, true},
+                   {"none", true, 0, false}, {"16X2", false, 0, false}, {"x2", false, 0, false}, {"4", false, 0, false},
+                   {"", false, 0, false}};
+    for (const auto& row : sprites) {
+        SCOPED_TRACE(row.text);
+        SpriteOptions options{99, true};
+        EXPECT_EQ(ParseSprites(row.text, options), row.ok);
+        if (row.ok) EXPECT_TRUE(options.size == row.size && options.magnified == row.magnified);
+    }
+    ColorRule rule = ColorRule::Velda;
+    EXPECT_TRUE(ParseColorRule("msx1", rule));
+    EXPECT_EQ(rule, ColorRule::Msx1);
+    EXPECT_FALSE(ParseColorRule("msx2", rule));
 }
 
 TEST(OutputNames, ExtensionReplacedBesideTheInputOrInAFolder) {
@@ -89,7 +111,7 @@ TEST(CommandLine, RepeatsAndOrder) {
     } rows[] = {
         // The last value counts, and every one is checked.
         {{"-q", "-s", "5", "-s", "8", "f"}, "screen 8 quiet [f]"},
-        {{"-s", "9", "-s", "8", "f"}, "error: invalid screen mode '9' (use 5, 6, 7, 8, 10, 11 or 12)"},
+        {{"-s", "9", "-s", "8", "f"}, "error: invalid screen mode '9' (use 1 to 8, 10, 11 or 12)"},
         {{"/pics/A.SC5"}, "screen 0 [/pics/A.SC5]"},  // a file name, also on Windows
         // The first of help and version wins.
         {{"--version", "--help"}, "version"},
@@ -110,6 +132,7 @@ TEST(CommandLine, UsageErrors) {
         {{"-s", "", "a"}, "invalid screen mode ''"},
         {{"-f", "gif", "a"}, "invalid format 'gif'"},
         {{"--colors", "rgb", "a"}, "invalid colour rule 'rgb'"},
+        {{"--sprites", "32", "a"}, "invalid sprite size '32' (use 8, 16, 8x2, 16x2 or none)"},
         // The parser's own words; they name what is wrong.
         {{"-s"}, "--screen"},
         {{"-x", "a"}, "-x"},

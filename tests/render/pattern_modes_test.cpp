@@ -1,0 +1,131 @@
+// SCREEN 1-4: every pixel against a reading of the video chip's tables
+// written one pixel at a time, the boundaries of SCREEN 2's three bands,
+// and the palette a dump's table gives.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/picture_file.h"
+#include "image/vram_image.h"
+#include "render/picture.h"
+#include "test_support.h"
+
+namespace {
+
+using velda::Picture;
+using velda_test::NoiseBytes;
+
+// Pixel (x, y) as the chip draws it: the character under the pixel from
+// the name table, its pattern bit, and the colour pair for that bit.
+int ChipPixel(uint8_t screen, const std::vector<uint8_t>& v, int x, int y) {
+    const int column = x / 8, row = y / 8;
+    if (screen == 3) {  // blocks of 4 x 4: the pattern byte picks the colours
+        const int name = v[0x0800 + row * 32 + column];
+        const uint8_t colors = v[name * 8 + (row % 4) * 2 + (y % 8) / 4];
+        return x % 8 < 4 ? colors >> 4 : colors & 0x0F;
+    }
+    const int name = v[0x1800 + row * 32 + column];
+    const int pattern = screen == 1 ? name * 8 + y % 8 : (y / 64) * 0x800 + name * 8 + y % 8;
+    const int colors = screen == 1 ? 0x2000 + name / 8 : 0x2000 + pattern;
+    const bool set = ((v[pattern] >> (7 - x % 8)) & 1) != 0;
+    return set ? v[colors] >> 4 : v[colors] & 0x0F;
+}
+
+int IndexAt(const Picture& picture, int x, int y) {
+    const uint8_t byte = picture.Row(y)[x / 2];
+    return x % 2 == 0 ? byte >> 4 : byte & 0x0F;
+}
+
+Picture Decode(uint8_t screen, const std::vector<uint8_t>& vram) {
+    Picture picture;
+    EXPECT_TRUE(velda::BuildPicture(screen, vram.data(), velda::DefaultPalette, velda::ColorRule::Velda, picture));
+    return picture;
+}
+
+TEST(PatternModes, EveryPixelAsTheChipDrawsIt) {
+    for (uint8_t screen : velda::PatternScreens) {
+        for (uint32_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE("SCREEN " + std::to_string(screen) + ", seed " + std::to_string(seed));
+            const std::vector<uint8_t> vram = NoiseBytes(velda::VramBytes, seed * 16 + screen);
+            const Picture picture = Decode(screen, vram);
+            ASSERT_EQ(picture.width, 256);
+            ASSERT_EQ(picture.height, 192);
+            ASSERT_EQ(picture.bitDepth, 4);
+            for (int y = 0; y < 192; ++y) {
+                for (int x = 0; x < 256; ++x) {
+                    ASSERT_EQ(IndexAt(picture, x, y), ChipPixel(screen, vram, x, y)) << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+// Character 7 at the left of the line, its line of pattern and colours set
+// in one band only: the band of each line is the one whose tables show.
+TEST(PatternModes, EachBandHasItsOwnTables) {
+    const struct {
+        int y, band;
+    } rows[] = {{0, 0}, {63, 0}, {64, 1}, {127, 1}, {128, 2}, {191, 2}};
+    for (uint8_t screen : {uint8_t{2}, uint8_t{4}}) {
+        for (const auto& row : rows) {
+            for (int band = 0; band < 3; ++band) {
+                SCOPED_TRACE("SCREEN " + std::to_string(screen) + ", line " + std::to_string(row.y) + ", band " +
+                             std::to_string(band));
+                std::vector<uint8_t> vram(velda::VramBytes, 0);
+                vram[0x1800 + (row.y / 8) * 32] = 7;
+                const int line = band * 0x800 + 7 * 8 + row.y % 8;
+                vram[line] = 0x80;
+                vram[0x2000 + line] = 0xA3;
+                const Picture picture = Decode(screen, vram);
+                const bool shown = band == row.band;
+                EXPECT_EQ(IndexAt(picture, 0, row.y), shown ? 0xA : 0);
+                EXPECT_EQ(IndexAt(picture, 1, row.y), shown ? 0x3 : 0);
+            }
+        }
+    }
+}
+
+// The palette of a dump that reaches its mode's palette table: taken when
+// the table holds one, the power-on palette otherwise.
+TEST(PatternModes, PaletteFromTheTableOnlyWhenItHoldsOne) {
+    std::vector<uint8_t> own;
+    for (int i = 0; i < 16; ++i) {
+        own.push_back(static_cast<uint8_t>(((i & 7) << 4) | (7 - (i & 7))));
+        own.push_back(static_cast<uint8_t>(i >> 1));
+    }
+    std::vector<uint8_t> redBlueBit = own, greenBit = own, zeros(32, 0);
+    redBlueBit[30] |= 0x08;
+    greenBit[5] |= 0x10;
+    const std::vector<uint8_t> power(velda::DefaultPalette, velda::DefaultPalette + 32);
+    const struct Row {
+        const char* what;
+        uint8_t screen;
+        int tableAt, end;
+        const std::vector<uint8_t>& table;
+        const std::vector<uint8_t>& palette;
+    } rows[] = {
+        {"SCREEN 1 at 0x2020", 1, 0x2020, 0x3FFF, own, own},
+        {"SCREEN 2 at 0x1B80", 2, 0x1B80, 0x3FFF, own, own},
+        {"SCREEN 3 at 0x2020", 3, 0x2020, 0x3FFF, own, own},
+        {"SCREEN 4 at 0x1B80", 4, 0x1B80, 0x3FFF, own, own},
+        {"SCREEN 2 at SCREEN 1's place", 2, 0x2020, 0x3FFF, own, power},
+        {"an unused red-blue bit", 2, 0x1B80, 0x3FFF, redBlueBit, power},
+        {"an unused green bit", 1, 0x2020, 0x3FFF, greenBit, power},
+        {"every entry zero", 2, 0x1B80, 0x3FFF, zeros, power},
+        {"the dump stops before the table", 2, 0x1B80, 0x1B7F, own, power},
+        {"SCREEN 5 keeps a table of zeros", 5, 0x7680, 0x769F, zeros, zeros},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::vector<uint8_t> vram = NoiseBytes(velda::VramBytes, row.screen);
+        std::copy(row.table.begin(), row.table.end(), vram.begin() + row.tableAt);
+        const std::vector<uint8_t> data(vram.begin(), vram.begin() + row.end + 1);
+        velda::ScreenPage page;
+        ASSERT_TRUE(velda_test::OpenBsave(row.screen, velda_test::MakeBsave(0, static_cast<uint16_t>(row.end), data),
+                                          page));
+        EXPECT_EQ(std::vector<uint8_t>(page.palette, page.palette + 32), row.palette);
+    }
+}
+
+}  // namespace
