@@ -52,16 +52,6 @@ protected:
         PumpMessages();
         return script.Seen();
     }
-
-    std::string FileInfoText() {
-        DialogScript script({{"", IDOK}});
-        Command(IDM_FILEINFO);
-        PumpMessages();
-        EXPECT_EQ(script.Seen().size(), 1u);
-        if (script.Seen().empty()) return "";
-        EXPECT_EQ(script.Seen()[0].title, velda::FileInfoCaption);
-        return script.Seen()[0].texts.empty() ? "" : script.Seen()[0].texts[0];
-    }
 };
 
 TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
 #include "test_support.h"
@@ -286,6 +287,16 @@ void MainWindowTest::DropFile(const std::string& path) {
     GlobalUnlock(memory);
     PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     PumpMessages();
+}
+
+std::string MainWindowTest::FileInfoText() {
+    DialogScript script({{"", IDOK}});
+    Command(IDM_FILEINFO);
+    PumpMessages();
+    EXPECT_EQ(script.Seen().size(), 1u);
+    if (script.Seen().empty()) return "";
+    EXPECT_EQ(script.Seen()[0].title, velda::FileInfoCaption);
+    return script.Seen()[0].texts.empty() ? "" : script.Seen()[0].texts[0];
 }
 
 std::string MainWindowTest::Title() const {

@@ -116,6 +116,9 @@ protected:
     // message loop handle it.
     void DropFile(const std::string& path);
 
+    // The text File information shows, its box closed with OK.
+    std::string FileInfoText();
+
     std::string Title() const;
     SIZE WindowSize() const;
     POINT WindowCorner() const;

@@ -291,6 +291,48 @@ TEST(Formats, FolderWalkedInNameOrder) {
     EXPECT_TRUE(std::is_sorted(at.begin(), at.end()) && at.back() != std::string::npos) << run.output;
 }
 
+// SCREEN 1-4 by their names: 4-bit pictures of 192 lines; the MSX1's
+// colours change their palette alone, and not another mode's; sprites
+// show only where a file filled their tables.
+TEST(Formats, PatternModesByNameWithTheirColoursAndSprites) {
+    const std::string dir = FreshFolder("formats-pattern");
+    Bytes memory = NoiseBytes(0x4000, 61);
+    std::fill(memory.begin() + 0x3800, memory.end(), 0xFF);  // solid sprite patterns
+    for (int n = 0; n < 32; ++n) memory[0x1B00 + 4 * n] = static_cast<uint8_t>(20 + n);
+    const char* names[] = {"A.SC1", "B.sc2", "C.SC3", "D.SC4", "E.grp"};
+    for (const char* name : names) WriteFile(dir + "/" + name, Bsave(memory));
+    WriteFile(dir + "/F.SC2", Bsave(Bytes(memory.begin(), memory.begin() + 0x3800)));  // no sprite patterns
+    WriteFile(dir + "/G.SC5", NoiseBsave(5, 62));
+
+    const RunResult listed = RunConverter(dir, "--list A.SC1 B.sc2 C.SC3 D.SC4 E.grp");
+    EXPECT_EQ(listed.status, 0);
+    for (const char* line : {"A.SC1: BSAVE, SCREEN 1, 256 x 192", "B.sc2: BSAVE, SCREEN 2, 256 x 192",
+                             "C.SC3: BSAVE, SCREEN 3, 256 x 192", "D.SC4: BSAVE, SCREEN 4, 256 x 192",
+                             "E.grp: BSAVE, SCREEN 2, 256 x 192"}) {
+        EXPECT_TRUE(listed.Says(line)) << listed.output;
+    }
+    auto read = [&](const std::string& name, const std::string& options) {
+        DecodedImage image;
+        EXPECT_EQ(ReadBmp(Converted(dir, name, ReadFile(dir + "/" + name), options), image), "") << name;
+        return image;
+    };
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        const DecodedImage plain = read(name, "");
+        EXPECT_EQ(plain.width * 1000 + plain.height, 256192);
+        EXPECT_EQ(plain.bitDepth, 4);
+        EXPECT_EQ(plain.colors.size(), 16u);
+        const DecodedImage msx1 = read(name, "--colors msx1");
+        EXPECT_EQ(msx1.pixels, plain.pixels);
+        EXPECT_NE(msx1.colors, plain.colors);
+        EXPECT_NE(read(name, "--sprites 16x2").pixels, plain.pixels);
+    }
+    EXPECT_EQ(read("F.SC2", "--sprites 16x2").pixels, read("F.SC2", "").pixels);
+    const DecodedImage velda5 = read("G.SC5", ""), msx1Of5 = read("G.SC5", "--colors msx1");
+    EXPECT_EQ(msx1Of5.colors, velda5.colors);
+    EXPECT_EQ(msx1Of5.pixels, velda5.pixels);
+}
+
 // What is wrong with a file, named in the message.
 TEST(Formats, ProblemsAreReportedPerFile) {
     const std::string dir = FreshFolder("formats-problems");

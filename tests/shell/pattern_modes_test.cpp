@@ -1,0 +1,132 @@
+// SCREEN 1-4 pictures and sprites in the real window: a .SC2 from the
+// command line and dropped, at its own size; the View menu's MSX1 colours
+// and sprites, drawn, saved, told by File information and kept between
+// runs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
+#include "image/picture_file.h"
+#include "render/picture.h"
+#include "render/picture_shapes.h"
+#include "shell/resource.h"
+#include "shell/shell_state_win.h"
+#include "shell/texts.h"
+#include "test_support.h"
+#include "window_test_support.h"
+
+namespace velda_test {
+namespace {
+
+// Video memory of a SCREEN 2 picture with 16 x 16 sprites from line 41 on.
+std::vector<uint8_t> Screen2Memory() {
+    std::vector<uint8_t> memory = NoiseBytes(0x4000, 202);
+    std::fill(memory.begin() + 0x3800, memory.end(), 0xFF);
+    for (int n = 0; n < 32; ++n) {
+        memory[0x1B00 + 4 * n] = static_cast<uint8_t>(40 + 4 * n);
+        memory[0x1B00 + 4 * n + 3] = static_cast<uint8_t>(n % 15 + 1);
+    }
+    return memory;
+}
+
+// The picture the core makes of `file` (a .SC2) with `options`, and its BMP.
+velda::Picture CorePicture(const std::vector<uint8_t>& file, const velda::PictureOptions& options) {
+    velda::ScreenPage page;
+    EXPECT_TRUE(OpenBsave(2, file, page));
+    return velda::MakePicture(velda::ViewOf(page), options);
+}
+std::vector<uint8_t> CoreBmp(const velda::Picture& picture) {
+    std::vector<uint8_t> bytes;
+    MemorySink sink{bytes};
+    velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
+    return bytes;
+}
+
+class PatternModesTest : public MainWindowTest {
+protected:
+    // What File information says of a SCREEN 2 file ending at `end`, then `more`.
+    static std::string InfoOf(uint16_t end, const char* more) {
+        char text[128];
+        std::snprintf(text, sizeof text, velda::FileInfoFormat, 2, 0, end);
+        return std::string(text) + more;
+    }
+    // The canvas shows `picture` at its top left, the rest white.
+    void ExpectShown(const velda::Picture& picture) {
+        ExpectCanvas([&](int x, int y) {
+            return x < picture.width && y < picture.height ? ToPixel(velda::PixelColor(picture, x, y)) : 0xFFFFFFu;
+        });
+    }
+    std::vector<uint8_t> Saved() {
+        const std::string bmp = ScratchPath("pattern.bmp");
+        DialogScript script({{WindowsPath(bmp), IDOK}});
+        Command(IDM_SAVE);
+        PumpMessages();
+        EXPECT_EQ(script.Seen().size(), 1u) << "a message after Save";
+        return ReadFile(bmp);
+    }
+};
+
+TEST_F(PatternModesTest, Screen2FromTheCommandLineWithTheViewChoices) {
+    const std::string folder = FreshFolder("pattern modes");
+    const std::vector<uint8_t> file = MakeBsave(0, 0x3FFF, Screen2Memory());
+    WriteFile(folder + "/TITLE.SC2", file);
+    velda::OpenStartupPicture(window_, ("\"" + WindowsPath(folder + "/TITLE.SC2") + "\"").c_str());
+    PumpMessages();
+    EXPECT_EQ(Title(), "TITLE.SC2 - VELDA");
+    EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 256);
+    EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 192);
+
+    velda::PictureOptions options;
+    const struct {
+        unsigned command;
+        bool msx1;
+        int spriteSize;
+        const char* info;
+    } steps[] = {
+        {0, false, 0, ""},
+        {IDM_SPRITES_16, false, 16, velda::SpritesDrawnText},
+        {IDM_MSX1_COLORS, true, 16, velda::SpritesDrawnText},
+        {IDM_SPRITES_8X2, true, 8, velda::SpritesDrawnText},
+        {IDM_SPRITES_NONE, true, 0, ""},
+        {IDM_MSX1_COLORS, false, 0, ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.command);
+        if (step.command != 0) Command(step.command);
+        options.colors = step.msx1 ? velda::ColorRule::Msx1 : velda::ColorRule::Velda;
+        options.sprites = step.spriteSize == 0 ? velda::SpriteOptions{}
+                                               : velda::SpriteOptions{step.spriteSize, step.spriteSize == 8};
+        const velda::Picture picture = CorePicture(file, options);
+        ExpectShown(picture);
+        EXPECT_EQ(Saved(), CoreBmp(picture));
+        EXPECT_EQ(Title(), "TITLE.SC2 - VELDA");
+        EXPECT_EQ(FileInfoText(), InfoOf(0x3FFF, step.info));
+        EXPECT_EQ((MenuState(IDM_MSX1_COLORS) & MF_CHECKED) != 0, step.msx1);
+    }
+
+    // A file that stops before the sprite patterns shows its picture alone, and says so.
+    Command(IDM_SPRITES_16X2);
+    const std::vector<uint8_t> memory = Screen2Memory();
+    const std::vector<uint8_t> bare = MakeBsave(0, 0x37FF, std::vector<uint8_t>(memory.begin(), memory.begin() + 0x3800));
+    WriteFile(folder + "/BARE.GRP", bare);
+    DropFile(folder + "/BARE.GRP");
+    ExpectShown(CorePicture(bare, velda::PictureOptions{}));
+    EXPECT_EQ(FileInfoText(), InfoOf(0x37FF, velda::NoSpriteTablesText));
+
+    // Kept between runs.
+    RestartWindow();
+    EXPECT_EQ(velda::View.sprites.size, 16);
+    EXPECT_TRUE(velda::View.sprites.magnified);
+    EXPECT_FALSE(velda::View.msx1Colors);
+    EXPECT_TRUE(MenuState(IDM_SPRITES_16X2) & MF_CHECKED);
+    EXPECT_FALSE(MenuState(IDM_SPRITES_NONE) & MF_CHECKED);
+}
+
+}  // namespace
+}  // namespace velda_test
