@@ -21,11 +21,21 @@ enum Content { Smooth = 0, Noise = 1 };
 inline const char* ContentName(int content) { return content == Noise ? "noise" : "smooth"; }
 
 // Video memory from address 0 up to the mode's palette table (inclusive),
-// with the power-on palette in that table.
+// with the power-on palette in that table; for SCREEN 1-4 all 16 KiB.
 inline std::vector<uint8_t> MakeVram(uint8_t screen, Content content) {
     const velda::ModeInfo* mode = velda::FindMode(screen);
     // Noise keeps these bytes; a smooth picture is drawn over every one.
     std::vector<uint8_t> vram = velda_test::NoiseBytes(static_cast<std::size_t>(mode->clearBytes), screen);
+    if (velda::IsPatternScreen(screen)) {
+        // Smooth: every character once in order, patterns of runs, few colours.
+        for (std::size_t i = 0; content == Smooth && i < 0x3800; ++i) {
+            vram[i] = i >= 0x2000 ? static_cast<uint8_t>(0xF4 - (i / 0x800) * 0x11)
+                    : i >= 0x1800 ? static_cast<uint8_t>(i)
+                                  : static_cast<uint8_t>(0xFF << (i % 8));
+        }
+        velda::SeedDefaultPalette(screen, vram.data());
+        return vram;
+    }
     for (std::size_t i = 0; content == Smooth && i < vram.size(); ++i) {
         const int x = static_cast<int>(i % static_cast<std::size_t>(mode->bytesPerLine));
         const int y = static_cast<int>(i / static_cast<std::size_t>(mode->bytesPerLine));

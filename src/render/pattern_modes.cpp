@@ -35,14 +35,29 @@ constexpr std::array<uint32_t, 256> MakeNibbleMasks() {
 }
 constexpr std::array<uint32_t, 256> NibbleMasks = MakeNibbleMasks();
 
+// A colour byte (foreground high nibble, background low) as the two
+// words PutCharacterLine mixes: foreground XOR background, and background,
+// each nibble repeated eight times.
+struct ColorWords {
+    uint32_t difference, background;
+};
+constexpr std::array<ColorWords, 256> MakeColorWords() {
+    std::array<ColorWords, 256> words{};
+    for (int c = 0; c < 256; ++c) {
+        words[c] = ColorWords{static_cast<uint32_t>((c >> 4) ^ (c & 0x0F)) * 0x11111111u,
+                              static_cast<uint32_t>(c & 0x0F) * 0x11111111u};
+    }
+    return words;
+}
+constexpr std::array<ColorWords, 256> ColorWordsOf = MakeColorWords();
+
 // Eight pixels of `pattern` in colours `colors` (foreground high nibble)
 // into 4 bytes at `out`.
 inline void PutCharacterLine(uint8_t pattern, uint8_t colors, uint8_t* out) {
-    const uint32_t foreground = (colors >> 4) * 0x11111111u;
-    const uint32_t background = (colors & 0x0F) * 0x11111111u;
-    const uint32_t bytes = background ^ ((foreground ^ background) & NibbleMasks[pattern]);
+    const ColorWords words = ColorWordsOf[colors];
+    const uint32_t bytes = words.background ^ (words.difference & NibbleMasks[pattern]);
     const uint8_t little[4] = {static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
-                         static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24)};
+                               static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24)};
     std::memcpy(out, little, sizeof little);
 }
 
@@ -54,8 +69,8 @@ void DecodePatternLine(uint8_t screen, const uint8_t* vram, int y, uint8_t* row)
         const uint8_t* names = vram + MulticolorNameTable + characterRow * Columns;
         const int byte = 2 * (characterRow % 4) + line / 4;
         for (int column = 0; column < Columns; ++column) {
-            const uint8_t colors = vram[names[column] * CharacterLines + byte];
-            PutCharacterLine(0xF0, colors, row + 4 * column);
+            // The left block is the pattern's foreground half.
+            PutCharacterLine(0xF0, vram[names[column] * CharacterLines + byte], row + 4 * column);
         }
         return;
     }
