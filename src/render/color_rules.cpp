@@ -16,10 +16,10 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k) {
 
 Rgb8 Msx1Color(int index) {
     static constexpr Rgb8 Colors[16] = {
-        {0, 0, 0},       {0, 0, 0},       {33, 200, 66},   {94, 220, 120},   // transparent, black, greens
-        {84, 85, 237},   {125, 118, 252}, {212, 82, 77},   {66, 235, 245},   // blues, dark red, cyan
-        {252, 85, 84},   {255, 121, 120}, {212, 193, 84},  {230, 206, 128},  // reds, yellows
-        {33, 176, 59},   {201, 91, 186},  {204, 204, 204}, {255, 255, 255},  // dark green, magenta, grey, white
+        {0, 5, 0},       {0, 5, 0},       {60, 197, 72},   {115, 217, 124},  // transparent (as black), black, greens
+        {91, 96, 223},   {130, 130, 238}, {189, 105, 80},  {98, 228, 235},   // blues, dark red, cyan
+        {221, 112, 89},  {254, 146, 124}, {204, 204, 92},  {221, 216, 134},  // reds, yellows
+        {55, 175, 64},   {185, 112, 181}, {202, 211, 201}, {249, 255, 248},  // dark green, magenta, grey, white
     };
     return Colors[index & 0x0F];
 }

@@ -76,8 +76,10 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k);
 
 // Colour 0-15 of the MSX1's video chip. The chip makes its colours as
 // luminance and colour-difference voltages (the TMS9918A data book's
-// table); these are the RGB values the openMSX emulator derives from them
-// and shows, which published conversions of that table round differently.
+// table), which published RGB conversions render differently; these are
+// the values the openMSX emulator derives from them and shows (its
+// screenshots of the TMS99x8A and TMS9929A alike). Colour 0, transparent,
+// shows the backdrop, here black.
 Rgb8 Msx1Color(int index);
 
 // The rule of the modes an MSX1 lacks: msx1 shows them as velda does.

@@ -128,4 +128,36 @@ TEST(PatternModes, PaletteFromTheTableOnlyWhenItHoldsOne) {
     }
 }
 
+// Sprites are drawn only over a file that filled every sprite table of its
+// mode: the attributes (with sprite mode 2's colours below them) and the
+// 2 KiB of patterns.
+TEST(PatternModes, SpriteTablesFilledByTheFile) {
+    const struct {
+        uint8_t screen;
+        uint16_t start, end;
+        bool filled;
+    } rows[] = {
+        {2, 0x0000, 0x3FFF, true},  {2, 0x0000, 0x37FF, false}, {2, 0x1B00, 0x3FFF, true},
+        {2, 0x1B01, 0x3FFF, false}, {1, 0x0000, 0x3FFE, false}, {3, 0x0000, 0x3FFF, true},
+        {4, 0x1C00, 0x3FFF, true},  {4, 0x1C01, 0x3FFF, false}, {5, 0x0000, 0x7FFF, true},
+        {5, 0x0000, 0x769F, false}, {6, 0x7400, 0x7FFF, true},  {8, 0xF000, 0xFA7F, true},
+        {8, 0x0000, 0xFA7E, false}, {8, 0xF001, 0xFFFF, false}, {12, 0x0000, 0xFFFF, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("SCREEN " + std::to_string(row.screen) + " from " + std::to_string(row.start) + " to " +
+                     std::to_string(row.end));
+        velda::ScreenPage page;
+        const std::vector<uint8_t> data(static_cast<std::size_t>(row.end - row.start + 1), 0x11);
+        ASSERT_TRUE(velda_test::OpenBsave(row.screen, velda_test::MakeBsave(row.start, row.end, data), page));
+        EXPECT_EQ(page.spriteTables, row.filled);
+    }
+    // A page saved without its header, 16 KiB from address 0, fills them.
+    velda::PictureRequest request;
+    request.name = velda::PictureName{"PAGE", "SC2"};
+    const std::vector<uint8_t> page16k(0x4000, 0x22);
+    velda::ScreenPage page;
+    ASSERT_FALSE(velda::OpenPicture(page16k.data(), page16k.size(), request, page));
+    EXPECT_TRUE(page.spriteTables);
+}
+
 }  // namespace

@@ -227,7 +227,7 @@ TEST(Sprites, TheirColoursInEachMode) {
             left = velda::PaletteEntryToRgb(palette[2 * 3], palette[2 * 3 + 1]);
             right = velda::PaletteEntryToRgb(palette[2 * 2], palette[2 * 2 + 1]);
         } else if (screen == 8) {
-            left = right = velda::Screen8ValueToRgb(0xD9);  // green 6, red 6, blue 1
+            left = right = velda::Screen8ValueToRgb(0xFC);  // yellow: green 7, red 7, blue 0
         } else {
             left = right = velda::PaletteEntryToRgb(palette[2 * 14], palette[2 * 14 + 1]);
         }
