@@ -53,6 +53,7 @@ TEST(Thumbnails, EveryKindIsTheConvertersPictureMadeSmaller) {
         {"D.GL8", MakeCopy(8, Page(8, 10), 101, 50), nullptr},
         {"E.S17", MakeBsave(0, 0xD3FF, Page(7, 11)), nullptr},
         {"F.SC6", Page(6, 12), "F.PL6"},  // a page without its header, no palette of its own
+        {"G.SC2", NoiseBsave(2, 13), nullptr}, {"H.grp", NoiseBsave(2, 14), nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
