@@ -54,6 +54,7 @@ protected:
             {"D.TXT", PatternFile(4)},
             {"d2.ge5", PatternFile(6)},
             {"E.SC8", damaged},
+            {"E2.sc2", PatternFile(8, 0x3FFF)},
             {"F.SCC", PatternFile(7)},
         };
         for (const auto& file : files) WriteFile(folder_ + "/" + file.name, file.bytes);
@@ -93,9 +94,9 @@ TEST_F(NextPictureTest, KeysStepThroughThePicturesOfTheFolderInNameOrder) {
         uint8_t screen;
     } steps[] = {
         {VK_NEXT, Shows, "B.SR7", 7},   {VK_SPACE, Shows, "d2.ge5", 5}, {VK_NEXT, Fails, "d2.ge5", 5},
-        {VK_NEXT, Shows, "F.SCC", 12},  {VK_SPACE, End, "F.SCC", 12},   {VK_PRIOR, Fails, "F.SCC", 12},
-        {VK_BACK, Shows, "d2.ge5", 5},  {VK_PRIOR, Shows, "B.SR7", 7},  {VK_BACK, Shows, "A.SC5", 5},
-        {VK_PRIOR, End, "A.SC5", 5},
+        {VK_NEXT, Shows, "E2.sc2", 2},  {VK_NEXT, Shows, "F.SCC", 12},  {VK_SPACE, End, "F.SCC", 12},
+        {VK_PRIOR, Shows, "E2.sc2", 2}, {VK_PRIOR, Fails, "E2.sc2", 2}, {VK_BACK, Shows, "d2.ge5", 5},
+        {VK_PRIOR, Shows, "B.SR7", 7},  {VK_BACK, Shows, "A.SC5", 5},   {VK_PRIOR, End, "A.SC5", 5},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.name) + " " + std::to_string(step.key));
