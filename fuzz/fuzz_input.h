@@ -18,6 +18,12 @@
 // fuzz_formats reads one thing more from the selector, its area: bits 0-6
 // divided by 7, modulo 3 (0 Graph Saurus files, 1 palette files, 2
 // interlaced pairs), so that the same byte still picks the mode as above.
+//
+// fuzz_sprites reads the selector its own way, to reach SCREEN 1-4 and
+// every sprite choice under every colour rule: bits 0-3, modulo 11, pick
+// the mode from EveryScreen; of the high nibble h, h modulo 5 picks the
+// sprites from SpriteChoices (0 none), and h divided by 5, modulo 3, the
+// colour rule (0 velda, 1 msx, 2 msx1).
 #pragma once
 
 #include <cstddef>
@@ -34,7 +40,9 @@
 #include "image/mode_table.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
+#include "render/color_rules.h"
 #include "render/picture.h"
+#include "render/sprites.h"
 
 namespace velda_fuzz {
 
@@ -64,6 +72,28 @@ inline FormatArea ReadFormatArea(uint8_t byte) {
 // The selector of mode `modeIndex` (into AllScreens) in `area`.
 constexpr uint8_t FormatSelector(int modeIndex, FormatArea area, bool msxColors = false) {
     return static_cast<uint8_t>((static_cast<int>(area) * ModeCount + modeIndex) | (msxColors ? MsxRuleBit : 0));
+}
+
+constexpr int EveryModeCount = static_cast<int>(sizeof velda::EveryScreen);
+constexpr int ColorRuleCount = 3;
+
+struct SpriteSelector {
+    uint8_t screen;
+    velda::SpriteOptions sprites;
+    velda::ColorRule rule;
+};
+
+inline SpriteSelector ReadSpriteSelector(uint8_t byte) {
+    const int high = byte >> 4;
+    return SpriteSelector{velda::EveryScreen[(byte & 0x0F) % EveryModeCount],
+                          velda::SpriteChoices[high % velda::SpriteChoiceCount],
+                          static_cast<velda::ColorRule>(high / velda::SpriteChoiceCount % ColorRuleCount)};
+}
+
+// The fuzz_sprites selector of mode `modeIndex` (into EveryScreen), sprite
+// choice `choice` (into SpriteChoices) and `rule`.
+constexpr uint8_t SpriteSelectorByte(int modeIndex, int choice, velda::ColorRule rule) {
+    return static_cast<uint8_t>((choice + static_cast<int>(rule) * velda::SpriteChoiceCount) << 4 | modeIndex);
 }
 
 // Reports a broken promise and aborts, which libFuzzer (and the replay

@@ -1,9 +1,9 @@
 // Writes the seed corpus of the fuzzers into a folder: small, hand-shaped
 // inputs that reach every path of the loader, and of the readers and
-// shapes of fuzz_formats, in every mode, and of the disk image reader, so
-// that fuzzing starts from them instead of from nothing. Input layout:
-// fuzz_input.h, except the disk images, which are whole images. The output
-// is the same on every run.
+// shapes of fuzz_formats, in every mode, of the sprites of fuzz_sprites,
+// and of the disk image reader, so that fuzzing starts from them instead
+// of from nothing. Input layout: fuzz_input.h, except the disk images,
+// which are whole images. The output is the same on every run.
 //
 //   make_seeds FOLDER
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include "fuzz_input.h"
 #include "graph_saurus_writer.h"
 #include "image/mode_table.h"
+#include "render/color_rules.h"
 #include "samples/generator_main.h"
 #include "test_support.h"
 
@@ -100,6 +101,70 @@ void AddFormatSeeds(const Add& add) {
         whole.insert(whole.end(), one.begin(), one.end());
     }
     add("formats-pair-whole-screen5", FormatSelector(0, FormatArea::InterlacedPair, true), whole);
+}
+
+// Sprite tables over `vram` for `mode`: more sprites on some lines than a
+// line shows, one moved by the early clock, one past the right edge, one
+// wrapping from below the screen to the top, a transparent one and, in
+// sprite mode 2, CC sprites (the first with no sprite before it on its
+// top lines), then the end mark.
+void PutSprites(const velda::ModeInfo& mode, Bytes& vram) {
+    const bool mode2 = mode.spriteMode == 2;
+    const int count = mode2 ? 12 : 7;
+    for (int n = 0; n < count; ++n) {
+        uint8_t* attributes = &vram[static_cast<std::size_t>(mode.spriteAttributes + 4 * n)];
+        attributes[0] = static_cast<uint8_t>(n == count - 2 ? 250 : n == count - 1 ? 100 : 40 + 3 * (n % 3));
+        attributes[1] = static_cast<uint8_t>(n == count - 1 ? 248 : 20 * n + 8);
+        attributes[2] = static_cast<uint8_t>(4 * n + 1);
+        const int color = n == 3 ? 0 : (n + 1) & 0x0F;
+        attributes[3] = static_cast<uint8_t>(n == 2 ? 0x80 | color : color);
+        if (!mode2) continue;
+        for (int row = 0; row < 16; ++row) {
+            const bool withBefore = (n == 0 && row < 4) || n == 4 || n == 5;
+            vram[static_cast<std::size_t>(mode.spriteAttributes - velda::SpriteColorTableBytes + 16 * n + row)] =
+                static_cast<uint8_t>(((n + row) & 0x0F) | (n == 2 ? 0x80 : 0) | (withBefore ? 0x40 : 0));
+        }
+    }
+    vram[static_cast<std::size_t>(mode.spriteAttributes + 4 * count)] = mode2 ? 216 : 208;
+}
+
+// The seeds of fuzz_sprites, whose selector picks the mode, the sprites
+// and the colour rule (fuzz_input.h): each mode's video memory up to the
+// end of its sprite tables and its palette table, sprites on the screen;
+// then files that stop short of a sprite table, or start past one.
+template <class Add>
+void AddSpriteSeeds(const Add& add) {
+    for (int index = 0; index < velda_fuzz::EveryModeCount; ++index) {
+        const uint8_t screen = velda::EveryScreen[index];
+        const velda::ModeInfo& mode = *velda::FindMode(screen);
+        const int top = std::max({mode.clearBytes, mode.spriteAttributes + 128, mode.spritePatterns + 2048});
+        Bytes vram = velda_test::NoiseBytes(static_cast<std::size_t>(top), 800 + static_cast<uint32_t>(index));
+        PutSprites(mode, vram);
+        // Every other mode a palette table that holds a palette.
+        for (int i = 0; index % 2 == 0 && i < mode.paletteEntries; ++i) {
+            vram[static_cast<std::size_t>(mode.paletteAddress + 2 * i)] &= 0x77;
+            vram[static_cast<std::size_t>(mode.paletteAddress + 2 * i + 1)] &= 0x07;
+        }
+        const auto rule = static_cast<velda::ColorRule>((index + 2) % velda_fuzz::ColorRuleCount);
+        add("sprites-screen" + std::to_string(screen), velda_fuzz::SpriteSelectorByte(index, 1 + index % 4, rule),
+            velda_test::MakeBsave(0, static_cast<uint16_t>(top - 1), vram));
+    }
+    // SCREEN 2 without the last byte of its sprite patterns; SCREEN 5 from
+    // just above its sprite colour table; SCREEN 8 up to the end of its
+    // sprite patterns, without their attributes; and SCREEN 4 without sprites.
+    const auto cut = [](uint8_t screen, uint16_t start, uint16_t end, uint32_t seed) {
+        Bytes vram = velda_test::NoiseBytes(velda::VramBytes, seed);
+        PutSprites(*velda::FindMode(screen), vram);
+        return velda_test::MakeBsave(start, end, Bytes(vram.begin() + start, vram.begin() + end + 1));
+    };
+    add("sprites-screen2-short", velda_fuzz::SpriteSelectorByte(1, 1, velda::ColorRule::Msx1),
+        cut(2, 0, 0x3FFE, 900));
+    add("sprites-screen5-above-colors", velda_fuzz::SpriteSelectorByte(4, 3, velda::ColorRule::Msx),
+        cut(5, 0x7401, 0x7FFF, 901));
+    add("sprites-screen8-no-attributes", velda_fuzz::SpriteSelectorByte(7, 4, velda::ColorRule::Velda),
+        cut(8, 0, 0xF7FF, 902));
+    add("sprites-screen4-none", velda_fuzz::SpriteSelectorByte(3, 0, velda::ColorRule::Msx1),
+        cut(4, 0, 0x3FFF, 903));
 }
 
 // A disk image for fuzz_disk, written field by field: a boot sector with
@@ -274,6 +339,7 @@ std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
     add("short-header", 5, Bytes{0xFE, 0x00, 0x00, 0xFF});
     add("empty-file", 0, Bytes{});
     AddFormatSeeds(add);
+    AddSpriteSeeds(add);
     AddDiskSeeds([&](const std::string& name, const Bytes& image) { seeds.push_back({folder + "/" + name, image}); });
     return seeds;
 }

@@ -102,11 +102,14 @@ void DrawSprites(const uint8_t* vram, const uint8_t* msxPalette, ColorRule rule,
                  Picture& picture) {
     if (!options.Drawn()) return;
     const uint8_t screen = picture.screen;
+    // SCREEN 12 keeps no palette in video memory, yet its sprites show the
+    // palette registers: as the MSX starts, the power-on palette.
+    const uint8_t* registers = FindMode(screen)->paletteEntries == 0 ? DefaultPalette : msxPalette;
     Rgb8 paletteColors[PaletteSize] = {};
     if (!picture.Indexed()) {
         for (int i = 0; i < PaletteSize; ++i) {
-            paletteColors[i] = PaletteEntryColor(Msx2ModeRule(rule), msxPalette[PaletteEntryBytes * i],
-                                                 msxPalette[PaletteEntryBytes * i + 1]);
+            paletteColors[i] = PaletteEntryColor(Msx2ModeRule(rule), registers[PaletteEntryBytes * i],
+                                                 registers[PaletteEntryBytes * i + 1]);
         }
     }
     const bool wide = picture.width > SpriteLineWidth;  // SCREEN 6 and 7: two pixels a sprite pixel

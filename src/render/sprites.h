@@ -28,7 +28,8 @@
 // How a sprite's colour shows: an index of the picture's palette in SCREEN
 // 1-5 and 7 (two pixels a sprite pixel in SCREEN 7); in SCREEN 6 two
 // pixels, the left one colour bits 3-2 and the right one bits 1-0; in
-// SCREEN 8 sixteen fixed colours; in the YJK modes the palette's colour.
+// SCREEN 8 sixteen fixed colours; in the YJK modes the palette's colour
+// (SCREEN 12, which keeps no palette, the power-on palette's).
 #pragma once
 
 #include <cstdint>

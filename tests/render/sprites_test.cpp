@@ -228,6 +228,8 @@ TEST(Sprites, TheirColoursInEachMode) {
             right = velda::PaletteEntryToRgb(palette[2 * 2], palette[2 * 2 + 1]);
         } else if (screen == 8) {
             left = right = velda::Screen8ValueToRgb(0xFC);  // yellow: green 7, red 7, blue 0
+        } else if (screen == 12) {  // no palette of its own: the power-on one
+            left = right = velda::PaletteEntryToRgb(velda::DefaultPalette[2 * 14], velda::DefaultPalette[2 * 14 + 1]);
         } else {
             left = right = velda::PaletteEntryToRgb(palette[2 * 14], palette[2 * 14 + 1]);
         }
