@@ -13,7 +13,7 @@ SUBMAKE = $(MAKE) --no-print-directory
 # For calling wine-tests, run-on or bench-wine directly.
 WINE_ARCH ?= $(shell scripts/wine-arch.sh)
 
-.PHONY: all setup native win32 win64 test test-native test-wine wine-tests run run-on clean
+.PHONY: all setup native win32 win64 web test test-native test-wine wine-tests test-web run run-on clean
 
 all: native win32
 
@@ -32,10 +32,22 @@ win64: setup
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64 -j $(JOBS)
 
-test: test-native test-wine test-asan fuzz-smoke test-package
+# The web page in build/web (index.html): the core built by Debian's
+# emscripten, whose tools run on the machine's node and look for their
+# modules where Debian keeps them.
+web: setup
+	cmake --preset web >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build --preset web -j $(JOBS)
+
+test: test-native test-wine test-web test-asan fuzz-smoke test-package
 
 test-native: native
 	ctest --preset native
+
+# The page in headless Chromium, served from 127.0.0.1, against the
+# converter's files for the same pictures (tests/web).
+test-web: web native
+	tests/web/run.sh build/web build/native/velda-convert
 
 # Every Windows test runs under one persistent wineserver, in a private
 # prefix, on a virtual display. The 32-bit build is always built; where
@@ -103,9 +115,10 @@ test-package: deb
 
 DIST_VERSION := $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1) }' CMakeLists.txt)
 DIST := build/dist
+WEB_PAGE := index.html velda.js app.js png.js style.css
 NATIVE_ARCH := $(shell uname -m)
 
-.PHONY: bench bench-wine dist
+.PHONY: bench bench-wine bench-web dist
 
 # The native benchmarks of the core and the converter (medians of 5
 # repetitions), the converter's batch of 400 corpus pictures beside the
@@ -122,6 +135,11 @@ bench: setup
 	scripts/bench-image.sh build/native/velda-convert
 	@$(SUBMAKE) bench-wine WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
 
+# The web page in headless Chromium: a 720 KB disk image of 50 pictures,
+# from its upload to all their thumbnails shown.
+bench-web: web
+	tests/web/run.sh build/web --bench
+
 bench-wine:
 	cmake --preset $(WINE_ARCH) >/dev/null
 	cmake --build --preset $(WINE_ARCH) -j $(JOBS) --target velda_window_bench
@@ -130,6 +148,8 @@ bench-wine:
 	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
 	         cmake/wine-run.sh build/$(WINE_ARCH)/velda_window_bench.exe; rc=$$?; $(WINESERVER) -k; exit $$rc'
 
+# build/dist/velda-web-$(DIST_VERSION).zip: the web page, its files in a
+# folder velda-web-$(DIST_VERSION) to open or copy to any static host.
 # build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
 # the Windows build makes it, the thumbnail handler for 32-bit and for
 # 64-bit Explorer, README.md, CHANGELOG and the converter's manual; and
@@ -145,8 +165,10 @@ dist: setup
 	cmake --build --preset win64 -j $(JOBS) --target velda_thumbnails
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS) --target velda-convert
+	@$(SUBMAKE) web
 	rm -rf $(DIST)
-	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION)
+	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/web/velda-web-$(DIST_VERSION)
+	cp $(addprefix build/web/,$(WEB_PAGE)) $(DIST)/web/velda-web-$(DIST_VERSION)/
 	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md CHANGELOG $(DIST)/win32/
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
@@ -154,16 +176,20 @@ dist: setup
 	i686-w64-mingw32-strip --strip-all $(DIST)/win32/*.exe $(DIST)/win32/velda-thumbnails-x86.dll
 	x86_64-w64-mingw32-strip --strip-all $(DIST)/win32/velda-thumbnails-x64.dll
 	strip --strip-all $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
-	chmod 644 $(DIST)/win32/* $(DIST)/native/velda-convert-$(DIST_VERSION)/*
+	chmod 644 $(DIST)/win32/* $(DIST)/native/velda-convert-$(DIST_VERSION)/* $(DIST)/web/velda-web-$(DIST_VERSION)/*
+	chmod 755 $(DIST)/web/velda-web-$(DIST_VERSION)
 	chmod 755 $(DIST)/win32/*.exe $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/native/velda-convert-$(DIST_VERSION)/velda-convert
-	find $(DIST)/win32 $(DIST)/native -exec touch -h -d @0 {} +
+	find $(DIST)/win32 $(DIST)/native $(DIST)/web -exec touch -h -d @0 {} +
+	cd $(DIST)/web && LC_ALL=C find velda-web-$(DIST_VERSION) | LC_ALL=C sort | \
+	  TZ=UTC xargs zip -X -D -q ../velda-web-$(DIST_VERSION).zip
 	cd $(DIST)/win32 && LC_ALL=C ls | LC_ALL=C sort | \
 	  TZ=UTC xargs zip -X -D -q ../velda-$(DIST_VERSION)-win32.zip
 	LC_ALL=C tar --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner --format=gnu \
 	  -C $(DIST)/native -cf - velda-convert-$(DIST_VERSION) | \
 	  gzip -n -9 > $(DIST)/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz
-	rm -rf $(DIST)/win32 $(DIST)/native
-	@cd $(DIST) && sha256sum velda-$(DIST_VERSION)-win32.zip velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz
+	rm -rf $(DIST)/win32 $(DIST)/native $(DIST)/web
+	@cd $(DIST) && sha256sum velda-$(DIST_VERSION)-win32.zip velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz \
+	  velda-web-$(DIST_VERSION).zip
 
 # --- sanitizers and fuzzing ----------------------------------------------
 

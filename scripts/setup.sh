@@ -2,14 +2,16 @@
 # Installs what building, running and testing VELDA needs on Debian 12,
 # and only what is missing (mtools makes the disk images the tests read;
 # help2man the manual pages; lintian, man-db, GIO, shared-mime-info and
-# bubblewrap check the package and what it installs).
+# bubblewrap check the package and what it installs; emscripten builds the
+# web page, which chromium, nodejs and npm test).
 # Run as root (make does this for you).
 set -eu
 
 packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev libcli11-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
-  clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap"
+  clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
+  emscripten chromium"
 
 missing=""
 for p in $packages; do
@@ -17,6 +19,12 @@ for p in $packages; do
         missing="$missing $p"
     fi
 done
+
+# node and npm may come from elsewhere than Debian (NodeSource's nodejs
+# carries its own npm): only where either is missing are Debian's installed.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+    missing="$missing nodejs npm"
+fi
 
 if [ -n "$missing" ]; then
     if [ "$(id -u)" != 0 ]; then
