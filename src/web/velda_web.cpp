@@ -183,10 +183,11 @@ void AddImage(Session& session, const std::string& name, std::vector<uint8_t> by
     }
 }
 
-// Whether some picture's plan takes the companion `entry`.
+// Whether some picture's plan takes the companion `entry`, whether or not
+// the picture then opened.
 bool Taken(Session& session, const Entry& entry) {
     for (const Entry& other : session.entries) {
-        if (&other == &entry || other.companion || !other.refusal.empty() || other.image != entry.image) continue;
+        if (&other == &entry || other.companion || other.image != entry.image) continue;
         const std::string found = entry.image ? entry.name : entry.file;
         if (other.plan.secondPage == found || other.plan.paletteFile == found) return true;
     }
@@ -265,12 +266,7 @@ EMSCRIPTEN_KEEPALIVE int velda_list() {
     }
     std::vector<Entry> listed;
     for (Entry& entry : session.entries) {
-        if (entry.companion && entry.refusal.empty() && Taken(session, entry)) continue;
-        if (entry.companion && !entry.refusal.empty() && entry.plan.refusal.fault == LoadFault::PaletteFileAlone &&
-            Taken(session, entry)) {
-            continue;
-        }
-        listed.push_back(entry);
+        if (!entry.companion || !Taken(session, entry)) listed.push_back(entry);
     }
     session.entries = std::move(listed);
     return static_cast<int>(session.entries.size());
