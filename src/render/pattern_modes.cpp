@@ -11,6 +11,8 @@ constexpr int NameTable = 0x1800;
 constexpr int MulticolorNameTable = 0x0800;
 constexpr int ColorTable = 0x2000;
 constexpr int Columns = 32;
+constexpr int CharacterRows = 24;
+constexpr int RowBytes = 128;       // a line of 256 pixels, two a byte
 constexpr int CharacterLines = 8;
 constexpr int BandRows = 8;         // character rows in each band of SCREEN 2 and 4
 constexpr int BandBytes = 0x800;    // one band's patterns or colours
@@ -52,10 +54,13 @@ constexpr std::array<ColorWords, 256> MakeColorWords() {
 constexpr std::array<ColorWords, 256> ColorWordsOf = MakeColorWords();
 
 // Eight pixels of `pattern` in colours `colors` (foreground high nibble)
-// into 4 bytes at `out`.
-inline void PutCharacterLine(uint8_t pattern, uint8_t colors, uint8_t* out) {
+// as the 4 output bytes, byte k in bits 8k-8k+7.
+inline uint32_t CharacterLine(uint8_t pattern, uint8_t colors) {
     const ColorWords words = ColorWordsOf[colors];
-    const uint32_t bytes = words.background ^ (words.difference & NibbleMasks[pattern]);
+    return words.background ^ (words.difference & NibbleMasks[pattern]);
+}
+
+inline void Put(uint32_t bytes, uint8_t* out) {
     const uint8_t little[4] = {static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
                                static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24)};
     std::memcpy(out, little, sizeof little);
@@ -63,30 +68,33 @@ inline void PutCharacterLine(uint8_t pattern, uint8_t colors, uint8_t* out) {
 
 }  // namespace
 
-void DecodePatternLine(uint8_t screen, const uint8_t* vram, int y, uint8_t* row) {
-    const int characterRow = y / CharacterLines, line = y % CharacterLines;
-    if (screen == 3) {
-        const uint8_t* names = vram + MulticolorNameTable + characterRow * Columns;
-        const int byte = 2 * (characterRow % 4) + line / 4;
-        for (int column = 0; column < Columns; ++column) {
-            // The left block is the pattern's foreground half.
-            PutCharacterLine(0xF0, vram[names[column] * CharacterLines + byte], row + 4 * column);
-        }
-        return;
-    }
-    const uint8_t* names = vram + NameTable + characterRow * Columns;
-    if (screen == 1) {
+void DecodePatternPicture(uint8_t screen, const uint8_t* vram, uint8_t* pixels) {
+    // A character at a time: its eight pattern and colour bytes lie together.
+    const int nameTable = screen == 3 ? MulticolorNameTable : NameTable;
+    for (int characterRow = 0; characterRow < CharacterRows; ++characterRow) {
+        const uint8_t* names = vram + nameTable + characterRow * Columns;
+        const int band = screen == 2 || screen == 4 ? (characterRow / BandRows) * BandBytes : 0;
+        uint8_t* top = pixels + characterRow * CharacterLines * RowBytes;
         for (int column = 0; column < Columns; ++column) {
             const int name = names[column];
-            PutCharacterLine(vram[name * CharacterLines + line], vram[ColorTable + name / GroupCharacters],
-                             row + 4 * column);
+            const uint8_t* patterns = vram + band + name * CharacterLines;
+            uint8_t* out = top + 4 * column;
+            if (screen == 3) {  // two blocks a line, the left one the foreground half, 4 lines tall
+                const uint8_t* blocks = patterns + 2 * (characterRow % 4);
+                const uint32_t upper = CharacterLine(0xF0, blocks[0]), lower = CharacterLine(0xF0, blocks[1]);
+                for (int line = 0; line < CharacterLines; ++line) Put(line < 4 ? upper : lower, out + line * RowBytes);
+            } else if (screen == 1) {
+                const uint8_t colors = vram[ColorTable + name / GroupCharacters];
+                for (int line = 0; line < CharacterLines; ++line) {
+                    Put(CharacterLine(patterns[line], colors), out + line * RowBytes);
+                }
+            } else {
+                const uint8_t* colors = patterns + ColorTable;
+                for (int line = 0; line < CharacterLines; ++line) {
+                    Put(CharacterLine(patterns[line], colors[line]), out + line * RowBytes);
+                }
+            }
         }
-        return;
-    }
-    const int band = (characterRow / BandRows) * BandBytes;
-    for (int column = 0; column < Columns; ++column) {
-        const int at = band + names[column] * CharacterLines + line;
-        PutCharacterLine(vram[at], vram[ColorTable + at], row + 4 * column);
     }
 }
 

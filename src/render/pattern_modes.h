@@ -20,8 +20,8 @@
 
 namespace velda {
 
-// Line y (0-191) of the SCREEN `screen` (1-4) picture in `vram` as 128
-// bytes of two 4-bit pixels, the left one high.
-void DecodePatternLine(uint8_t screen, const uint8_t* vram, int y, uint8_t* row);
+// The SCREEN `screen` (1-4) picture in `vram` as 192 lines of 128 bytes
+// from `pixels` on, two 4-bit pixels a byte, the left one high.
+void DecodePatternPicture(uint8_t screen, const uint8_t* vram, uint8_t* pixels);
 
 }  // namespace velda

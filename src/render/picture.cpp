@@ -54,9 +54,7 @@ bool BuildPicture(uint8_t screen, const uint8_t* vram, const uint8_t* msxPalette
     picture.pixels.resize(static_cast<std::size_t>(picture.rowBytes) * mode->lines);
     BuildPalette(screen, msxPalette, rule, form.colors, picture.palette);
     if (IsPatternScreen(screen)) {
-        for (int y = 0; y < mode->lines; ++y) {
-            DecodePatternLine(screen, vram, y, picture.pixels.data() + static_cast<std::size_t>(y) * picture.rowBytes);
-        }
+        DecodePatternPicture(screen, vram, picture.pixels.data());
         return true;
     }
 
