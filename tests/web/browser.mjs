@@ -26,7 +26,8 @@ export function launch() {
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: ['--no-sandbox'],  // run as root
+    // Run as root; a container's small /dev/shm would make Chromium's pages crash.
+    args: ['--no-sandbox', '--disable-dev-shm-usage'],
     defaultViewport: { width: 1280, height: 900 },
   });
 }
