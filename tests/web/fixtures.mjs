@@ -66,6 +66,17 @@ export function page(screen, seed) {
   return bytes;
 }
 
+// A BASIC COPY file of SCREEN 5: its width and height (16 bits, low byte
+// first), then the area's 4-bit pixels packed, the left one high.
+export function copyFile(width, height, seed) {
+  const pixels = noiseBytes(Math.ceil((width * height) / 2), seed);
+  const file = Buffer.alloc(4 + pixels.length);
+  file.writeUInt16LE(width, 0);
+  file.writeUInt16LE(height, 2);
+  pixels.copy(file, 4);
+  return file;
+}
+
 // A Graph Saurus file: id 0xFE raw or 0xFD compressed, the length of the
 // data at bytes 3-4.
 export function graphSaurus(pageBytes, compressed) {
@@ -129,6 +140,8 @@ export function writeInputs(dir) {
     'Z.TXT': noiseBsave(5, 14),
     'BAD.SC5': noiseBsave(5, 15).fill(0, 0, 1),
     '絵 1.sc2': noiseBsave(2, 16),  // a name the browser gives as UTF-8, with a space
+    'K.GL5': copyFile(101, 50, 17),
+    'P.SC5': page(5, 18).subarray(0, 212 * 128),  // a page without its header
   };
   for (const [name, bytes] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), bytes);
   makeDisk(path.join(dir, 'GAME.DSK'), [
