@@ -107,11 +107,7 @@ constexpr uint8_t SpriteSelectorByte(int modeIndex, int choice, velda::ColorRule
 #define FUZZ_CHECK(condition) \
     ((condition) ? static_cast<void>(0) : ::velda_fuzz::Fail(__FILE__, __LINE__, #condition))
 
-// A BMP sink that appends to a byte vector.
-struct VectorSink {
-    std::vector<uint8_t>& bytes;
-    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
-};
+using VectorSink = velda::ByteSink;
 
 // Whether two refusals of a file's header are the same: fault, file, form
 // and the values that are wrong.

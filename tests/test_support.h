@@ -10,6 +10,7 @@
 #include <map>
 
 #include "export/bmp_headers.h"
+#include "export/bmp_writer.h"
 #include "image/companions.h"
 #include "image/mode_table.h"
 #include "image/picture_file.h"
@@ -38,11 +39,7 @@ constexpr ExpectedMode ExpectedModes[] = {
 // The row of `screen`, which must be one of them.
 const ExpectedMode& ExpectedModeOf(uint8_t screen);
 
-// A BMP sink that appends to a byte vector.
-struct MemorySink {
-    std::vector<uint8_t>& bytes;
-    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
-};
+using MemorySink = velda::ByteSink;
 
 // The BMP that Save writes for the picture `vram` with the MSX palette
 // `palette` in the given mode. Empty for a number that is not a mode.

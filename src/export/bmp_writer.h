@@ -10,11 +10,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "export/bmp_headers.h"
 #include "render/picture.h"
 
 namespace velda {
+
+// A sink that appends what it is handed to a byte vector: the BMP in
+// memory.
+struct ByteSink {
+    std::vector<uint8_t>& bytes;
+    void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
+};
 
 // Streams the BMP of `picture` with the given headers (PrepareExportHeaders
 // of it) into `sink`, which offers Write(const uint8_t*, size_t) and is

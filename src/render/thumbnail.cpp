@@ -122,12 +122,17 @@ LoadError MakeThumbnail(const uint8_t* file, std::size_t size, const PictureName
     size = std::min(size, MaxPictureFileBytes);
     ScreenPage page;
     if (LoadError error = OpenPicture(file, size, request, page)) return error;
+    MakePageThumbnail(ViewOf(page), maxSide, thumbnail);
+    return LoadError{};
+}
+
+void MakePageThumbnail(PageView page, int maxSide, Picture& thumbnail) {
+    page.secondVram = nullptr;
     PictureOptions options;
     options.colors = ColorRule::Msx;
-    const Picture picture = MakePicture(ViewOf(page), options);
+    const Picture picture = MakePicture(page, options);
     const Repeats repeats = TelevisionRepeats(picture);
     ScaleShown(picture, repeats.across, repeats.down, maxSide, thumbnail);
-    return LoadError{};
 }
 
 }  // namespace velda

@@ -28,6 +28,9 @@ namespace velda {
 // that small is copied. The result is RGB (24 bits, blue, green, red).
 void ScaleToFit(const Picture& picture, int maxSide, Picture& scaled);
 
+// The thumbnail of an opened page (its first page only), as below.
+void MakePageThumbnail(PageView page, int maxSide, Picture& thumbnail);
+
 // The thumbnail of the picture file `file` (`size` bytes) named `name`,
 // whose palette file is found among `beside` (nullptr: none is looked
 // for), its longer side at most `maxSide`, into `thumbnail` (RGB). On an

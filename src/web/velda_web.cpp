@@ -136,6 +136,19 @@ LoadError OpenEntry(Session& session, const Entry& entry, uint8_t screen, Pictur
     return OpenPicture(bytes.data(), bytes.size(), plan, request, page);
 }
 
+// Opens line `index` in `screen` (0: its own) into `page`; false, with the
+// reason kept for velda_text, when it cannot.
+bool OpenLine(int index, int screen, ScreenPage& page) {
+    Session& session = TheSession();
+    PicturePlan plan;
+    const Entry& entry = session.entries.at(static_cast<std::size_t>(index));
+    if (LoadError error = OpenEntry(session, entry, static_cast<uint8_t>(screen), plan, page)) {
+        session.text = Reason(error);
+        return false;
+    }
+    return true;
+}
+
 void Keep(Session& session, const Picture& picture) {
     session.width = picture.width;
     session.height = picture.height;
@@ -300,65 +313,41 @@ EMSCRIPTEN_KEEPALIVE const char* velda_entry(int index) {
 // The picture of line `index` read in `screen` (0: as listed) into the
 // result as RGBA: `colors` 0 velda, 1 msx, 2 msx1; `aspect` 0 raw, 1 tv;
 // `interlace` 0 weave, 1 blend, 2 off; `sprites` an index of SpriteChoices.
-// Returns 0, or -1 with the reason in velda_text.
+// Returns 0, or -1 with the reason in velda_text, as do the two below.
 EMSCRIPTEN_KEEPALIVE int velda_picture(int index, int screen, int colors, int aspect, int interlace, int sprites) {
-    Session& session = TheSession();
-    Entry& entry = session.entries.at(static_cast<std::size_t>(index));
-    PicturePlan plan;
     ScreenPage page;
-    if (LoadError error = OpenEntry(session, entry, static_cast<uint8_t>(screen), plan, page)) {
-        session.text = Reason(error);
-        return -1;
-    }
+    if (!OpenLine(index, screen, page)) return -1;
     PictureOptions options;
     options.colors = static_cast<ColorRule>(std::clamp(colors, 0, 2));
     options.aspect = aspect != 0 ? Aspect::Tv : Aspect::Raw;
     if (interlace == 2) page.secondVram.clear();
     options.interlace = interlace == 1 ? Interlace::Blend : Interlace::Weave;
     options.sprites = SpriteChoices[std::clamp(sprites, 0, SpriteChoiceCount - 1)];
-    Keep(session, MakePicture(ViewOf(page), options));
+    Keep(TheSession(), MakePicture(ViewOf(page), options));
     return 0;
 }
 
 // The thumbnail of line `index` read in `screen` (0: as listed), its
-// longer side at most `side`, into the result as RGBA: the picture in the
-// television's proportions and the MSX's colours, made smaller.
+// longer side at most `side`, into the result as RGBA, as the thumbnailers
+// make it.
 EMSCRIPTEN_KEEPALIVE int velda_thumbnail(int index, int screen, int side) {
-    Session& session = TheSession();
-    Entry& entry = session.entries.at(static_cast<std::size_t>(index));
-    PicturePlan plan;
     ScreenPage page;
-    if (LoadError error = OpenEntry(session, entry, static_cast<uint8_t>(screen), plan, page)) {
-        session.text = Reason(error);
-        return -1;
-    }
-    page.secondVram.clear();  // a thumbnail shows the first page
-    PictureOptions options;
-    options.colors = ColorRule::Msx;
-    options.aspect = Aspect::Tv;
+    if (!OpenLine(index, screen, page)) return -1;
     Picture small;
-    ScaleToFit(MakePicture(ViewOf(page), options), std::max(side, 1), small);
-    Keep(session, small);
+    MakePageThumbnail(ViewOf(page), std::max(side, 1), small);
+    Keep(TheSession(), small);
     return 0;
 }
 
 // The BMP velda-convert writes for line `index` read in `screen` (0: as
 // listed), into the result.
 EMSCRIPTEN_KEEPALIVE int velda_bmp(int index, int screen) {
-    Session& session = TheSession();
-    Entry& entry = session.entries.at(static_cast<std::size_t>(index));
-    PicturePlan plan;
     ScreenPage page;
-    if (LoadError error = OpenEntry(session, entry, static_cast<uint8_t>(screen), plan, page)) {
-        session.text = Reason(error);
-        return -1;
-    }
+    if (!OpenLine(index, screen, page)) return -1;
+    Session& session = TheSession();
     const Picture picture = MakePicture(ViewOf(page), PictureOptions{});
     session.result.clear();
-    struct Sink {
-        std::vector<uint8_t>& bytes;
-        void Write(const uint8_t* data, std::size_t count) { bytes.insert(bytes.end(), data, data + count); }
-    } sink{session.result};
+    ByteSink sink{session.result};
     EncodeBmp(sink, picture, PrepareExportHeaders(picture));
     session.width = picture.width;
     session.height = picture.height;
