@@ -121,7 +121,7 @@ void PutSprites(const velda::ModeInfo& mode, Bytes& vram) {
         if (!mode2) continue;
         for (int row = 0; row < 16; ++row) {
             const bool withBefore = (n == 0 && row < 4) || n == 4 || n == 5;
-            vram[static_cast<std::size_t>(mode.spriteAttributes - velda::SpriteColorTableBytes + 16 * n + row)] =
+            vram[static_cast<std::size_t>(velda::SpriteColorTable(mode) + 16 * n + row)] =
                 static_cast<uint8_t>(((n + row) & 0x0F) | (n == 2 ? 0x80 : 0) | (withBefore ? 0x40 : 0));
         }
     }

@@ -53,6 +53,10 @@ struct ModeInfo {
 // one of 1-8, 10, 11, 12.
 const ModeInfo* FindMode(unsigned screen);
 
+// Where sprite mode 2 keeps its sprites' line colours: below the
+// attribute table.
+constexpr int SpriteColorTable(const ModeInfo& mode) { return mode.spriteAttributes - SpriteColorTableBytes; }
+
 // Whether a screen number is one of SCREEN 1-4, drawn from pattern tables.
 constexpr bool IsPatternScreen(unsigned screen) { return screen >= 1 && screen <= 4; }
 

@@ -121,7 +121,7 @@ bool FillsSpriteTables(const ModeInfo& mode, PlacedRange placed) {
     constexpr uint32_t AttributeTableBytes = 128, PatternTableBytes = 2048;
     const uint32_t end = placed.start + placed.length;
     const uint32_t attributes = static_cast<uint32_t>(mode.spriteAttributes);
-    const uint32_t first = attributes - (mode.spriteMode == 2 ? static_cast<uint32_t>(SpriteColorTableBytes) : 0);
+    const uint32_t first = static_cast<uint32_t>(mode.spriteMode == 2 ? SpriteColorTable(mode) : mode.spriteAttributes);
     const uint32_t patterns = static_cast<uint32_t>(mode.spritePatterns);
     return placed.start <= first && attributes + AttributeTableBytes <= end && placed.start <= patterns &&
            patterns + PatternTableBytes <= end;

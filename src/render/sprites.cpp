@@ -63,7 +63,7 @@ void SpriteLine(uint8_t screen, const uint8_t* vram, SpriteOptions options, int 
         uint16_t bits = static_cast<uint16_t>(pattern[patternRow] << 8);
         if (options.size == 16) bits = static_cast<uint16_t>(bits | pattern[16 + patternRow]);
         const uint8_t color =
-            mode2 ? vram[mode.spriteAttributes - SpriteColorTableBytes + ColorBytesPerSprite * i + patternRow]
+            mode2 ? vram[SpriteColorTable(mode) + ColorBytesPerSprite * i + patternRow]
                   : static_cast<uint8_t>(attributes[3] & (EarlyClockBit | ColorBits));
         const int x = attributes[1] - ((color & EarlyClockBit) != 0 ? EarlyClockShift : 0);
         shown[count++] = LineSprite{bits, x, color};
