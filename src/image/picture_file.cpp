@@ -213,6 +213,15 @@ LoadError TakeSecondPage(const PicturePlan& plan, const PictureRequest& request,
 
 }  // namespace
 
+const char* ReaderName(PictureReader reader) {
+    switch (reader) {
+    case Reader::GraphSaurus: return "Graph Saurus";
+    case Reader::Copy: return "COPY";
+    case Reader::PageDump: return "page without header";
+    default: return "BSAVE";
+    }
+}
+
 std::string FindBeside(Companions& beside, const PictureName& name, const char* extension) {
     const std::string upper = extension;
     const std::string lower = SmallLetters(upper);

@@ -42,6 +42,10 @@ namespace velda {
 // COPY file, or a page dump without a header.
 enum class PictureReader { Bsave, GraphSaurus, Copy, PageDump };
 
+// The reader as listings name it: "BSAVE", "Graph Saurus", "COPY", "page
+// without header".
+const char* ReaderName(PictureReader reader);
+
 // What becomes of the second page of an interlaced pair: woven in where it
 // is found (Auto), woven or blended where it must be (a picture without one
 // is refused), or left out.

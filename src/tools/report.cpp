@@ -8,8 +8,6 @@ namespace {
 
 constexpr std::size_t ProgressColumns = 79;
 
-constexpr const char* ReaderNames[] = {"BSAVE", "Graph Saurus", "COPY", "page without header"};
-
 std::string WriteText(const WriteProblem& problem) {
     const std::string cannot = "cannot write " + problem.output + ": ";
     switch (problem.error.fault) {
@@ -54,7 +52,7 @@ std::string ProblemText(const Problem& problem, const ShowName& show) {
 
 std::string ListingText(const Outcome& listed, const ShowName& show) {
     const PicturePlan& plan = listed.plan;
-    std::string text = std::string(ReaderNames[static_cast<int>(plan.reader)]) + ", SCREEN " +
+    std::string text = std::string(ReaderName(plan.reader)) + ", SCREEN " +
                        std::to_string(plan.screen) + ", " + std::to_string(listed.width) + " x " +
                        std::to_string(listed.height);
     if (!plan.secondPage.empty()) text += ", with its second page " + show(plan.secondPage);

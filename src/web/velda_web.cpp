@@ -26,6 +26,7 @@
 #include "image/disk_image.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
+#include "platform/names.h"
 #include "render/picture.h"
 #include "render/picture_shapes.h"
 #include "render/thumbnail.h"
@@ -87,12 +88,10 @@ Session& TheSession() {
     return session;
 }
 
+// A name split as the converter splits it on POSIX, where it runs.
 PictureName NameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = file.rfind('.');
-    if (dot == std::string::npos || dot == 0) return PictureName{file, ""};
-    return PictureName{file.substr(0, dot), file.substr(dot + 1)};
+    const PathParts parts = SplitPath(path);
+    return PictureName{parts.stem, parts.extension};
 }
 
 // Reads the entry's own bytes.
@@ -227,8 +226,6 @@ std::string Quoted(const std::string& text) {
     return quoted + "\"";
 }
 
-constexpr const char* ReaderNames[] = {"BSAVE", "Graph Saurus", "COPY", "page without header"};
-
 }  // namespace
 }  // namespace velda
 
@@ -303,7 +300,7 @@ EMSCRIPTEN_KEEPALIVE const char* velda_entry(int index) {
         return text.c_str();
     }
     const PicturePlan& plan = entry.plan;
-    text += ",\"reader\":" + Quoted(ReaderNames[static_cast<int>(plan.reader)]) +
+    text += ",\"reader\":" + Quoted(ReaderName(plan.reader)) +
             ",\"screen\":" + std::to_string(plan.screen) + ",\"width\":" + std::to_string(entry.width) +
             ",\"height\":" + std::to_string(entry.height) + ",\"secondPage\":" + Quoted(plan.secondPage) +
             ",\"paletteFile\":" + Quoted(plan.palette == PaletteSource::Own ? "" : plan.paletteFile) + "}";
