@@ -71,7 +71,6 @@ void SpriteLine(uint8_t screen, const uint8_t* vram, SpriteOptions options, int 
 
     // Front to back: a sprite and the CC sprites after it, ORed together,
     // cover what no sprite in front of them covers.
-    bool taken[SpriteLineWidth] = {};
     int first = 0;
     while (first < count && (shown[first].color & WithSpriteBeforeBit) != 0) ++first;
     while (first < count) {
@@ -89,10 +88,7 @@ void SpriteLine(uint8_t screen, const uint8_t* vram, SpriteOptions options, int 
             }
         }
         for (int x = 0; x < SpriteLineWidth; ++x) {
-            if (group[x] != 0 && !taken[x]) {
-                colors[x] = group[x];
-                taken[x] = true;
-            }
+            if (colors[x] == 0) colors[x] = group[x];
         }
         first = end;
     }
