@@ -1,6 +1,7 @@
 // SCREEN 1-4: every pixel against a reading of the video chip's tables
-// written one pixel at a time, the boundaries of SCREEN 2's three bands,
-// and the palette a dump's table gives.
+// written one pixel at a time (all 192 lines, so SCREEN 2's and 4's three
+// bands and their boundaries), the palette a dump's table gives, and when
+// a file fills the sprite tables.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -56,31 +57,6 @@ TEST(PatternModes, EveryPixelAsTheChipDrawsIt) {
                 for (int x = 0; x < 256; ++x) {
                     ASSERT_EQ(IndexAt(picture, x, y), ChipPixel(screen, vram, x, y)) << x << "," << y;
                 }
-            }
-        }
-    }
-}
-
-// Character 7 at the left of the line, its line of pattern and colours set
-// in one band only: the band of each line is the one whose tables show.
-TEST(PatternModes, EachBandHasItsOwnTables) {
-    const struct {
-        int y, band;
-    } rows[] = {{0, 0}, {63, 0}, {64, 1}, {127, 1}, {128, 2}, {191, 2}};
-    for (uint8_t screen : {uint8_t{2}, uint8_t{4}}) {
-        for (const auto& row : rows) {
-            for (int band = 0; band < 3; ++band) {
-                SCOPED_TRACE("SCREEN " + std::to_string(screen) + ", line " + std::to_string(row.y) + ", band " +
-                             std::to_string(band));
-                std::vector<uint8_t> vram(velda::VramBytes, 0);
-                vram[0x1800 + (row.y / 8) * 32] = 7;
-                const int line = band * 0x800 + 7 * 8 + row.y % 8;
-                vram[line] = 0x80;
-                vram[0x2000 + line] = 0xA3;
-                const Picture picture = Decode(screen, vram);
-                const bool shown = band == row.band;
-                EXPECT_EQ(IndexAt(picture, 0, row.y), shown ? 0xA : 0);
-                EXPECT_EQ(IndexAt(picture, 1, row.y), shown ? 0x3 : 0);
             }
         }
     }
