@@ -43,7 +43,7 @@ velda::Picture CorePicture(const std::vector<uint8_t>& file, const velda::Pictur
 }
 std::vector<uint8_t> CoreBmp(const velda::Picture& picture) {
     std::vector<uint8_t> bytes;
-    MemorySink sink{bytes};
+    velda::ByteSink sink{bytes};
     velda::EncodeBmp(sink, picture, velda::PrepareExportHeaders(picture));
     return bytes;
 }
@@ -82,32 +82,29 @@ TEST_F(PatternModesTest, Screen2FromTheCommandLineWithTheViewChoices) {
     EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 256);
     EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 192);
 
-    velda::PictureOptions options;
+    // Each View choice, and the picture made with the choices so far.
     const struct {
         unsigned command;
-        bool msx1;
-        int spriteSize;
+        velda::ColorRule colors;
+        velda::SpriteOptions sprites;
         const char* info;
     } steps[] = {
-        {0, false, 0, ""},
-        {IDM_SPRITES_16, false, 16, velda::SpritesDrawnText},
-        {IDM_MSX1_COLORS, true, 16, velda::SpritesDrawnText},
-        {IDM_SPRITES_8X2, true, 8, velda::SpritesDrawnText},
-        {IDM_SPRITES_NONE, true, 0, ""},
-        {IDM_MSX1_COLORS, false, 0, ""},
+        {0, velda::ColorRule::Velda, {}, ""},
+        {IDM_SPRITES_16, velda::ColorRule::Velda, {16, false}, velda::SpritesDrawnText},
+        {IDM_MSX1_COLORS, velda::ColorRule::Msx1, {16, false}, velda::SpritesDrawnText},
+        {IDM_SPRITES_8X2, velda::ColorRule::Msx1, {8, true}, velda::SpritesDrawnText},
+        {IDM_SPRITES_NONE, velda::ColorRule::Msx1, {}, ""},
+        {IDM_MSX1_COLORS, velda::ColorRule::Velda, {}, ""},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.command);
         if (step.command != 0) Command(step.command);
-        options.colors = step.msx1 ? velda::ColorRule::Msx1 : velda::ColorRule::Velda;
-        options.sprites = step.spriteSize == 0 ? velda::SpriteOptions{}
-                                               : velda::SpriteOptions{step.spriteSize, step.spriteSize == 8};
-        const velda::Picture picture = CorePicture(file, options);
+        const velda::Picture picture = CorePicture(file, {step.colors, velda::Interlace::Auto, velda::Aspect::Raw, step.sprites});
         ExpectShown(picture);
         EXPECT_EQ(Saved(), CoreBmp(picture));
         EXPECT_EQ(Title(), "TITLE.SC2 - VELDA");
         EXPECT_EQ(FileInfoText(), InfoOf(0x3FFF, step.info));
-        EXPECT_EQ((MenuState(IDM_MSX1_COLORS) & MF_CHECKED) != 0, step.msx1);
+        EXPECT_EQ((MenuState(IDM_MSX1_COLORS) & MF_CHECKED) != 0, step.colors == velda::ColorRule::Msx1);
     }
 
     // A file that stops before the sprite patterns shows its picture alone, and says so.
@@ -121,11 +118,8 @@ TEST_F(PatternModesTest, Screen2FromTheCommandLineWithTheViewChoices) {
 
     // Kept between runs.
     RestartWindow();
-    EXPECT_EQ(velda::View.sprites.size, 16);
-    EXPECT_TRUE(velda::View.sprites.magnified);
-    EXPECT_FALSE(velda::View.msx1Colors);
-    EXPECT_TRUE(MenuState(IDM_SPRITES_16X2) & MF_CHECKED);
-    EXPECT_FALSE(MenuState(IDM_SPRITES_NONE) & MF_CHECKED);
+    EXPECT_TRUE(velda::View.sprites.size == 16 && velda::View.sprites.magnified && !velda::View.msx1Colors);
+    EXPECT_TRUE((MenuState(IDM_SPRITES_16X2) & MF_CHECKED) && !(MenuState(IDM_SPRITES_NONE) & MF_CHECKED));
 }
 
 }  // namespace
