@@ -1,4 +1,4 @@
-// The two colour rules of the converter on worked values.
+// The colour rules of the converter on worked values.
 #include "render/color_rules.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +87,17 @@ TEST(MsxColorRule, BlueNeverLeavesTheFiveBitRange) {
 }
 
 // The velda rule shifts levels into 8 bits and never stretches them.
+// The MSX1's colours as openMSX shows them in screenshots of SCREEN 2 bars
+// on C-BIOS MSX1 machines (the TMS9929A and TMS99x8A alike).
+TEST(Msx1ColorRule, TheColoursOpenMsxShows) {
+    const uint32_t shown[16] = {0x000500, 0x000500, 0x3CC548, 0x73D97C, 0x5B60DF, 0x8282EE, 0xBD6950, 0x62E4EB,
+                                0xDD7059, 0xFE927C, 0xCCCC5C, 0xDDD886, 0x37AF40, 0xB970B5, 0xCAD3C9, 0xF9FFF8};
+    for (int i = 0; i < 16; ++i) {
+        const Rgb8 c = Msx1Color(i);
+        EXPECT_EQ(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b, shown[i]) << "colour " << i;
+    }
+}
+
 TEST(VeldaColorRule, LevelsShiftedNeverStretched) {
     EXPECT_EQ(PaletteEntryColor(ColorRule::Velda, 0x77, 0x07), (Rgb8{224, 224, 224}));
     EXPECT_EQ(Screen8Color(ColorRule::Velda, 0x03), (Rgb8{0, 0, 192}));

@@ -98,4 +98,12 @@ TEST(Sprites, WorkedCasesOfEachRule) {
     }
 }
 
+// SCREEN 8's fixed sprite colours as openMSX shows them, read back as
+// SCREEN 8 pixel bytes (GGGRRRBB) from its screenshots.
+TEST(Sprites, Screen8ColoursOpenMsxShows) {
+    const uint8_t shown[16] = {0x00, 0x01, 0x0C, 0x0D, 0x60, 0x61, 0x6C, 0x6D,
+                               0x9D, 0x03, 0x1C, 0x1F, 0xE0, 0xE3, 0xFC, 0xFF};
+    for (int c = 1; c < 16; ++c) EXPECT_EQ(velda::Screen8SpriteColor(c), shown[c]) << "colour " << c;
+}
+
 }  // namespace
