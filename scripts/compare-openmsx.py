@@ -7,10 +7,10 @@ emulator shows of it (scripts/openmsx-shot.sh), pixel by pixel.
 SCREEN 1-8. With --msx1 (SCREEN 1-3) the emulated MSX1 is compared with
 --colors msx1, colour for colour. Otherwise the emulated MSX2's palette
 is the file's palette table where VELDA takes it (COLOR=RESTORE), else the
-power-on palette, and VELDA's colours are compared level for level: the
-V9938's output stage is not linear, so each 3-bit level is mapped to the
-8-bit value openMSX shows for it. Prints the pixels that differ; exits 1
-when any does.
+power-on palette, and VELDA's colours are compared level for level: each
+3-bit level is mapped to the 8-bit value openMSX shows for it at gamma
+1.0 (openmsx-shot.sh's setting), 255 * level / 7. Prints the pixels that
+differ; exits 1 when any does.
 """
 import argparse
 import os
@@ -20,9 +20,9 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 # What openMSX shows of each 3-bit level on a V9938, and of SCREEN 8's
-# 2-bit blue.
-V9938_LEVELS = [0, 43, 81, 118, 153, 187, 221, 255]
-SCREEN8_BLUE = [0, 81, 153, 255]
+# 2-bit blue (levels 0, 2, 4 and 7).
+V9938_LEVELS = [255 * level // 7 for level in range(8)]
+SCREEN8_BLUE = [V9938_LEVELS[level] for level in (0, 2, 4, 7)]
 PALETTE_TABLES = {1: 0x2020, 2: 0x1B80, 3: 0x2020, 4: 0x1B80, 5: 0x7680, 6: 0x7680, 7: 0xFA80}
 
 

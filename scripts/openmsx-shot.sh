@@ -90,6 +90,11 @@ cat > "$tmp/shot.tcl" <<EOF
 set save_settings_on_exit false
 set renderer SDL
 set throttle off
+# The chip's own colours: openMSX's default gamma of 1.1 would brighten
+# every level, and the MSX2's levels then no longer match --colors msx.
+set gamma 1.0
+set brightness 0
+set contrast 0
 set dir {$tmp}
 set msx1 $msx1
 set screen $screen

@@ -16,10 +16,10 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k) {
 
 Rgb8 Msx1Color(int index) {
     static constexpr Rgb8 Colors[16] = {
-        {0, 5, 0},       {0, 5, 0},       {60, 197, 72},   {115, 217, 124},  // transparent (as black), black, greens
-        {91, 96, 223},   {130, 130, 238}, {189, 105, 80},  {98, 228, 235},   // blues, dark red, cyan
-        {221, 112, 89},  {254, 146, 124}, {204, 204, 92},  {221, 216, 134},  // reds, yellows
-        {55, 175, 64},   {185, 112, 181}, {202, 211, 201}, {249, 255, 248},  // dark green, magenta, grey, white
+        {0, 4, 0},       {0, 4, 0},       {52, 192, 64},   {107, 214, 116},  // transparent (as black), black, greens
+        {83, 88, 221},   {122, 122, 237}, {184, 97, 72},   {90, 226, 234},   // blues, dark red, cyan
+        {218, 104, 81},  {254, 139, 116}, {200, 200, 84},  {218, 213, 126},  // reds, yellows
+        {48, 169, 56},   {180, 104, 175}, {198, 208, 197}, {249, 255, 248},  // dark green, magenta, grey, white
     };
     return Colors[index & 0x0F];
 }

@@ -74,12 +74,15 @@ Rgb5 MsxYjkToRgb5(int y, int j, int k);
 
 // --- msx1 rule ----------------------------------------------------------------
 
-// Colour 0-15 of the MSX1's video chip. The chip makes its colours as
-// luminance and colour-difference voltages (the TMS9918A data book's
-// table), which published RGB conversions render differently; these are
-// the values the openMSX emulator derives from them and shows (its
-// screenshots of the TMS99x8A and TMS9929A alike). Colour 0, transparent,
-// shows the backdrop, here black.
+// Colour 0-15 of the MSX1's video chip, as the chip gives them, with no
+// display gamma, the same kind of value as the msx rule's levels. The
+// TMS9918A data book (page 2-17) gives each colour as a luminance Y and
+// colour-difference voltages R-Y and B-Y (0.47 for none); openMSX 18, at
+// gamma 1.0, brightness 0 and contrast 0, takes them at 54 % saturation
+// through the YPbPr equations (R = Y + 1.402 Pr, G = Y - 0.344 Pb -
+// 0.714 Pr, B = Y + 1.722 Pb), times 255, rounded and clipped, and these
+// are the values it shows on the TMS99x8A and TMS9929A alike. Colour 0,
+// transparent, shows the backdrop, here black.
 Rgb8 Msx1Color(int index);
 
 // The rule of the modes an MSX1 lacks: msx1 shows them as velda does.

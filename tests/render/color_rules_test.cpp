@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "render/yjk.h"
 
 namespace velda {
@@ -87,14 +90,21 @@ TEST(MsxColorRule, BlueNeverLeavesTheFiveBitRange) {
 }
 
 // The velda rule shifts levels into 8 bits and never stretches them.
-// The MSX1's colours as openMSX shows them in screenshots of SCREEN 2 bars
-// on C-BIOS MSX1 machines (the TMS9929A and TMS99x8A alike).
-TEST(Msx1ColorRule, TheColoursOpenMsxShows) {
-    const uint32_t shown[16] = {0x000500, 0x000500, 0x3CC548, 0x73D97C, 0x5B60DF, 0x8282EE, 0xBD6950, 0x62E4EB,
-                                0xDD7059, 0xFE927C, 0xCCCC5C, 0xDDD886, 0x37AF40, 0xB970B5, 0xCAD3C9, 0xF9FFF8};
+// The MSX1's colours worked out from the TMS9918A data book's voltages
+// (luminance, R-Y, B-Y) at 54 % saturation, as openMSX shows them at
+// gamma 1.0.
+TEST(Msx1ColorRule, TheDataBooksVoltages) {
+    constexpr double Volts[16][3] = {
+        {0.00, 0.47, 0.47}, {0.00, 0.47, 0.47}, {0.53, 0.07, 0.20}, {0.67, 0.17, 0.27},
+        {0.40, 0.40, 1.00}, {0.53, 0.43, 0.93}, {0.47, 0.83, 0.30}, {0.73, 0.00, 0.70},
+        {0.53, 0.93, 0.27}, {0.67, 0.93, 0.27}, {0.73, 0.57, 0.07}, {0.80, 0.57, 0.17},
+        {0.47, 0.13, 0.23}, {0.53, 0.73, 0.67}, {0.80, 0.47, 0.47}, {1.00, 0.47, 0.47},
+    };
+    const auto level = [](double v) { return static_cast<uint8_t>(std::clamp(std::lround(v * 255), 0L, 255L)); };
     for (int i = 0; i < 16; ++i) {
-        const Rgb8 c = Msx1Color(i);
-        EXPECT_EQ(uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b, shown[i]) << "colour " << i;
+        const double y = Volts[i][0], pr = (Volts[i][1] - 0.5) * 0.54, pb = (Volts[i][2] - 0.5) * 0.54;
+        EXPECT_EQ(Msx1Color(i), (Rgb8{level(y + 1.402 * pr), level(y - 0.344 * pb - 0.714 * pr), level(y + 1.722 * pb)}))
+            << "colour " << i;
     }
 }
 
