@@ -115,7 +115,7 @@ test-package: deb
 
 DIST_VERSION := $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1) }' CMakeLists.txt)
 DIST := build/dist
-WEB_PAGE := index.html velda.js app.js png.js style.css
+WEB_PAGE := index.html velda.js app.js png.js style.css pako_inflate.min.js pako-LICENSE
 NATIVE_ARCH := $(shell uname -m)
 
 .PHONY: bench bench-wine bench-web dist

@@ -5,8 +5,8 @@
 // Besides the sanitizers, each input is held to the promises of the reader:
 //   - an image is refused only with NotDiskImage, naming the byte at
 //     offset 512 (0 when there is none), and then lists no file;
-//   - the files come the root's first, then folder by folder, and every
-//     path is non-empty;
+//   - the files come the root's first, then the folders one level down,
+//     and so on (breadth first), and every path is non-empty;
 //   - Read gives at most min(size, maxBytes) bytes, exactly that many when
 //     it reads the file, and none when it refuses it with ChainBroken or
 //     ChainShort (whose chain holds less than the size);
@@ -18,17 +18,20 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "fuzz_input.h"
+#include "image/container.h"
 #include "image/disk_image.h"
 #include "image/load_error.h"
+#include "platform/containers.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using velda::DiskFile;
+using velda::ContainerFile;
 using velda::DiskImage;
 using velda::LoadError;
 using velda::LoadFault;
@@ -41,7 +44,7 @@ constexpr std::size_t LargeRead = 16384;
 constexpr std::size_t CheckedFiles = 64;
 const char* const ImageName = "FUZZ.DSK";
 
-std::string OwnName(const DiskFile& file) { return file.path.substr(file.path.rfind('/') + 1); }
+std::size_t Depth(const ContainerFile& file) { return static_cast<std::size_t>(std::count(file.path.begin(), file.path.end(), '/')); }
 
 bool SameRefusal(const LoadError& a, const LoadError& b) {
     return a.fault == b.fault && a.cluster == b.cluster && a.fileSize == b.fileSize && a.chainBytes == b.chainBytes;
@@ -53,10 +56,11 @@ void CheckRefusal(const Bytes& image, const DiskImage& disk, const LoadError& er
     FUZZ_CHECK(disk.Files().empty());
 }
 
-// Reads `file` with at most `maxBytes` and checks what comes back.
-LoadError CheckedRead(const DiskImage& disk, const DiskFile& file, std::size_t maxBytes, Bytes& bytes) {
+// Reads file `index` with at most `maxBytes` and checks what comes back.
+LoadError CheckedRead(const DiskImage& disk, std::size_t index, std::size_t maxBytes, Bytes& bytes) {
+    const ContainerFile& file = disk.Files()[index];
     bytes.assign(3, 0xA5);  // Read starts afresh
-    const LoadError error = disk.Read(file, maxBytes, bytes);
+    const LoadError error = disk.Read(index, maxBytes, bytes);
     const std::size_t want = std::min<std::size_t>(file.size, maxBytes);
     if (!error) {
         FUZZ_CHECK(bytes.size() == want);
@@ -68,26 +72,27 @@ LoadError CheckedRead(const DiskImage& disk, const DiskFile& file, std::size_t m
     return error;
 }
 
-void CheckFile(const DiskImage& disk, std::size_t index) {
-    const DiskFile& file = disk.Files()[index];
+void CheckFile(const std::shared_ptr<const DiskImage>& disk, std::size_t index) {
+    const ContainerFile& file = disk->Files()[index];
     FUZZ_CHECK(!file.path.empty());
     Bytes small, large;
-    const LoadError smallError = CheckedRead(disk, file, SmallRead, small);
-    const LoadError largeError = CheckedRead(disk, file, LargeRead, large);
+    const LoadError smallError = CheckedRead(*disk, index, SmallRead, small);
+    const LoadError largeError = CheckedRead(*disk, index, LargeRead, large);
     FUZZ_CHECK(SameRefusal(smallError, largeError));
     FUZZ_CHECK(std::equal(small.begin(), small.end(), large.begin()));
 
-    velda::DiskFolder folder(disk, file.folder, ImageName);
-    const std::string found = folder.Find(OwnName(file));
+    velda::ContainerFolder folder(disk, ImageName, velda::ContainerFolderOf(file.path));
+    const std::string found = folder.Find(velda::ContainerNameOf(file.path));
     FUZZ_CHECK(!found.empty());
-    const auto& files = disk.Files();
-    const auto named = std::find_if(files.begin(), files.end(), [&](const DiskFile& f) {
-        return f.folder == file.folder && velda::DiskFileName(ImageName, f) == found;
+    const auto& files = disk->Files();
+    const auto named = std::find_if(files.begin(), files.end(), [&](const ContainerFile& f) {
+        return std::string(ImageName) + ":" + f.path == found;
     });
     FUZZ_CHECK(named != files.end() && static_cast<std::size_t>(named - files.begin()) <= index);
+    FUZZ_CHECK(velda::ContainerFolderOf(named->path) == velda::ContainerFolderOf(file.path));
     Bytes viaFolder, direct;
     const LoadError folderError = folder.Read(found, SmallRead, viaFolder);
-    const LoadError directError = disk.Read(*named, SmallRead, direct);
+    const LoadError directError = disk->Read(static_cast<std::size_t>(named - files.begin()), SmallRead, direct);
     FUZZ_CHECK(SameRefusal(folderError, directError) && viaFolder == direct);
 }
 
@@ -95,13 +100,13 @@ void CheckFile(const DiskImage& disk, std::size_t index) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Bytes image(data, data + size);
-    DiskImage disk;
-    if (const LoadError error = disk.Open(image)) {
-        CheckRefusal(image, disk, error);
+    auto disk = std::make_shared<DiskImage>();
+    if (const LoadError error = disk->Open(image, velda::SystemContainerTools())) {
+        CheckRefusal(image, *disk, error);
         return 0;
     }
-    const auto& files = disk.Files();
-    for (std::size_t i = 1; i < files.size(); ++i) FUZZ_CHECK(files[i - 1].folder <= files[i].folder);
+    const auto& files = disk->Files();
+    for (std::size_t i = 1; i < files.size(); ++i) FUZZ_CHECK(Depth(files[i - 1]) <= Depth(files[i]));
     for (std::size_t i = 0; i < files.size() && i < CheckedFiles; ++i) CheckFile(disk, i);
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what building, running and testing VELDA needs on Debian 12,
-# and only what is missing (mtools makes the disk images the tests read;
+# and only what is missing (zlib inflates archives, natively and in the
+# Windows builds; mtools makes the disk images the tests read;
 # help2man the manual pages; lintian, man-db, GIO, shared-mime-info and
 # bubblewrap check the package and what it installs; emscripten builds the
 # web page, which chromium, nodejs and npm test).
@@ -8,7 +9,7 @@
 set -eu
 
 packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev libcli11-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  zlib1g-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
   wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
   clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
   emscripten chromium"

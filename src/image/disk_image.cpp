@@ -1,7 +1,6 @@
 #include "image/disk_image.h"
 
 #include <algorithm>
-#include <system_error>
 #include <utility>
 
 #include "image/little_endian.h"
@@ -131,12 +130,6 @@ std::string EntryName(const uint8_t* entry) {
     return extension.empty() ? name : name + "." + extension;
 }
 
-// A name with its ASCII letters in capitals, to compare names in any case.
-std::string Folded(const std::string& name) { return Capitals(name, Cp932Step); }
-
-// A file's name within its folder.
-std::string OwnName(const DiskFile& file) { return file.path.substr(file.path.rfind('/') + 1); }
-
 // A folder still to be listed.
 struct PendingFolder {
     std::string prefix;  // "" for the root, else its path and '/'
@@ -159,9 +152,10 @@ LoadError ChainShortOf(uint32_t size, std::size_t held) {
 
 }  // namespace
 
-LoadError DiskImage::Open(std::vector<uint8_t> bytes) {
+LoadError DiskImage::Open(std::vector<uint8_t> bytes, const ContainerTools& tools) {
     bytes_ = std::move(bytes);
     if (bytes_.size() > MaxDiskImageBytes) bytes_.resize(MaxDiskImageBytes);  // nothing past it is read
+    disk_.clear();
     files_.clear();
     Geometry geometry = BootGeometry(bytes_);
     if (!IsUsable(geometry)) {
@@ -185,7 +179,7 @@ LoadError DiskImage::Open(std::vector<uint8_t> bytes) {
     rootBytes_ = geometry.rootEntries * EntryBytes;
     dataOffset_ = static_cast<std::size_t>(DataStartSector(geometry)) * sectorBytes;
     clusters_ = static_cast<uint32_t>((geometry.sectors - DataStartSector(geometry)) / geometry.sectorsPerCluster);
-    ListFolders();
+    ListFolders(tools);
     return LoadError{};
 }
 
@@ -230,14 +224,14 @@ std::vector<uint8_t> DiskImage::FolderBytes(uint32_t firstCluster, std::vector<b
     return folder;
 }
 
-void DiskImage::ListFolders() {
+void DiskImage::ListFolders(const ContainerTools& tools) {
     std::vector<bool> read(clusters_ + std::size_t{FirstCluster}, false);
     std::vector<PendingFolder> folders{{"", 0, 0}};
     for (std::size_t index = 0; index < folders.size(); ++index) {
         const PendingFolder folder = folders[index];  // a copy: the list grows below
         const std::vector<uint8_t> bytes = FolderBytes(folder.firstCluster, read);
         for (std::size_t at = 0; bytes.size() - at >= EntryBytes; at += EntryBytes) {
-            if (files_.size() >= MaxListedEntries || folders.size() >= MaxListedEntries) return;
+            if (disk_.size() >= MaxListedEntries || folders.size() >= MaxListedEntries) return;
             const uint8_t* entry = &bytes[at];
             if (entry[0] == EndOfFolder) break;
             if (entry[0] == Deleted || (entry[AttributesAt] & VolumeLabel) != 0) continue;
@@ -245,7 +239,8 @@ void DiskImage::ListFolders() {
             if (name.empty() || name == "." || name == "..") continue;
             const uint32_t firstCluster = ReadU16(entry + FirstClusterAt);
             if ((entry[AttributesAt] & FolderAttribute) == 0) {
-                files_.push_back(DiskFile{folder.prefix + name, index, ReadU32(entry + SizeAt), firstCluster});
+                disk_.push_back(DiskFile{ReadU32(entry + SizeAt), firstCluster});
+                files_.push_back(ContainerFile{tools.FromCp932(folder.prefix + name), ReadU32(entry + SizeAt)});
             } else if (folder.depth < MaxFolderDepth && firstCluster >= FirstCluster) {
                 folders.push_back(PendingFolder{folder.prefix + name + "/", firstCluster, folder.depth + 1});
             }
@@ -253,8 +248,9 @@ void DiskImage::ListFolders() {
     }
 }
 
-LoadError DiskImage::Read(const DiskFile& file, std::size_t maxBytes, std::vector<uint8_t>& bytes) const {
+LoadError DiskImage::Read(std::size_t index, std::size_t maxBytes, std::vector<uint8_t>& bytes) const {
     bytes.clear();
+    const DiskFile& file = disk_.at(index);
     const LoadError error = ReadChain(file, std::min<std::size_t>(file.size, maxBytes), bytes);
     if (error) bytes.clear();  // a refused file gives none of its bytes
     return error;
@@ -285,37 +281,5 @@ LoadError DiskImage::ReadChain(const DiskFile& file, std::size_t wanted, std::ve
     }
     return LoadError{};
 }
-
-DiskFolder::DiskFolder(const DiskImage& image, std::size_t folder, std::string imageName)
-    : image_(image), imageName_(std::move(imageName)) {
-    for (const DiskFile& file : image.Files()) {
-        if (file.folder != folder) continue;
-        byName_.emplace(Folded(OwnName(file)), &file);
-        byPath_.emplace(file.path, &file);
-    }
-}
-
-std::string DiskFolder::Find(const std::string& name) {
-    const auto found = byName_.find(Folded(name));
-    return found == byName_.end() ? "" : DiskFileName(imageName_, *found->second);
-}
-
-LoadError DiskFolder::Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
-    const std::string prefix = imageName_ + ":";
-    const auto file = found.compare(0, prefix.size(), prefix) == 0 ? byPath_.find(found.substr(prefix.size()))
-                                                                   : byPath_.end();
-    if (file != byPath_.end()) return image_.Read(*file->second, maxBytes, bytes);
-    bytes.clear();
-    LoadError error(LoadFault::CannotOpen);
-    error.system = std::make_error_code(std::errc::no_such_file_or_directory);
-    return error;
-}
-
-std::string DiskFolder::PathOf(const std::string& found) const {
-    const std::string prefix = imageName_ + ":";
-    return found.compare(0, prefix.size(), prefix) == 0 ? found.substr(prefix.size()) : found;
-}
-
-std::string DiskFileName(const std::string& imageName, const DiskFile& file) { return imageName + ":" + file.path; }
 
 }  // namespace velda

@@ -21,7 +21,8 @@
 // as the MSX reads them: from the media byte at the start of the FAT
 // (sector 1), which names one of the eight disk formats.
 //
-// Names are code page 932, as the MSX wrote them. MSX-DOS 2 folders are
+// Names are code page 932, as the MSX wrote them, and are read so whatever
+// the system's code page. MSX-DOS 2 folders are
 // walked (not "." and ".."). A damaged image never loops or allocates
 // without bound: a file is read through its chain and never past its
 // size; one whose chain loops or leaves the disk, or ends before its size,
@@ -30,45 +31,42 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "image/companions.h"
+#include "image/container.h"
 #include "image/load_error.h"
 
 namespace velda {
 
 // The largest image that is read: far beyond any floppy, well within
 // FAT12's 4,084 clusters of at most 32 KiB.
-constexpr std::size_t MaxDiskImageBytes = 32 * 1024 * 1024;
+constexpr std::size_t MaxDiskImageBytes = MaxContainerFileBytes;
 
-struct DiskFile {
-    std::string path;           // inside the image, folders joined by '/': "GAMES/TITLE.SC5", in small
-                                // letters where the entry's flags say so, code page 932 as written
-    std::size_t folder = 0;     // the folder of the image it is in (0 the root)
-    uint32_t size = 0;          // as its directory entry gives it
-    uint32_t firstCluster = 0;
-};
-
-class DiskImage {
+class DiskImage : public Container {
 public:
-    // Reads the file system of the image `bytes` (kept in the image):
-    // NotDiskImage, with the media byte, when neither the boot sector nor
-    // the media byte describe a disk. Folders that cannot be read whole
-    // (a chain that loops or leaves the disk) give the files that can be
-    // read.
-    LoadError Open(std::vector<uint8_t> bytes);
+    // Reads the file system of the image `bytes` (kept in the image), its
+    // names decoded with `tools`: NotDiskImage, with the media byte, when
+    // neither the boot sector nor the media byte describe a disk. Folders
+    // that cannot be read whole (a chain that loops or leaves the disk)
+    // give the files that can be read.
+    LoadError Open(std::vector<uint8_t> bytes, const ContainerTools& tools);
 
     // Every file of the image (not its folders), the root's first, then
-    // each folder's, in the order of their directory entries.
-    const std::vector<DiskFile>& Files() const { return files_; }
+    // each folder's, in the order of their directory entries; its path in
+    // small letters where the entry's flags say so.
+    const std::vector<ContainerFile>& Files() const override { return files_; }
 
-    // Reads `file` whole through its chain, at most `maxBytes` of it:
+    // Reads file `index` whole through its chain, at most `maxBytes` of it:
     // ChainBroken or ChainShort when it cannot.
-    LoadError Read(const DiskFile& file, std::size_t maxBytes, std::vector<uint8_t>& bytes) const;
+    LoadError Read(std::size_t index, std::size_t maxBytes, std::vector<uint8_t>& bytes) const override;
 
 private:
+    struct DiskFile {
+        uint32_t size = 0;  // as its directory entry gives it
+        uint32_t firstCluster = 0;
+    };
+
     // The entry of `cluster` in the first FAT, or a value above 0xFFF
     // when the FAT or the image ends before it.
     uint32_t FatEntry(uint32_t cluster) const;
@@ -86,11 +84,13 @@ private:
     // as far as its chain and the image go; clusters already read as a
     // folder's (in `read`) end it, so that no folder is read twice.
     std::vector<uint8_t> FolderBytes(uint32_t firstCluster, std::vector<bool>& read) const;
-    // Fills files_: the root's entries, then each folder's, breadth first.
-    void ListFolders();
+    // Fills the files: the root's entries, then each folder's, breadth
+    // first, their code-page-932 paths decoded with `tools`.
+    void ListFolders(const ContainerTools& tools);
 
     std::vector<uint8_t> bytes_;
-    std::vector<DiskFile> files_;
+    std::vector<DiskFile> disk_;
+    std::vector<ContainerFile> files_;
     // geometry, worked out by Open
     std::size_t bytesPerCluster_ = 0;
     std::size_t fatOffset_ = 0;
@@ -100,29 +100,5 @@ private:
     std::size_t dataOffset_ = 0;
     uint32_t clusters_ = 0;  // data clusters: numbered 2 .. clusters_ + 1
 };
-
-// The files of one folder of a disk image as a picture's companions: a
-// file is found by its name in any case (MSX-DOS names are capitals; the
-// code-page-932 second bytes are left as they are), and named
-// "<image>:<path>", as messages show it.
-class DiskFolder : public Companions {
-public:
-    DiskFolder(const DiskImage& image, std::size_t folder, std::string imageName);
-    std::string Find(const std::string& name) override;
-    LoadError Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) override;
-    // Its path inside the image: "GAMES/TITLE.SC5".
-    std::string PathOf(const std::string& found) const override;
-
-private:
-    const DiskImage& image_;
-    std::string imageName_;
-    // The folder's files, listed once: by their names with ASCII letters
-    // in capitals (the first of two alike), and by their paths.
-    std::map<std::string, const DiskFile*> byName_;
-    std::map<std::string, const DiskFile*> byPath_;
-};
-
-// How a file of an image is named in messages: "GAME.DSK:GAMES/TITLE.SC5".
-std::string DiskFileName(const std::string& imageName, const DiskFile& file);
 
 }  // namespace velda

@@ -27,7 +27,7 @@ constexpr ExtensionType Extensions[] = {
     {"GLA", {FileKind::Copy, 10}},        {"GLB", {FileKind::Copy, 11}},        {"GLC", {FileKind::Copy, 12}},
     {"GLS", {FileKind::Copy, 12}},        {"DSK", {FileKind::DiskImage, 0}},    {"SC1", {FileKind::Bsave, 1}},
     {"SC2", {FileKind::Bsave, 2}},        {"SC3", {FileKind::Bsave, 3}},        {"SC4", {FileKind::Bsave, 4}},
-    {"GRP", {FileKind::Bsave, 2}},
+    {"GRP", {FileKind::Bsave, 2}},        {"ZIP", {FileKind::ZipArchive, 0}},   {"GZ", {FileKind::Gzip, 0}},
 };
 
 // The extension of the given kind made for `screen`, or nullptr.

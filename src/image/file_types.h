@@ -17,6 +17,8 @@
 //                                  .GLC .GLS             12
 //   palettes                       .PL5 .PL6 .PL7        for SCREEN 5, 6, 7
 //   MSX-DOS disk images            .DSK
+//   ZIP archives                   .ZIP
+//   gzip streams                   .GZ                   X.DSK.GZ holds X.DSK
 //   BSAVE dumps of SCREEN 1-4      .SC1 .SC2 .SC3 .SC4   1, 2, 3, 4
 //                                  .GRP                  2 (Brazilian paint programs)
 //
@@ -38,11 +40,13 @@ enum class FileKind {
     Palette,      // a palette file
     Copy,         // what BASIC's COPY writes of an area of the screen
     DiskImage,    // an MSX-DOS disk image, holding files
+    ZipArchive,   // a ZIP archive, holding files
+    Gzip,         // a gzip stream, holding the file its name gives without ".gz"
 };
 
 struct FileType {
     FileKind kind;
-    uint8_t screen;  // the mode; for palettes the mode they are made for; 0 for disk images
+    uint8_t screen;  // the mode; for palettes the mode they are made for; 0 for containers
 };
 
 // The type of a file whose name has the extension `extension` (without

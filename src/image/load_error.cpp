@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "image/container.h"
 #include "image/palette_file.h"
 
 namespace velda {
@@ -12,6 +13,31 @@ const char* RoleName(FileRole role) { return role == FileRole::SecondPage ? "sec
 
 const char* FormatName(FileKind format) {
     return format == FileKind::GraphSaurus ? "Graph Saurus" : format == FileKind::Copy ? "COPY" : "BSAVE";
+}
+
+// What a container of the kind `format` is called: a disk image unless it
+// is an archive or a gzip stream.
+const char* ContainerName(FileKind format) {
+    return format == FileKind::ZipArchive ? "archive" : format == FileKind::Gzip ? "gzip stream" : "disk image";
+}
+
+std::string Damage(const LoadError& error) {
+    switch (error.damage) {
+    case ArchiveDamage::NoDirectory:
+        return "damaged archive: its directory is missing (cut short?); the files before the cut were read";
+    case ArchiveDamage::Directory:
+        return "damaged archive: its directory is cut short or damaged; the files were read from their own headers";
+    case ArchiveDamage::Header:
+        return "damaged: its header is not where the archive's directory says";
+    case ArchiveDamage::Longer:
+        return "damaged: it inflates to more than the " + std::to_string(error.bytes) + " bytes its archive says";
+    case ArchiveDamage::Cut:
+        return "damaged gzip stream: it is cut short; the bytes before the cut were read";
+    case ArchiveDamage::Data:
+    default:
+        return error.format == FileKind::Gzip ? "damaged gzip stream: its data is no deflate data"
+                                              : "damaged: its compressed data is cut short or is no deflate data";
+    }
 }
 
 // What is wrong with the file itself, without saying which file it is.
@@ -55,7 +81,32 @@ std::string Fault(const LoadError& error) {
                       unsigned{error.mediaByte});
         return text;
     case LoadFault::NoPicture:
-        return "no picture in the disk image";
+        return std::string("no picture in the ") + ContainerName(error.format);
+    case LoadFault::NotZipArchive:
+        return "not a ZIP archive (neither its directory nor a file's header)";
+    case LoadFault::SplitArchive:
+        return "a part of a ZIP archive split over several files: not read";
+    case LoadFault::ArchiveDamaged:
+        return Damage(error);
+    case LoadFault::Encrypted:
+        return "encrypted: not read";
+    case LoadFault::UnknownMethod:
+        return "compressed by method " + std::to_string(error.method) + ", not stored or deflated: not read";
+    case LoadFault::TooLarge:
+        return std::string(error.format == FileKind::Gzip ? "it holds more than " : std::to_string(error.bytes) +
+                                                                                    " bytes, more than ") +
+               std::to_string(MaxContainerFileBytes) + " bytes, the largest file VELDA reads: not read";
+    case LoadFault::CrcMismatch:
+        std::snprintf(text, sizeof text, "damaged: its CRC-32 is 0x%08X, not 0x%08X as its %s says",
+                      unsigned{error.crc}, unsigned{error.expectedCrc},
+                      error.format == FileKind::Gzip ? "gzip stream" : "archive");
+        return text;
+    case LoadFault::NotGzip:
+        return "not a gzip stream (no gzip header at its start)";
+    case LoadFault::NestedTooDeep:
+        return "more than " + std::to_string(MaxNesting) + " containers inside one another: not opened";
+    case LoadFault::HoldsItself:
+        return "a container that holds itself: not opened";
     case LoadFault::ChainBroken:
         return "the disk's chain of clusters of this file is broken at cluster " + std::to_string(error.cluster);
     case LoadFault::ChainShort:

@@ -35,6 +35,26 @@ enum class LoadFault {
     NoPicture,         // a disk image that holds no picture
     ChainBroken,       // a file of a disk image whose chain of clusters loops or leaves the disk at `cluster`
     ChainShort,        // a file of a disk image whose fileSize is more than its chain holds (chainBytes)
+    NotZipArchive,     // neither a ZIP archive's directory nor a file's header
+    SplitArchive,      // a part of a ZIP archive split over several files
+    ArchiveDamaged,    // a ZIP archive or gzip stream, or a file of one, damaged as `damage` says
+    Encrypted,         // a file of a ZIP archive that is encrypted
+    UnknownMethod,     // a file of a ZIP archive compressed by `method`, which VELDA does not read
+    TooLarge,          // a file of a container of `bytes`, more than any VELDA reads
+    CrcMismatch,       // a file whose bytes have the CRC-32 `crc`, not the `expectedCrc` its container says
+    NotGzip,           // no gzip member at the start
+    NestedTooDeep,     // a container inside containers nested deeper than VELDA opens them
+    HoldsItself,       // a container inside a container of the same bytes
+};
+
+// How a ZIP archive or gzip stream, or one of its files, is damaged.
+enum class ArchiveDamage {
+    NoDirectory,  // the archive's directory is missing: its files were read from their own headers
+    Directory,    // its directory is cut short or damaged: likewise
+    Header,       // a file's own header is not where the directory says
+    Data,         // a file's compressed data is cut short or is no deflate data
+    Longer,       // a file inflates to more than the `bytes` its directory says
+    Cut,          // a gzip stream ends inside its data
 };
 
 // Which file of a picture a fault is in.
@@ -46,7 +66,8 @@ struct LoadError {
 
     LoadFault fault = LoadFault::None;
     FileRole role = FileRole::Picture;
-    FileKind format = FileKind::Bsave;  // the form the file was read as: Bsave, GraphSaurus or Copy
+    FileKind format = FileKind::Bsave;  // the form the file was read as: Bsave, GraphSaurus or Copy; for
+                                        // containers the kind of container (NoPicture, ArchiveDamaged...)
     std::string file;                   // the file's name, where the fault names it
 
     // The details, each set by the faults named beside it.
@@ -63,6 +84,11 @@ struct LoadError {
     uint8_t mediaByte = 0;      // NotDiskImage
     uint32_t cluster = 0;       // ChainBroken
     uint32_t chainBytes = 0;    // ChainShort
+    ArchiveDamage damage = ArchiveDamage::Data;  // ArchiveDamaged
+    uint16_t method = 0;        // UnknownMethod
+    uint64_t bytes = 0;         // TooLarge, ArchiveDamaged (Longer)
+    uint32_t crc = 0;           // CrcMismatch
+    uint32_t expectedCrc = 0;   // CrcMismatch
     std::error_code system;     // CannotOpen, ReadFailed
 
     explicit operator bool() const { return fault != LoadFault::None; }

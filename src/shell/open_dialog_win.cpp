@@ -10,9 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "image/disk_image.h"
+#include "image/container.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
+#include "platform/containers.h"
 #include "platform/files.h"
 #include "platform/folder_files.h"
 #include "platform/names.h"
@@ -81,42 +82,47 @@ PictureRequest RequestFor(const std::string& name, Companions& beside, const Pic
     return request;
 }
 
-// Shows picture `position` of `shown`'s disk image, titled with the
-// image's name and its own, and makes it the picture next and previous
-// step from. Save proposes its name in the image's folder.
-bool ShowImagePicture(HWND window, const std::shared_ptr<ShownImage>& shown, std::size_t position) {
+// Shows picture `position` of `shown`'s container, titled with its name
+// there ("GAME.ZIP:PICS/TITLE.SC5"), and makes it the picture next and
+// previous step from. Save proposes its name in the container's folder.
+bool ShowContainerPicture(HWND window, const std::shared_ptr<ShownContainer>& shown, std::size_t position) {
     PictureModel& model = ModelOf(window);
     shown->position = position;
-    const DiskFile& file = shown->image.Files()[shown->pictures[position]];
-    const PathParts image = SplitPath(shown->path);
-    DiskFolder folder(shown->image, file.folder, image.Name());
-    const std::string found = DiskFileName(image.Name(), file);
-    if (!OpenAndShow(window, folder, found, RequestFor(file.path, folder, model), found.c_str())) return false;
+    const ListedFile& file = shown->pictures[position];
+    ContainerFolder folder(file.container, file.containerName,
+                           ContainerFolderOf(file.container->Files()[file.index].path));
+    if (!OpenAndShow(window, folder, file.name, RequestFor(file.fileName, folder, model), file.name.c_str())) {
+        return false;
+    }
     model.Shown = ShownFile{shown->path, shown};
-    model.SaveName = image.folder + HarmlessName(NameFromCp932(SplitPath(file.path).Name()));
+    model.SaveName = SplitPath(shown->path).folder + HarmlessName(file.fileName);
     return true;
 }
 
-// Opens the disk image `path` at its first picture by name; says so when
-// it cannot be read or holds no picture, and changes nothing.
-bool OpenDiskImage(HWND window, const std::string& path) {
-    auto shown = std::make_shared<ShownImage>();
+// Opens the container `path` (a disk image, an archive) at its first
+// picture by name; says so when it cannot be read or holds no picture, and
+// changes nothing.
+bool OpenContainerPath(HWND window, const std::string& path) {
+    auto shown = std::make_shared<ShownContainer>();
     shown->path = path;
-    std::vector<uint8_t> bytes;
-    LoadError error = ReadPictureFile(path, MaxDiskImageBytes, bytes);
-    if (!error) error = shown->image.Open(std::move(bytes));
-    const std::vector<DiskFile>& files = shown->image.Files();
-    for (std::size_t i = 0; i < files.size() && !error; ++i) {
-        if (IsSteppedKind(TypeOfExtension(SplitPath(files[i].path).extension).kind)) shown->pictures.push_back(i);
+    std::shared_ptr<const Container> container;
+    LoadError error = OpenContainerFile(path, container);
+    if (!error) {
+        const std::string name = FileNameOf(path);
+        for (ListedFile& file : ListContainer(container, name, name, SystemContainerTools())) {
+            if (!file.refusal && IsSteppedKind(TypeOfExtension(SplitPath(file.fileName).extension).kind)) {
+                shown->pictures.push_back(std::move(file));
+            }
+        }
+        if (shown->pictures.empty()) error = LoadError(LoadFault::NoPicture);
     }
-    if (!error && shown->pictures.empty()) error = LoadError(LoadFault::NoPicture);
     if (error) {
         ShowError(window, LoadMessage(error));
         return false;
     }
     std::sort(shown->pictures.begin(), shown->pictures.end(),
-              [&files](std::size_t a, std::size_t b) { return NameBefore(files[a].path, files[b].path); });
-    return ShowImagePicture(window, shown, 0);
+              [](const ListedFile& a, const ListedFile& b) { return NameBefore(a.name, b.name); });
+    return ShowContainerPicture(window, shown, 0);
 }
 
 }  // namespace
@@ -186,7 +192,7 @@ bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const char
 bool OpenPictureFile(HWND window, const std::string& path) {
     PictureModel& model = ModelOf(window);
     const PathParts parts = SplitPath(path);
-    if (TypeOfExtension(parts.extension).kind == FileKind::DiskImage) return OpenDiskImage(window, path);
+    if (ContainerKindOf(parts.Name()) != FileKind::Unknown) return OpenContainerPath(window, path);
     // The palette file beside the picture is taken as the converter takes it.
     FolderFiles folder(parts.folder);
     if (!OpenAndShow(window, folder, path, RequestFor(path, folder, model), parts.Name().c_str())) return false;
@@ -211,14 +217,14 @@ bool OpenNamedPicture(HWND window, const std::string& path) {
 
 void StepPictureCommand(HWND window, int step) {
     PictureModel& model = ModelOf(window);
-    if (const std::shared_ptr<ShownImage> shown = model.Shown.image) {
-        // Through the pictures of the image; at either end, a beep.
+    if (const std::shared_ptr<ShownContainer> shown = model.Shown.container) {
+        // Through the pictures of the container; at either end, a beep.
         const std::size_t next = shown->position + static_cast<std::size_t>(step);
         if (next >= shown->pictures.size()) {
             MessageBeep(MB_OK);
             return;
         }
-        ShowImagePicture(window, shown, next);
+        ShowContainerPicture(window, shown, next);
         return;
     }
     std::string& position = model.Shown.path;

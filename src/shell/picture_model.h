@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "export/bmp_headers.h"
-#include "image/disk_image.h"
+#include "image/container.h"
 #include "image/picture_file.h"
 #include "image/vram_image.h"
 #include "render/picture.h"
@@ -27,19 +27,19 @@ struct CurrentFileRecord {
     uint16_t endAddress;
 };
 
-// A disk image whose pictures the window shows, one at a time.
-struct ShownImage {
-    std::string path;                   // the image file
-    DiskImage image;
-    std::vector<std::size_t> pictures;  // its pictures (of image.Files()), in the order of their names
+// A container (a disk image, an archive) whose pictures the window shows,
+// one at a time.
+struct ShownContainer {
+    std::string path;                   // the container's file
+    std::vector<ListedFile> pictures;   // its pictures, and those of the containers in it, by name
     std::size_t position = 0;           // the one shown last, or tried last
 };
 
 // Where the picture on screen came from, which next and previous step from.
 struct ShownFile {
-    std::string path;                   // the file read: the picture, or the disk image holding it;
+    std::string path;                   // the file read: the picture, or the container holding it;
                                         // the file next and previous tried last; "" before any
-    std::shared_ptr<ShownImage> image;  // that disk image, whose pictures next and previous step through
+    std::shared_ptr<ShownContainer> container;  // that container, whose pictures next and previous step through
 };
 
 struct PictureModel {

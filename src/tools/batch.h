@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "image/disk_image.h"
+#include "image/container.h"
 #include "tools/convert.h"
 
 namespace velda {
@@ -35,14 +35,6 @@ struct BatchOptions {
     int jobs = 1;           // files converted at once
 };
 
-// A disk image among the inputs, read once for all its pictures: its
-// files, and each of its folders as the companions of the pictures in it.
-struct ImageInput {
-    std::string path;  // as named or found: "disks/GAME.DSK"
-    DiskImage image;
-    std::map<std::size_t, std::unique_ptr<DiskFolder>> folders;  // by folder of the image
-};
-
 // The number of files to convert at once by default: one for each core.
 int DefaultJobs();
 
@@ -52,27 +44,30 @@ enum class EntryRole {
 };
 
 struct BatchEntry {
-    std::string input;         // as named, as found in a folder, or "GAME.DSK:GAMES/TITLE.SC5" in an image
+    std::string input;         // as named, as found in a folder, or "GAME.ZIP:DISKS/GAME.DSK:TITLE.SC5" in a container
     std::string outputFolder;  // "" for beside the input; -d or its mirror of a walked folder
     EntryRole role = EntryRole::Picture;
     // A companion by its name (a second page or palette file): it goes with
     // a picture of the batch that takes it, and is converted, reported or
     // ignored by its role only when none does.
     bool companion = false;
-    LoadError unreadable;           // a disk image that could not be read, or holds no picture
+    LoadError unreadable;           // a container that could not be read, or holds no picture
     std::error_code folderError;    // a folder that could not be read
-    // A file of a disk image: the image, the folder of it the file is in,
-    // and the name its output is made from, made harmless.
-    std::shared_ptr<ImageInput> image;
-    std::size_t imageFolder = 0;
+    // A file of a container (a disk image, an archive): the container it is
+    // in directly, named as names in it start, the folder of it the file is
+    // in, and the name its output is made from, made harmless.
+    std::shared_ptr<const Container> container;
+    std::string containerName;
+    std::string containerFolder;
     std::string localName;
 };
 
 // The entries of the batch in the order they are converted: the inputs in
 // the order named, a walked folder's files by name, its sub-folders'
-// after them, each by name; a disk image's files in their order on the
-// disk, into a folder named after the image (beside it, or in the output
-// folder), which keeps the image's folders.
+// after them, each by name; a container's files in its order (a disk
+// image's as on the disk), a container inside one in its place, into a
+// folder named after the container (beside it, or in the output folder)
+// that keeps its folders, and one named after each container inside.
 std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const BatchOptions& options);
 
 // How many of the batch's files were converted (or listed), skipped for an

@@ -1,11 +1,12 @@
 // The entries of a batch: the files named, the files of walked folders and
-// the files of disk images, each with where its output goes.
+// the files of containers (disk images, archives), each with where its
+// output goes.
 #include <memory>
 #include <utility>
 
 #include "image/file_types.h"
 #include "platform/files.h"
-#include "platform/folder_files.h"
+#include "platform/containers.h"
 #include "platform/names.h"
 #include "tools/batch.h"
 
@@ -29,43 +30,43 @@ BatchEntry EntryOf(const std::string& input, const std::string& outputFolder, Fi
     return entry;
 }
 
-// Adds the files of the disk image `path`, their outputs in a folder named
-// after it in `outputFolder` ("" for the image's own folder), below it the
-// image's folders, every name made harmless.
-void AddImage(const std::string& path, const std::string& outputFolder, std::vector<BatchEntry>& entries) {
-    auto input = std::make_shared<ImageInput>();
-    input->path = path;
-    std::vector<uint8_t> bytes;
-    LoadError error = ReadPictureFile(path, MaxDiskImageBytes, bytes);
-    if (!error) error = input->image.Open(std::move(bytes));
+// Adds the files of the container `path` (a disk image, an archive) and
+// of the containers inside it, their outputs in a folder named after it in
+// `outputFolder` ("" for the container's own folder), below it the
+// container's folders and one for each container inside, every name made
+// harmless.
+void AddContainer(const std::string& path, const std::string& outputFolder, std::vector<BatchEntry>& entries) {
     BatchEntry problem;
     problem.input = path;
-    if (error) {
+    std::shared_ptr<const Container> container;
+    if (LoadError error = OpenContainerFile(path, container)) {
         problem.unreadable = error;
         entries.push_back(std::move(problem));
         return;
     }
-    const PathParts image = SplitPath(path);
-    const std::string top = JoinPath(outputFolder.empty() ? image.folder : outputFolder, HarmlessName(image.stem));
+    const PathParts parts = SplitPath(path);
+    const std::string base = outputFolder.empty() ? parts.folder : outputFolder;
     bool anyPicture = false;
-    for (const DiskFile& file : input->image.Files()) {
-        if (input->folders.count(file.folder) == 0) {
-            input->folders.emplace(file.folder, std::make_unique<DiskFolder>(input->image, file.folder, path));
+    for (const ListedFile& file : ListContainer(container, path, parts.Name(), SystemContainerTools())) {
+        if (file.refusal) {
+            BatchEntry refused;
+            refused.input = file.name;
+            refused.unreadable = file.refusal;
+            entries.push_back(std::move(refused));
+            continue;
         }
-        const PathParts inner = SplitPath(NameFromCp932(file.path));
-        std::string folder = top;
-        for (std::size_t start = 0, slash; (slash = inner.folder.find('/', start)) != std::string::npos; start = slash + 1) {
-            folder = JoinPath(folder, HarmlessName(inner.folder.substr(start, slash - start)));
-        }
-        BatchEntry entry = EntryOf(DiskFileName(path, file), folder, TypeOfExtension(inner.extension).kind, false);
-        entry.image = input;
-        entry.imageFolder = file.folder;
-        entry.localName = HarmlessName(inner.Name());
+        std::string folder = base;
+        for (std::size_t i = 0; i + 1 < file.outputParts.size(); ++i) folder = JoinPath(folder, HarmlessName(file.outputParts[i]));
+        BatchEntry entry = EntryOf(file.name, folder, KindOfName(file.fileName), false);
+        entry.container = file.container;
+        entry.containerName = file.containerName;
+        entry.containerFolder = ContainerFolderOf(file.container->Files()[file.index].path);
+        entry.localName = HarmlessName(file.fileName);
         anyPicture = anyPicture || entry.role == EntryRole::Picture;
         entries.push_back(std::move(entry));
     }
     if (!anyPicture) {
-        problem.unreadable = LoadError(LoadFault::NoPicture);
+        problem.unreadable = LoadError(LoadFault::NoPicture, TypeOfExtension(parts.extension).kind);
         entries.push_back(std::move(problem));
     }
 }
@@ -86,8 +87,8 @@ void Walk(const std::string& folder, const std::string& outputFolder, std::vecto
         if (entry.kind == PathKind::Directory) continue;
         const std::string path = JoinPath(folder, entry.name);
         const FileKind kind = KindOfName(entry.name);
-        if (kind == FileKind::DiskImage) {
-            AddImage(path, outputFolder, entries);
+        if (ContainerKindOf(entry.name) != FileKind::Unknown) {
+            AddContainer(path, outputFolder, entries);
         } else {
             entries.push_back(EntryOf(path, outputFolder, kind, false));
         }
@@ -106,8 +107,8 @@ std::vector<BatchEntry> PlanBatch(const std::vector<std::string>& inputs, const 
         const FileKind kind = KindOfName(input);
         if (options.recursive && KindOf(input) == PathKind::Directory) {
             Walk(input, options.folder, entries);
-        } else if (kind == FileKind::DiskImage) {
-            AddImage(input, options.folder, entries);
+        } else if (ContainerKindOf(FileNameOf(input)) != FileKind::Unknown) {
+            AddContainer(input, options.folder, entries);
         } else {
             entries.push_back(EntryOf(input, options.folder, kind, true));
         }

@@ -24,11 +24,17 @@ namespace velda {
 namespace {
 
 // The files beside the entries of a batch: each folder listed once for all
-// its pictures; in a disk image, the folder of the image.
+// its pictures; in a container, the folder of the container.
 class Folders {
 public:
     Companions& Of(const BatchEntry& entry) {
-        if (entry.image != nullptr) return *entry.image->folders.at(entry.imageFolder);
+        if (entry.container != nullptr) {
+            std::unique_ptr<ContainerFolder>& files = inContainers_[{entry.container.get(), entry.containerFolder}];
+            if (files == nullptr) {
+                files = std::make_unique<ContainerFolder>(entry.container, entry.containerName, entry.containerFolder);
+            }
+            return *files;
+        }
         const std::string folder = SplitPath(entry.input).folder;
         std::unique_ptr<FolderFiles>& files = folders_[folder];
         if (files == nullptr) files = std::make_unique<FolderFiles>(folder);
@@ -37,22 +43,20 @@ public:
 
 private:
     std::map<std::string, std::unique_ptr<FolderFiles>> folders_;
+    std::map<std::pair<const Container*, std::string>, std::unique_ptr<ContainerFolder>> inContainers_;
 };
 
 // What tells one file of the batch from another: its volume and file
-// number, or the name of a file inside a disk image.
+// number, or the name of a file inside a container.
 std::string FileKey(const std::string& path) {
     const FileIdentity file = IdentifyFile(path);
     return file.known ? std::to_string(file.volume) + ":" + std::to_string(file.index) : "name:" + path;
 }
 
-// A name of `entry`'s as messages show it: a file of a disk image in the
-// system's encoding, and no byte a terminal would act on.
+// A name of `entry`'s as messages show it: a name a container gives with
+// no byte a terminal would act on.
 std::string ShownName(const BatchEntry& entry, const std::string& name) {
-    if (entry.image == nullptr) return name;
-    const std::string prefix = entry.image->path + ":";
-    const bool inImage = name.compare(0, prefix.size(), prefix) == 0;
-    return PrintableName(inImage ? prefix + NameFromCp932(name.substr(prefix.size())) : NameFromCp932(name));
+    return entry.container == nullptr ? name : PrintableName(name);
 }
 
 // Where the output of `entry` goes, named after its own name with

@@ -17,6 +17,7 @@
 #endif
 
 #include "export/png_writer.h"
+#include "image/container.h"
 #include "image/file_types.h"
 #include "image/mode_table.h"
 #include "image/name_letters.h"
@@ -36,7 +37,8 @@ constexpr char UsageLine[] = "Usage: velda-convert [options] FILE...\n";
 constexpr char Description[] =
     "Converts MSX screen pictures (BSAVE dumps, Graph Saurus files, BASIC COPY\n"
     "files) of SCREEN 1 to 8, 10, 11 and 12 to BMP or PNG, loose or inside\n"
-    "MSX-DOS disk images (.DSK: into a folder named after the image).\n";
+    "MSX-DOS disk images (.DSK), ZIP archives (.ZIP) and gzip streams (.DSK.GZ),\n"
+    "nested too, each into a folder named after it.\n";
 constexpr char ExitStatusText[] =
     "Exit status: 0 when every file was converted, 1 when any file failed or was\n"
     "skipped because its output exists, 2 for a wrong command line.\n";
@@ -54,8 +56,8 @@ constexpr char ScreenHelp[] =
     ".GLC/.GLS (12)";
 constexpr char RecursiveHelp[] =
     "also convert the pictures in the folders given and in\n"
-    "their sub-folders, and in the disk images there; with\n"
-    "--dir the outputs keep the tree";
+    "their sub-folders, and in the disk images and archives\n"
+    "there; with --dir the outputs keep the tree";
 constexpr char PaletteHelp[] =
     "colours for every picture of SCREEN 5, 6, 7, 10, 11\n"
     "from a palette file of 256, 32 or 39 bytes, or a\n"
@@ -227,11 +229,11 @@ bool CheckCombination(CommandLine& line, std::string& error) {
         error = "--output and --dir cannot be used together";
         return false;
     }
-    const auto image = [](const std::string& input) {
-        return TypeOfExtension(SplitPath(input).extension).kind == FileKind::DiskImage;
+    const auto container = [](const std::string& input) {
+        return ContainerKindOf(FileNameOf(input)) != FileKind::Unknown;
     };
-    if (!line.output.empty() && (line.inputs.size() > 1 || line.recursive || image(line.inputs.front()))) {
-        error = "--output takes exactly one input file; use --dir for several, or for a disk image";
+    if (!line.output.empty() && (line.inputs.size() > 1 || line.recursive || container(line.inputs.front()))) {
+        error = "--output takes exactly one input file; use --dir for several, or for a disk image or archive";
         return false;
     }
     if (!line.output.empty() && !line.formatGiven) {

@@ -238,37 +238,13 @@
     record.urls = [];
   }
 
-  // The core gives names as bytes, one character each: what the browser
-  // named is UTF-8, a name inside a disk image code page 932 (from
-  // `inner` on, and after the image's name in a companion's).
-  var utf8 = new TextDecoder('utf-8');
-  var cp932 = new TextDecoder('shift_jis');
-  function bytesOf(text) {
-    var bytes = new Uint8Array(text.length);
-    for (var i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-    return bytes;
-  }
-  function decodeName(text, inner) {
-    var bytes = bytesOf(text);
-    return utf8.decode(bytes.subarray(0, inner)) + cp932.decode(bytes.subarray(inner));
-  }
-  function readEntry(info) {
-    var inImage = info.inner > 0;
-    var companion = function (name) { return decodeName(name, inImage ? name.indexOf(':') + 1 : name.length); };
-    info.name = decodeName(info.name, inImage ? info.inner : info.name.length);
-    if (info.refused !== undefined) info.refused = utf8.decode(bytesOf(info.refused));
-    if (info.secondPage) info.secondPage = companion(info.secondPage);
-    if (info.paletteFile) info.paletteFile = companion(info.paletteFile);
-    return info;
-  }
-
   function relist() {
     generation++;
     records.forEach(forget);
     var count = core.list();
     records = [];
     for (var i = 0; i < count; i++) {
-      var info = readEntry(JSON.parse(core.entry(i)));
+      var info = JSON.parse(core.entry(i));  // every name in UTF-8, inside containers too
       records.push({index: i, name: info.name, info: info, token: 0, urls: []});
     }
     var items = document.createDocumentFragment();

@@ -23,7 +23,7 @@
 
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
-#include "image/disk_image.h"
+#include "image/container.h"
 #include "image/file_types.h"
 #include "image/picture_file.h"
 #include "platform/names.h"
@@ -50,33 +50,87 @@ public:
     }
 };
 
-// A disk image among the files, read once.
-struct GivenImage {
-    std::string name;
-    DiskImage image;
-    std::map<std::size_t, std::unique_ptr<DiskFolder>> folders;
+// Inflating and code page 932 as the page does them: pako's inflate (the
+// page loads pako_inflate.min.js before velda.js) and the browser's
+// Shift_JIS decoder. Each leaves its answer in the page, from where
+// velda_js_answer copies it into the room the core made for it.
+EM_JS(int, velda_js_inflate, (const uint8_t* data, size_t size, size_t limit, size_t* consumed), {
+    var inflator = new pako.Inflate({raw: true});
+    var chunks = [], total = 0, tooLarge = false;
+    inflator.onData = function (chunk) {
+        if (total + chunk.length > limit) {
+            chunks.push(chunk.subarray(0, limit - total));
+            total = limit;
+            tooLarge = true;
+            throw new Error('too large');  // nothing more is inflated
+        }
+        chunks.push(chunk);
+        total += chunk.length;
+    };
+    var damaged = false;
+    try {
+        inflator.push(HEAPU8.subarray(data, data + size), true);
+        damaged = inflator.err !== 0;
+    } catch (error) {
+        damaged = !tooLarge;
+    }
+    var strm = inflator.strm;
+    if (!inflator.ended && !tooLarge && !damaged && strm.output && strm.next_out > 0) {
+        chunks.push(strm.output.slice(0, strm.next_out));  // what inflated before the data ended
+        total += strm.next_out;
+    }
+    var out = new Uint8Array(total), at = 0;
+    chunks.forEach(function (chunk) { out.set(chunk, at); at += chunk.length; });
+    Module.veldaAnswer = out;
+    HEAPU32[consumed >> 2] = size - strm.avail_in;
+    return tooLarge ? 3 : damaged ? 2 : inflator.ended ? 0 : 1;
+});
+EM_JS(size_t, velda_js_from_cp932, (const char* name, size_t size), {
+    var text = new TextDecoder('shift_jis').decode(HEAPU8.subarray(name, name + size));
+    Module.veldaAnswer = new TextEncoder().encode(text.replace(/\uFFFD/g, '_'));
+    return Module.veldaAnswer.length;
+});
+EM_JS(size_t, velda_js_answer_size, (), { return Module.veldaAnswer.length; });
+EM_JS(void, velda_js_answer, (uint8_t* out), {
+    HEAPU8.set(Module.veldaAnswer, out);
+    Module.veldaAnswer = null;
+});
 
-    DiskFolder& Folder(std::size_t folder) {
-        std::unique_ptr<DiskFolder>& companions = folders[folder];
-        if (!companions) companions = std::make_unique<DiskFolder>(image, folder, name);
-        return *companions;
+class PageTools : public ContainerTools {
+public:
+    InflateFault Inflate(const uint8_t* in, std::size_t size, std::size_t limit, std::vector<uint8_t>& out,
+                         std::size_t& consumed) const override {
+        static constexpr InflateFault Faults[] = {InflateFault::None, InflateFault::Cut, InflateFault::Damaged,
+                                                  InflateFault::TooLarge};
+        const int fault = velda_js_inflate(in, size, limit, &consumed);
+        out.resize(velda_js_answer_size());
+        velda_js_answer(out.data());
+        return Faults[fault];
+    }
+
+    std::string FromCp932(const std::string& name) const override {
+        std::string text(velda_js_from_cp932(name.data(), name.size()), '\0');
+        velda_js_answer(reinterpret_cast<uint8_t*>(&text[0]));
+        return text;
     }
 };
 
 // One line of the list: a picture, or a file that is none and why.
 struct Entry {
-    std::string name;                    // as velda-convert names it
-    std::string file;                    // the given file, or the file's path in the image
-    std::shared_ptr<GivenImage> image;   // the disk image holding it, or none
-    std::size_t folder = 0;              // its folder in the image
-    bool companion = false;              // a second page or palette file, listed only when no picture takes it
+    std::string name;                            // as velda-convert names it
+    std::string file;                            // the given file, or its own name in its container
+    std::shared_ptr<const Container> container;  // the container holding it, or none
+    std::string containerName;                   // that container as names in it start
+    std::size_t index = 0;                       // its file there
+    bool companion = false;                      // a second page or palette file, listed only when no picture takes it
     PicturePlan plan;
-    uint16_t width = 0, height = 0;      // as converted
-    std::string refusal;                 // the converter's reason; "" for a picture
+    uint16_t width = 0, height = 0;              // as converted
+    std::string refusal;                         // the converter's reason; "" for a picture
 };
 
 struct Session {
     GivenFiles given;
+    PageTools tools;
     std::vector<Entry> entries;
     std::vector<uint8_t> result;
     int width = 0, height = 0;
@@ -94,43 +148,31 @@ PictureName NameOf(const std::string& path) {
     return PictureName{parts.stem, parts.extension};
 }
 
-// Reads the entry's own bytes.
-LoadError BytesOf(Session& session, const Entry& entry, std::vector<uint8_t>& bytes) {
-    if (!entry.image) return session.given.Read(entry.file, MaxPictureFileBytes, bytes);
-    for (const DiskFile& file : entry.image->image.Files()) {
-        if (file.path == entry.file) return entry.image->image.Read(file, MaxPictureFileBytes, bytes);
-    }
-    return LoadError(LoadFault::CannotOpen);
-}
-
-Companions* BesideOf(Session& session, const Entry& entry) {
-    if (entry.image) return &entry.image->Folder(entry.folder);
-    return &session.given;
-}
-
-// The request for the entry as velda-convert makes it: `screen` a chosen
-// mode (0: the name's), interlaced pairs woven where found.
-PictureRequest RequestOf(Session& session, const Entry& entry, uint8_t screen) {
-    PictureRequest request;
-    request.name = NameOf(entry.file);
-    request.screen = screen;
-    request.beside = BesideOf(session, entry);
-    request.interlace = Interlace::Auto;
-    return request;
+// The folder of the entry's container, where its companions are.
+std::unique_ptr<Companions> FolderOf(const Entry& entry) {
+    const std::string folder = ContainerFolderOf(entry.container->Files()[entry.index].path);
+    return std::make_unique<ContainerFolder>(entry.container, entry.containerName, folder);
 }
 
 // The converter's text for `error`, which names a companion as the files
-// given or the disk image name it.
+// given or the container name it.
 std::string Reason(const LoadError& error) {
     const bool unknown = error.fault == LoadFault::UnknownExtension;
     return DescribeLoadError(error) + (unknown ? "; pass --screen N" : "");
 }
 
-// Opens the entry in `screen` (0: its own) into `page`.
+// Opens the entry in `screen` (0: its own) into `page`, as velda-convert
+// does: interlaced pairs woven where found.
 LoadError OpenEntry(Session& session, const Entry& entry, uint8_t screen, PicturePlan& plan, ScreenPage& page) {
+    const std::unique_ptr<Companions> beside = entry.container ? FolderOf(entry) : nullptr;
+    Companions& files = beside ? *beside : session.given;
     std::vector<uint8_t> bytes;
-    if (LoadError error = BytesOf(session, entry, bytes)) return error;
-    const PictureRequest request = RequestOf(session, entry, screen);
+    if (LoadError error = files.Read(entry.container ? entry.name : entry.file, MaxPictureFileBytes, bytes)) return error;
+    PictureRequest request;
+    request.name = NameOf(entry.file);
+    request.screen = screen;
+    request.beside = &files;
+    request.interlace = Interlace::Auto;
     plan = PlanPicture(bytes.data(), bytes.size(), request);
     return OpenPicture(bytes.data(), bytes.size(), plan, request, page);
 }
@@ -164,34 +206,44 @@ void Keep(Session& session, const Picture& picture) {
     }
 }
 
-void AddImage(Session& session, const std::string& name, std::vector<uint8_t> bytes) {
-    auto given = std::make_shared<GivenImage>();
-    given->name = name;
+Entry Refused(const std::string& name, const LoadError& error) {
     Entry entry;
     entry.name = name;
-    if (LoadError error = given->image.Open(std::move(bytes))) {
-        entry.refusal = Reason(error);
-        session.entries.push_back(entry);
+    entry.refusal = Reason(error);
+    return entry;
+}
+
+// The pictures of the container given as `name`, and of the containers in
+// it, as a folder's files: its pictures, and its second pages where no
+// picture takes them; palette files only go with pictures.
+void AddContainer(Session& session, const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::shared_ptr<const Container> container;
+    const std::string fileName = FileNameOf(name);
+    if (LoadError error = OpenContainer(ContainerKindOf(fileName), std::make_shared<MemorySource>(bytes), fileName,
+                                        session.tools, container)) {
+        session.entries.push_back(Refused(name, error));
         return;
     }
-    // As a folder's files: its pictures, and its second pages where no
-    // picture takes them; palette files only go with pictures.
     bool anyPicture = false;
-    for (const DiskFile& file : given->image.Files()) {
-        const FileKind kind = TypeOfExtension(NameOf(file.path).extension).kind;
+    for (const ListedFile& file : ListContainer(container, name, fileName, session.tools)) {
+        if (file.refusal) {
+            session.entries.push_back(Refused(file.name, file.refusal));
+            continue;
+        }
+        const FileKind kind = TypeOfExtension(NameOf(file.fileName).extension).kind;
         if (!IsPictureKind(kind)) continue;
         anyPicture = true;
         Entry picture;
-        picture.name = DiskFileName(name, file);
-        picture.file = file.path;
-        picture.image = given;
-        picture.folder = file.folder;
+        picture.name = file.name;
+        picture.file = file.fileName;
+        picture.container = file.container;
+        picture.containerName = file.containerName;
+        picture.index = file.index;
         picture.companion = kind == FileKind::SecondPage;
         session.entries.push_back(picture);
     }
     if (!anyPicture) {
-        entry.refusal = Reason(LoadError(LoadFault::NoPicture));
-        session.entries.push_back(entry);
+        session.entries.push_back(Refused(name, LoadError(LoadFault::NoPicture, TypeOfExtension(NameOf(name).extension).kind)));
     }
 }
 
@@ -199,23 +251,21 @@ void AddImage(Session& session, const std::string& name, std::vector<uint8_t> by
 // the picture then opened.
 bool Taken(Session& session, const Entry& entry) {
     for (const Entry& other : session.entries) {
-        if (&other == &entry || other.companion || other.image != entry.image) continue;
-        const std::string found = entry.image ? entry.name : entry.file;
+        if (&other == &entry || other.companion || other.container != entry.container) continue;
+        const std::string found = entry.container ? entry.name : entry.file;
         if (other.plan.secondPage == found || other.plan.paletteFile == found) return true;
     }
     return false;
 }
 
-// `text` as a JSON string, every byte a character: bytes from 0x80 as
-// \u0080-\u00FF, which the page turns back into bytes and reads as UTF-8
-// (names the browser gave) or code page 932 (names in a disk image).
+// `text` (UTF-8) as a JSON string.
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (const unsigned char c : text) {
         if (c == '"' || c == '\\') {
             quoted += '\\';
             quoted += static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x80) {
+        } else if (c < 0x20) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
             quoted += escaped;
@@ -253,8 +303,8 @@ EMSCRIPTEN_KEEPALIVE int velda_list() {
     session.entries.clear();
     for (auto& [name, bytes] : session.given.files) {
         const FileKind kind = TypeOfExtension(NameOf(name).extension).kind;
-        if (kind == FileKind::DiskImage) {
-            AddImage(session, name, bytes);
+        if (ContainerKindOf(FileNameOf(name)) != FileKind::Unknown) {
+            AddContainer(session, name, bytes);
             continue;
         }
         Entry entry;
@@ -282,18 +332,15 @@ EMSCRIPTEN_KEEPALIVE int velda_list() {
     return static_cast<int>(session.entries.size());
 }
 
-// Line `index` of the list as JSON: {"name", "inner", "refused"} for a
-// file that is no picture ("unknown": whether a chosen mode may read it),
-// else {"name", "inner", "reader", "screen", "width", "height",
-// "secondPage", "paletteFile"}; "inner" is where the name of a file in a
-// disk image starts (0 for a file given).
+// Line `index` of the list as JSON: {"name", "refused"} for a file that
+// is no picture ("unknown": whether a chosen mode may read it), else
+// {"name", "reader", "screen", "width", "height", "secondPage",
+// "paletteFile"}.
 EMSCRIPTEN_KEEPALIVE const char* velda_entry(int index) {
     Session& session = TheSession();
     const Entry& entry = session.entries.at(static_cast<std::size_t>(index));
     std::string& text = session.text;
-    // Where the name of a file in a disk image starts, after "GAME.DSK:".
-    const std::size_t inner = entry.image ? entry.image->name.size() + 1 : 0;
-    text = "{\"name\":" + Quoted(entry.name) + ",\"inner\":" + std::to_string(entry.name.size() > inner ? inner : 0);
+    text = "{\"name\":" + Quoted(entry.name);
     if (!entry.refusal.empty()) {
         const bool unknown = entry.plan.refusal.fault == LoadFault::UnknownExtension;
         text += ",\"refused\":" + Quoted(entry.refusal) + ",\"unknown\":" + (unknown ? "true" : "false") + "}";

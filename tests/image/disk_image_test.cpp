@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "image/disk_image.h"
+#include "platform/containers.h"
 #include "test_disk.h"
 #include "test_support.h"
 
@@ -17,22 +19,26 @@ namespace velda_test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using velda::DiskFile;
+using velda::ContainerFile;
 using velda::DiskImage;
 using velda::LoadFault;
 
 std::vector<std::string> Paths(const DiskImage& image) {
     std::vector<std::string> paths;
-    for (const DiskFile& file : image.Files()) paths.push_back(file.path);
+    for (const ContainerFile& file : image.Files()) paths.push_back(file.path);
     return paths;
 }
 
-const DiskFile* FileNamed(const DiskImage& image, const std::string& path) {
-    for (const DiskFile& file : image.Files()) {
-        if (file.path == path) return &file;
-    }
-    return nullptr;
+// The index of the file `path`, or the number of files.
+std::size_t FileNamed(const DiskImage& image, const std::string& path) {
+    const auto& files = image.Files();
+    return static_cast<std::size_t>(
+        std::find_if(files.begin(), files.end(), [&](const ContainerFile& file) { return file.path == path; }) -
+        files.begin());
 }
+
+// Opens `bytes` as the window and the converter do.
+velda::LoadError Open(DiskImage& image, Bytes bytes) { return image.Open(std::move(bytes), velda::SystemContainerTools()); }
 
 // --- what Open lists --------------------------------------------------------
 
@@ -79,7 +85,7 @@ const ListingCase ListingCases[] = {
          disk.RootEntry(11, "LOST    SC5");  // after the end mark in entry 10
          return disk.bytes;
      },
-     {"title.SC5", "TITLE.pl5", "both.s15", "README", "\xE5" "Abc.SC5", "\x83\x5C\x83\x41x.SC5"}},
+     {"title.SC5", "TITLE.pl5", "both.s15", "README", "蘂bc.SC5", "ソアx.SC5"}},
     {"a full root directory, with no end mark",
      [] {
          TestDisk disk;
@@ -123,7 +129,7 @@ TEST(DiskImageTest, ListsTheFilesOfEveryFolder) {
     for (const ListingCase& c : ListingCases) {
         SCOPED_TRACE(c.what);
         DiskImage image;
-        ASSERT_FALSE(image.Open(c.image()));
+        ASSERT_FALSE(Open(image, c.image()));
         EXPECT_EQ(Paths(image), c.paths);
     }
 }
@@ -167,10 +173,10 @@ TEST(DiskImageTest, FindsTheGeometryByBootSectorOrMediaByte) {
         const Bytes contents = disk.Contents(2, 2500);
         c.change(disk.bytes);
         DiskImage image;
-        ASSERT_FALSE(image.Open(disk.bytes));
+        ASSERT_FALSE(Open(image, disk.bytes));
         ASSERT_EQ(Paths(image), std::vector<std::string>{"PIC.SC5"});
         Bytes read;
-        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_FALSE(image.Read(0, 1 << 20, read));
         EXPECT_EQ(read, contents);
     }
 }
@@ -207,14 +213,14 @@ TEST(DiskImageTest, EveryMediaByteGivesItsOwnGeometry) {
         disk.SetFat(last + 1, End);
         std::fill(disk.bytes.begin(), disk.bytes.begin() + 512, 0);
         DiskImage image;
-        ASSERT_FALSE(image.Open(disk.bytes));
+        ASSERT_FALSE(Open(image, disk.bytes));
         ASSERT_EQ(Paths(image), (std::vector<std::string>{"FIRST.SC5", "LAST.SC5", "PAST.SC5"}));
         Bytes read;
-        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_FALSE(image.Read(0, 1 << 20, read));
         EXPECT_EQ(read, first);
-        EXPECT_FALSE(image.Read(image.Files()[1], 1 << 20, read));
+        EXPECT_FALSE(image.Read(1, 1 << 20, read));
         EXPECT_EQ(read, lastContents);
-        EXPECT_EQ(image.Read(image.Files()[2], 1 << 20, read).fault, LoadFault::ChainBroken);
+        EXPECT_EQ(image.Read(2, 1 << 20, read).fault, LoadFault::ChainBroken);
     }
 }
 
@@ -228,7 +234,7 @@ TEST(DiskImageTest, RefusesAnImageNeitherBootSectorNorMediaByteDescribes) {
     };
     for (const auto& [bytes, media] : cases) {
         DiskImage image;
-        const velda::LoadError error = image.Open(bytes);
+        const velda::LoadError error = Open(image, bytes);
         EXPECT_EQ(error.fault, LoadFault::NotDiskImage);
         EXPECT_EQ(error.mediaByte, media);
         EXPECT_TRUE(image.Files().empty());
@@ -295,14 +301,14 @@ const ReadCase ReadCases[] = {
 TEST(DiskImageTest, ReadsEachFileThroughItsChainOrRefusesItAlone) {
     Bytes good;
     DiskImage image;
-    ASSERT_FALSE(image.Open(UntidyDisk(good)));
+    ASSERT_FALSE(Open(image, UntidyDisk(good)));
     ASSERT_EQ(image.Files().size(), 11u);
     for (const ReadCase& c : ReadCases) {
         SCOPED_TRACE(std::string(c.path) + " at most " + std::to_string(c.maxBytes));
-        const DiskFile* file = FileNamed(image, c.path);
-        ASSERT_NE(file, nullptr);
+        const std::size_t file = FileNamed(image, c.path);
+        ASSERT_LT(file, image.Files().size());
         Bytes read(7, 0xAA);
-        const velda::LoadError error = image.Read(*file, c.maxBytes, read);
+        const velda::LoadError error = image.Read(file, c.maxBytes, read);
         EXPECT_EQ(error.fault, c.fault);
         EXPECT_EQ(error.fault == LoadFault::ChainBroken ? error.cluster : error.fileSize, c.value);
         EXPECT_EQ(error.chainBytes, c.chainHolds);
@@ -323,11 +329,11 @@ TEST(DiskImageTest, EveryEndMarkEndsAChain) {
         disk.RootEntry(1, "LONG    SC5", 5, 3000);
         disk.SetFat(5, mark);
         DiskImage image;
-        ASSERT_FALSE(image.Open(disk.bytes));
+        ASSERT_FALSE(Open(image, disk.bytes));
         Bytes read;
-        EXPECT_FALSE(image.Read(image.Files()[0], 1 << 20, read));
+        EXPECT_FALSE(image.Read(0, 1 << 20, read));
         EXPECT_EQ(read, whole);
-        const velda::LoadError error = image.Read(image.Files()[1], 1 << 20, read);
+        const velda::LoadError error = image.Read(1, 1 << 20, read);
         EXPECT_EQ(error.fault, LoadFault::ChainShort);
         EXPECT_EQ(error.chainBytes, 1024u);
     }
@@ -345,29 +351,29 @@ TEST(DiskFolderTest, FindsNamesInAnyCaseAndReadsThem) {
     disk.RootEntry(3, "SUB        ", 2, 0, FolderAttribute);
     disk.Folder(2, 0);
     disk.FolderEntry(2, 2, "INNER   SC5");
-    DiskImage image;
-    ASSERT_FALSE(image.Open(disk.bytes));
+    auto image = std::make_shared<DiskImage>();
+    ASSERT_FALSE(Open(*image, disk.bytes));
 
     struct FindCase {
-        std::size_t folder;
+        const char* folder;
         const char* name;
         const char* found;
     };
     const FindCase cases[] = {
-        {0, "PIC.SC5", "GAME.DSK:PIC.SC5"},
-        {0, "pic.sc5", "GAME.DSK:PIC.SC5"},
-        {0, "PIC.PL5", "GAME.DSK:pic.PL5"},
-        {0, "\x83\x41x.sc5", "GAME.DSK:\x83\x41X.SC5"},
-        {0, "\x83\x61X.SC5", ""},  // a second byte is not a letter to fold
-        {0, "INNER.SC5", ""},
-        {1, "inner.sc5", "GAME.DSK:SUB/INNER.SC5"},
+        {"", "PIC.SC5", "GAME.DSK:PIC.SC5"},
+        {"", "pic.sc5", "GAME.DSK:PIC.SC5"},
+        {"", "PIC.PL5", "GAME.DSK:pic.PL5"},
+        {"", "アx.sc5", "GAME.DSK:アX.SC5"},
+        {"", "ヂX.SC5", ""},  // 0x83 0x61, whose second byte is no letter to fold
+        {"", "INNER.SC5", ""},
+        {"SUB/", "inner.sc5", "GAME.DSK:SUB/INNER.SC5"},
     };
     for (const FindCase& c : cases) {
-        velda::DiskFolder folder(image, c.folder, "GAME.DSK");
+        velda::ContainerFolder folder(image, "GAME.DSK", c.folder);
         EXPECT_EQ(folder.Find(c.name), c.found) << c.name;
     }
 
-    velda::DiskFolder root(image, 0, "GAME.DSK");
+    velda::ContainerFolder root(image, "GAME.DSK", "");
     EXPECT_EQ(velda::FindBeside(root, velda::PictureName{"pic", "sc5"}, "PL5"), "GAME.DSK:pic.PL5");
     Bytes read;
     EXPECT_FALSE(root.Read("GAME.DSK:PIC.SC5", 1 << 20, read));

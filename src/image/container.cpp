@@ -1,0 +1,211 @@
+#include "image/container.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "image/disk_image.h"
+#include "image/gzip_stream.h"
+#include "image/name_letters.h"
+#include "image/zip_archive.h"
+
+namespace velda {
+
+namespace {
+
+// "TITLE" of "GAMES/TITLE.SC5"; the extension follows the last dot of the
+// name, and a dot that starts it starts none.
+std::string StemOf(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+std::string ExtensionOf(const std::string& fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? "" : fileName.substr(dot + 1);
+}
+
+FileKind KindOf(const std::string& fileName) { return TypeOfExtension(ExtensionOf(fileName)).kind; }
+
+// The folders of `path` inside a container, one a part: {"A", "B"} for "A/B/C.SC5".
+std::vector<std::string> FolderParts(const std::string& path) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0, slash; (slash = path.find('/', start)) != std::string::npos; start = slash + 1) {
+        parts.push_back(path.substr(start, slash - start));
+    }
+    return parts;
+}
+
+// How file `index` of `container` (named `containerName`) is named.
+std::string ListedName(const std::string& containerName, const Container& container, std::size_t index) {
+    return container.Transparent() ? containerName : containerName + ":" + container.Files()[index].path;
+}
+
+LoadError Named(LoadError error, const std::string& name) {
+    if (error.file.empty()) error.file = name;
+    return error;
+}
+
+ListedFile Refused(const std::string& name, const std::string& fileName, LoadError error) {
+    ListedFile refused;
+    refused.name = name;
+    refused.fileName = fileName;
+    refused.refusal = Named(std::move(error), name);
+    return refused;
+}
+
+// One container being listed: its name, the output folders above its
+// files, how deep it is, and the fingerprints of the containers it is in.
+struct Level {
+    std::string name;
+    std::vector<std::string> parts;
+    int depth;
+    std::vector<uint64_t> above;
+};
+
+void ListInto(const std::shared_ptr<const Container>& container, const Level& level, const ContainerTools& tools,
+              std::vector<ListedFile>& out);
+
+// Opens file `index` of `container`, itself a container, and lists it in
+// its place; or names it as refused.
+void ListInner(const std::shared_ptr<const Container>& container, std::size_t index, const Level& level,
+               const ContainerTools& tools, std::vector<ListedFile>& out) {
+    const std::string& path = container->Files()[index].path;
+    const std::string own = ContainerNameOf(path);
+    const std::string name = ListedName(level.name, *container, index);
+    Level inner{name, level.parts, container->Transparent() ? level.depth : level.depth + 1, level.above};
+    if (inner.depth > MaxNesting) return out.push_back(Refused(name, own, LoadError(LoadFault::NestedTooDeep)));
+    const uint64_t fingerprint = container->Fingerprint(index);
+    if (fingerprint != 0 && std::count(level.above.begin(), level.above.end(), fingerprint) != 0) {
+        return out.push_back(Refused(name, own, LoadError(LoadFault::HoldsItself)));
+    }
+    inner.above.push_back(fingerprint);
+    std::vector<uint8_t> bytes;
+    LoadError error = container->Read(index, MaxContainerFileBytes, bytes);
+    std::shared_ptr<const Container> opened;
+    if (!error) error = OpenContainer(KindOf(own), std::make_shared<MemorySource>(std::move(bytes)), own, tools, opened);
+    if (error) return out.push_back(Refused(name, own, std::move(error)));
+    if (!container->Transparent()) {
+        for (std::string& part : FolderParts(path)) inner.parts.push_back(std::move(part));
+    }
+    if (!opened->Transparent()) inner.parts.push_back(StemOf(own));
+    ListInto(opened, inner, tools, out);
+}
+
+void ListInto(const std::shared_ptr<const Container>& container, const Level& level, const ContainerTools& tools,
+              std::vector<ListedFile>& out) {
+    const std::vector<ContainerFile>& files = container->Files();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string own = ContainerNameOf(files[i].path);
+        if (ContainerKindOf(own) != FileKind::Unknown) {
+            ListInner(container, i, level, tools, out);
+            continue;
+        }
+        ListedFile file;
+        file.name = ListedName(level.name, *container, i);
+        file.fileName = own;
+        file.outputParts = level.parts;
+        if (!container->Transparent()) {
+            for (std::string& part : FolderParts(files[i].path)) file.outputParts.push_back(std::move(part));
+        }
+        file.outputParts.push_back(own);
+        file.container = container;
+        file.index = i;
+        file.containerName = level.name;
+        out.push_back(std::move(file));
+    }
+    if (LoadError damage = container->Damage()) out.push_back(Refused(level.name, "", std::move(damage)));
+}
+
+}  // namespace
+
+bool MemorySource::ReadAt(uint64_t offset, std::size_t size, uint8_t* out) const {
+    if (offset > bytes_.size() || bytes_.size() - offset < size) return false;
+    if (size != 0) std::memcpy(out, bytes_.data() + offset, size);
+    return true;
+}
+
+bool IsContainerKind(FileKind kind) {
+    return kind == FileKind::DiskImage || kind == FileKind::ZipArchive || kind == FileKind::Gzip;
+}
+
+FileKind ContainerKindOf(const std::string& fileName) {
+    const FileKind kind = KindOf(fileName);
+    if (kind == FileKind::Gzip) return KindOf(StemOf(fileName)) == FileKind::Unknown ? FileKind::Unknown : kind;
+    return IsContainerKind(kind) ? kind : FileKind::Unknown;
+}
+
+LoadError OpenContainer(FileKind kind, std::shared_ptr<const ByteSource> source, const std::string& fileName,
+                        const ContainerTools& tools, std::shared_ptr<const Container>& container) {
+    if (kind == FileKind::ZipArchive) {
+        auto zip = std::make_shared<ZipArchive>();
+        if (LoadError error = zip->Open(std::move(source), tools)) return error;
+        container = std::move(zip);
+        return LoadError{};
+    }
+    // A disk image and a gzip stream are read whole: they are no larger
+    // than the largest disk image.
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(std::min<uint64_t>(source->Size(), MaxContainerFileBytes)));
+    if (!source->ReadAt(0, bytes.size(), bytes.data())) {
+        LoadError error(LoadFault::ReadFailed);
+        error.system = std::make_error_code(std::errc::io_error);
+        return error;
+    }
+    if (kind == FileKind::Gzip) {
+        auto gzip = std::make_shared<GzipStream>();
+        if (LoadError error = gzip->Open(bytes, StemOf(fileName), tools)) return error;
+        container = std::move(gzip);
+        return LoadError{};
+    }
+    auto image = std::make_shared<DiskImage>();
+    if (LoadError error = image->Open(std::move(bytes), tools)) return error;
+    container = std::move(image);
+    return LoadError{};
+}
+
+std::vector<ListedFile> ListContainer(std::shared_ptr<const Container> top, const std::string& name,
+                                      const std::string& fileName, const ContainerTools& tools) {
+    Level level{name, {}, 1, {}};
+    if (!top->Transparent()) level.parts.push_back(StemOf(fileName));
+    std::vector<ListedFile> files;
+    ListInto(top, level, tools, files);
+    return files;
+}
+
+std::string ContainerFolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+std::string ContainerNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+ContainerFolder::ContainerFolder(std::shared_ptr<const Container> container, std::string containerName,
+                                 const std::string& folder)
+    : container_(std::move(container)) {
+    const std::vector<ContainerFile>& files = container_->Files();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (ContainerFolderOf(files[i].path) != folder) continue;
+        const std::string listed = ListedName(containerName, *container_, i);
+        byName_.emplace(Capitals(ContainerNameOf(files[i].path)), listed);
+        files_.emplace(listed, i);
+    }
+}
+
+std::string ContainerFolder::Find(const std::string& name) {
+    const auto found = byName_.find(Capitals(name));
+    return found == byName_.end() ? "" : found->second;
+}
+
+LoadError ContainerFolder::Read(const std::string& found, std::size_t maxBytes, std::vector<uint8_t>& bytes) {
+    const auto file = files_.find(found);
+    if (file != files_.end()) return Named(container_->Read(file->second, maxBytes, bytes), found);
+    bytes.clear();
+    LoadError error(LoadFault::CannotOpen);
+    error.system = std::make_error_code(std::errc::no_such_file_or_directory);
+    return error;
+}
+
+std::string ContainerFolder::PathOf(const std::string& found) const {
+    const auto file = files_.find(found);
+    return file == files_.end() ? found : container_->Files()[file->second].path;
+}
+
+}  // namespace velda
