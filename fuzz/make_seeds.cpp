@@ -1,9 +1,9 @@
 // Writes the seed corpus of the fuzzers into a folder: small, hand-shaped
 // inputs that reach every path of the loader, and of the readers and
 // shapes of fuzz_formats, in every mode, of the sprites of fuzz_sprites,
-// and of the disk image reader, so that fuzzing starts from them instead
-// of from nothing. Input layout: fuzz_input.h, except the disk images,
-// which are whole images. The output is the same on every run.
+// and of the disk image, ZIP and gzip readers, so that fuzzing starts from
+// them instead of from nothing. Input layout: fuzz_input.h, except the disk
+// images and archives, which are whole files. The output is the same on every run.
 //
 //   make_seeds FOLDER
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include "image/mode_table.h"
 #include "render/color_rules.h"
 #include "samples/generator_main.h"
+#include "test_archive.h"
 #include "test_support.h"
 
 namespace {
@@ -294,6 +295,31 @@ void AddDiskSeeds(const Add& add) {
     add("disk-damaged", damaged.bytes);
 }
 
+// The seeds of fuzz_archive: whole archives and gzip streams, without a
+// selector byte: stored, deflated and damaged files, names of every
+// encoding, an archive and a disk image inside an archive, streams of one
+// member and two, and cut ones.
+template <class Add>
+void AddArchiveSeeds(const Add& add, const Bytes& disk) {
+    using velda_test::Compressed;
+    using velda_test::MakeZip;
+    const Bytes picture = NoiseFile(0, 0x0FFF, 0x1000, 700);
+    const Bytes zip = MakeZip({{"A.SC5", picture, 0, 0},
+                               {"SUB/B.SC7", RunsAndNoise(2000, 701)},
+                               {"\x83\x5E\x83\x43.SC8", picture},
+                               {"\xC3\x91.SC5", picture, 0x0800},
+                               {"BAD.SC5", picture, 0, 8, 1},
+                               {"ENC.SC5", picture, 1},
+                               {"M.SC5", picture, 0, 12}});
+    add("archive-zip", zip);
+    add("archive-nested", MakeZip({{"IN.ZIP", zip}, {"D.DSK", disk}, {"D.DSK.GZ", Compressed(disk, true)}}));
+    add("archive-zip-cut", Bytes(zip.begin(), zip.begin() + static_cast<std::ptrdiff_t>(zip.size() / 2)));
+    const Bytes member = Compressed(picture, true);
+    add("archive-gzip", member);
+    add("archive-gzip-two", Joined(member, Compressed(RunsAndNoise(3000, 702), true)));
+    add("archive-gzip-cut", Bytes(member.begin(), member.begin() + static_cast<std::ptrdiff_t>(member.size() / 2)));
+}
+
 // Every seed: one input of fuzz_input.h's layout a file.
 std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
     std::vector<samples::GeneratedFile> seeds;
@@ -340,7 +366,13 @@ std::vector<samples::GeneratedFile> Seeds(const std::string& folder) {
     add("empty-file", 0, Bytes{});
     AddFormatSeeds(add);
     AddSpriteSeeds(add);
-    AddDiskSeeds([&](const std::string& name, const Bytes& image) { seeds.push_back({folder + "/" + name, image}); });
+    Bytes disk;
+    const auto whole = [&](const std::string& name, const Bytes& bytes) { seeds.push_back({folder + "/" + name, bytes}); };
+    AddDiskSeeds([&](const std::string& name, const Bytes& image) {
+        if (disk.empty()) disk = image;
+        whole(name, image);
+    });
+    AddArchiveSeeds(whole, disk);
     return seeds;
 }
 

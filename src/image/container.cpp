@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -55,13 +58,92 @@ ListedFile Refused(const std::string& name, const std::string& fileName, LoadErr
     return refused;
 }
 
+// Opens file `index` of `container` (named `fileName`), itself a
+// container of the kind its name gives.
+LoadError OpenInside(const Container& container, std::size_t index, const std::string& fileName,
+                     const ContainerTools& tools, std::shared_ptr<const Container>& opened) {
+    std::vector<uint8_t> bytes;
+    if (LoadError error = container.Read(index, MaxContainerFileBytes, bytes)) return error;
+    return OpenContainer(KindOf(fileName), std::make_shared<MemorySource>(std::move(bytes)), fileName, tools, opened);
+}
+
+// The containers inside containers opened last, kept for the reads that
+// come next: the files of one container are read one after another, a
+// few at once, so that memory holds a few of them, never all an archive
+// holds.
+class OpenedInside {
+public:
+    static constexpr std::size_t Kept = 16;  // more than the files a front end reads at once
+
+    // The container `key` opened, by `open` where it is not kept.
+    LoadError Get(const void* key, const std::function<LoadError(std::shared_ptr<const Container>&)>& open,
+                  std::shared_ptr<const Container>& opened) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        auto kept = std::find_if(recent_.begin(), recent_.end(), [key](const auto& entry) { return entry.first == key; });
+        if (kept != recent_.end()) {
+            opened = kept->second;
+            recent_.erase(kept);
+        } else if (LoadError error = open(opened)) {
+            return error;
+        }
+        Keep(key, opened);
+        return LoadError{};
+    }
+
+    void Keep(const void* key, std::shared_ptr<const Container> opened) {
+        recent_.emplace_front(key, std::move(opened));
+        if (recent_.size() > Kept) recent_.pop_back();
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<std::pair<const void*, std::shared_ptr<const Container>>> recent_;  // the last used first
+};
+
+// A container inside a container: its files as listed when it was first
+// opened, and its bytes opened again, from the container it is in, when
+// it is read after it has left the ones kept.
+class NestedContainer : public Container {
+public:
+    NestedContainer(std::shared_ptr<const Container> outer, std::size_t index, std::string fileName,
+                    const ContainerTools& tools, std::shared_ptr<OpenedInside> opened, const Container& first)
+        : outer_(std::move(outer)), index_(index), fileName_(std::move(fileName)), tools_(tools),
+          opened_(std::move(opened)), files_(first.Files()), damage_(first.Damage()), transparent_(first.Transparent()) {}
+
+    const std::vector<ContainerFile>& Files() const override { return files_; }
+    LoadError Damage() const override { return damage_; }
+    bool Transparent() const override { return transparent_; }
+
+    LoadError Read(std::size_t index, std::size_t maxBytes, std::vector<uint8_t>& bytes) const override {
+        std::shared_ptr<const Container> inner;
+        const LoadError error = opened_->Get(
+            this, [this](std::shared_ptr<const Container>& opened) { return OpenInside(*outer_, index_, fileName_, tools_, opened); },
+            inner);
+        if (error) {
+            bytes.clear();
+            return error;
+        }
+        return inner->Read(index, maxBytes, bytes);
+    }
+
+private:
+    std::shared_ptr<const Container> outer_;
+    std::size_t index_;
+    std::string fileName_;
+    const ContainerTools& tools_;
+    std::shared_ptr<OpenedInside> opened_;
+    std::vector<ContainerFile> files_;
+    LoadError damage_;
+    bool transparent_;
+};
+
 // One container being listed: its name, the output folders above its
-// files, how deep it is, and the fingerprints of the containers it is in.
+// files, how deep it is, and the containers inside opened last.
 struct Level {
     std::string name;
     std::vector<std::string> parts;
     int depth;
-    std::vector<uint64_t> above;
+    std::shared_ptr<OpenedInside> opened;
 };
 
 void ListInto(const std::shared_ptr<const Container>& container, const Level& level, const ContainerTools& tools,
@@ -74,23 +156,19 @@ void ListInner(const std::shared_ptr<const Container>& container, std::size_t in
     const std::string& path = container->Files()[index].path;
     const std::string own = ContainerNameOf(path);
     const std::string name = ListedName(level.name, *container, index);
-    Level inner{name, level.parts, container->Transparent() ? level.depth : level.depth + 1, level.above};
+    Level inner{name, level.parts, container->Transparent() ? level.depth : level.depth + 1, level.opened};
     if (inner.depth > MaxNesting) return out.push_back(Refused(name, own, LoadError(LoadFault::NestedTooDeep)));
-    const uint64_t fingerprint = container->Fingerprint(index);
-    if (fingerprint != 0 && std::count(level.above.begin(), level.above.end(), fingerprint) != 0) {
-        return out.push_back(Refused(name, own, LoadError(LoadFault::HoldsItself)));
-    }
-    inner.above.push_back(fingerprint);
-    std::vector<uint8_t> bytes;
-    LoadError error = container->Read(index, MaxContainerFileBytes, bytes);
     std::shared_ptr<const Container> opened;
-    if (!error) error = OpenContainer(KindOf(own), std::make_shared<MemorySource>(std::move(bytes)), own, tools, opened);
-    if (error) return out.push_back(Refused(name, own, std::move(error)));
+    if (LoadError error = OpenInside(*container, index, own, tools, opened)) {
+        return out.push_back(Refused(name, own, std::move(error)));
+    }
     if (!container->Transparent()) {
         for (std::string& part : FolderParts(path)) inner.parts.push_back(std::move(part));
     }
     if (!opened->Transparent()) inner.parts.push_back(StemOf(own));
-    ListInto(opened, inner, tools, out);
+    auto nested = std::make_shared<NestedContainer>(container, index, own, tools, level.opened, *opened);
+    level.opened->Keep(nested.get(), opened);
+    ListInto(nested, inner, tools, out);
 }
 
 void ListInto(const std::shared_ptr<const Container>& container, const Level& level, const ContainerTools& tools,
@@ -166,7 +244,7 @@ LoadError OpenContainer(FileKind kind, std::shared_ptr<const ByteSource> source,
 
 std::vector<ListedFile> ListContainer(std::shared_ptr<const Container> top, const std::string& name,
                                       const std::string& fileName, const ContainerTools& tools) {
-    Level level{name, {}, 1, {}};
+    Level level{name, {}, 1, std::make_shared<OpenedInside>()};
     if (!top->Transparent()) level.parts.push_back(StemOf(fileName));
     std::vector<ListedFile> files;
     ListInto(top, level, tools, files);

@@ -9,8 +9,8 @@
 // Containers nest: a disk image in a ZIP archive, an archive in an
 // archive, up to MaxNesting deep. Limits are checked here, once for every
 // format: no file larger than MaxContainerFileBytes is read out of a
-// container, and a container deeper than MaxNesting, or one that holds
-// itself, is named as refused.
+// container, and a container deeper than MaxNesting is named as refused,
+// so that an archive that holds itself ends there too.
 //
 // Names inside containers are UTF-8 with folders joined by '/', whatever
 // the container wrote (code page 932 on the MSX, code page 437 or UTF-8 in
@@ -110,11 +110,6 @@ public:
     // files are those that could): None for one read whole.
     virtual LoadError Damage() const { return LoadError{}; }
 
-    // What tells the bytes of file `index` from others without reading
-    // them (its size and CRC-32), where the directory gives it; 0 where it
-    // does not. Containers holding themselves are found by it.
-    virtual uint64_t Fingerprint(std::size_t) const { return 0; }
-
     // Whether the container's one file stands for the container itself, as
     // a gzip stream's does: its name is the container's, and it makes no
     // folder of its own.
@@ -157,7 +152,7 @@ struct ListedFile {
 // Every file of `top` (named `name`, its own file name `fileName`), a
 // container inside it listed in its place with its own files, recursively:
 // the files of each container in its order. A container that cannot be
-// opened (damaged, deeper than MaxNesting, holding itself) is listed as a
+// opened (damaged, deeper than MaxNesting) is listed as a
 // refusal in its place, and one read in part is followed by its refusal.
 std::vector<ListedFile> ListContainer(std::shared_ptr<const Container> top, const std::string& name,
                                       const std::string& fileName, const ContainerTools& tools);

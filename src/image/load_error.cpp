@@ -105,8 +105,6 @@ std::string Fault(const LoadError& error) {
         return "not a gzip stream (no gzip header at its start)";
     case LoadFault::NestedTooDeep:
         return "more than " + std::to_string(MaxNesting) + " containers inside one another: not opened";
-    case LoadFault::HoldsItself:
-        return "a container that holds itself: not opened";
     case LoadFault::ChainBroken:
         return "the disk's chain of clusters of this file is broken at cluster " + std::to_string(error.cluster);
     case LoadFault::ChainShort:

@@ -44,7 +44,6 @@ enum class LoadFault {
     CrcMismatch,       // a file whose bytes have the CRC-32 `crc`, not the `expectedCrc` its container says
     NotGzip,           // no gzip member at the start
     NestedTooDeep,     // a container inside containers nested deeper than VELDA opens them
-    HoldsItself,       // a container inside a container of the same bytes
 };
 
 // How a ZIP archive or gzip stream, or one of its files, is damaged.

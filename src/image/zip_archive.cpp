@@ -241,12 +241,15 @@ LoadError ZipArchive::Open(std::shared_ptr<const ByteSource> source, const Conta
     names.clear();
     entries_.clear();
     ScanHeaders(names);
+    const LoadError damage = Damaged(found ? ArchiveDamage::Directory : ArchiveDamage::NoDirectory);
+    uint8_t start[4];
     if (entries_.empty()) {
+        const bool archive = found || (source_->ReadAt(0, sizeof start, start) && ReadU32(start) == HeaderSignature);
         *this = ZipArchive{};
-        return LoadError(LoadFault::NotZipArchive);
+        return archive ? damage : LoadError(LoadFault::NotZipArchive);
     }
     NameFiles(names);
-    damage_ = Damaged(found ? ArchiveDamage::Directory : ArchiveDamage::NoDirectory);
+    damage_ = damage;
     return LoadError{};
 }
 
@@ -435,11 +438,6 @@ LoadError ZipArchive::Read(std::size_t index, std::size_t maxBytes, std::vector<
     }
     if (bytes.size() > maxBytes) bytes.resize(maxBytes);
     return LoadError{};
-}
-
-uint64_t ZipArchive::Fingerprint(std::size_t index) const {
-    const Entry& entry = entries_.at(index);
-    return entry.size << 32 ^ entry.crc;
 }
 
 }  // namespace velda

@@ -81,7 +81,6 @@ public:
     const std::vector<ContainerFile>& Files() const override { return files_; }
     LoadError Read(std::size_t index, std::size_t maxBytes, std::vector<uint8_t>& bytes) const override;
     LoadError Damage() const override { return damage_; }
-    uint64_t Fingerprint(std::size_t index) const override;
 
 private:
     struct Entry {

@@ -10,7 +10,7 @@
 
   var TEXTS = {
     en: {
-      lead: 'Shows MSX screen pictures (BSAVE, Graph Saurus and COPY files, also inside disk images) and converts them to BMP and PNG.',
+      lead: 'Shows MSX screen pictures (BSAVE, Graph Saurus and COPY files, also inside disk images and ZIP archives) and converts them to BMP and PNG.',
       privacy: 'Nothing is uploaded: every file stays in this browser.',
       files: 'Choose files',
       folder: 'Choose a folder',
@@ -50,7 +50,7 @@
       readers: {}
     },
     ja: {
-      lead: 'MSXの画面ファイル(BSAVE形式・Graph Saurus形式・COPY形式。ディスクイメージの中のものも)を表示し、BMPとPNGに変換します。',
+      lead: 'MSXの画面ファイル(BSAVE形式・Graph Saurus形式・COPY形式。ディスクイメージやZIPアーカイブの中のものも)を表示し、BMPとPNGに変換します。',
       privacy: 'ファイルはどこにも送信されません。すべてこのブラウザの中で処理されます。',
       files: 'ファイルを選ぶ',
       folder: 'フォルダを選ぶ',
@@ -110,7 +110,7 @@
   }
 
   // A picture's name, which may break after the ':' and '/' of a path in
-  // a disk image rather than inside a word.
+  // a container rather than inside a word.
   function nameElement(name) {
     var made = element('span', 'name');
     name.split(/(?<=[:/])/).forEach(function (part, i) {

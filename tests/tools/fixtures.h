@@ -36,5 +36,19 @@ RunResult RunConverter(const std::string& folder, const std::string& arguments, 
 // Runs `sh -c "<commandLine>"` in `folder`.
 RunResult RunIn(const std::string& folder, const std::string& commandLine);
 
+struct LooseFile {
+    const char* path;  // in the image and in the loose folder, '/' between folders
+    std::vector<uint8_t> bytes;
+};
+
+bool HaveMtools();
+
+// A 720 KB disk image made by mtools, holding `files`, which are also
+// written loose below `loose`.
+void MakeImage(const std::string& image, const std::string& loose, const std::vector<LooseFile>& files);
+
+// The names of the files below `folder`, with their folders ("/SUB/A.bmp").
+std::vector<std::string> Tree(const std::string& folder, const std::string& prefix = "");
+
 
 }  // namespace velda_test

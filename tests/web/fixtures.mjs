@@ -4,6 +4,7 @@
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
+import zlib from 'node:zlib';
 
 // Per mode: bytes of pixel lines, bytes up to the end of the palette table
 // (what a BSAVE of the whole screen holds), palette table address.
@@ -150,7 +151,18 @@ export function writeInputs(dir) {
     { path: 'PICS/B.SC7', bytes: noiseBsave(7, 22) },
     { path: 'PICS/C.SR8', bytes: graphSaurus(page(8, 23), true) },
   ], path.join(dir, '.disk'));
-  return { names: [...Object.keys(files), 'GAME.DSK'], unknown: 'Z.TXT', unknownScreen: 5 };
+  // A ZIP archive as Info-ZIP writes it, holding a folder, a palette pair,
+  // a disk image and an archive, and a gzip'd disk image beside it.
+  const pack = path.join(dir, '.pack');
+  fs.mkdirSync(path.join(pack, 'PICS'), { recursive: true });
+  fs.writeFileSync(path.join(pack, 'PICS', 'Q.SR5'), graphSaurus(page(5, 24), true));
+  fs.writeFileSync(path.join(pack, 'PICS', 'Q.PL5'), noiseBytes(32, 25));
+  fs.writeFileSync(path.join(pack, 'R.SC8'), noiseBsave(8, 26));
+  fs.copyFileSync(path.join(dir, 'GAME.DSK'), path.join(pack, 'D.DSK'));
+  execFileSync('zip', ['-q', 'IN.ZIP', 'R.SC8'], { cwd: pack });
+  execFileSync('zip', ['-q', '-r', path.join(dir, 'PACK.ZIP'), 'PICS', 'D.DSK', 'IN.ZIP'], { cwd: pack });
+  fs.writeFileSync(path.join(dir, 'DISK.DSK.GZ'), zlib.gzipSync(fs.readFileSync(path.join(dir, 'GAME.DSK'))));
+  return { names: [...Object.keys(files), 'GAME.DSK', 'PACK.ZIP', 'DISK.DSK.GZ'], unknown: 'Z.TXT', unknownScreen: 5 };
 }
 
 // Runs velda-convert in `dir`; its exit status 1 (some file failed) is

@@ -27,12 +27,14 @@ function check(ok, message) {
   return ok;
 }
 
-// Where velda-convert -d puts the output for the picture NAME: a disk
-// image's pictures go into a folder named after the image.
+// Where velda-convert -d puts the output for the picture NAME: the
+// pictures of a container (a disk image, an archive) go into a folder
+// named after it ("X.DSK.GZ" after X), nested as the containers are.
 function outputOf(dir, name, extension) {
-  const [image, inside] = name.includes(':') ? name.split(/:(.*)/s) : ['', name];
-  const stem = inside.replace(/\.[^./]*$/, '');
-  return path.join(dir, image ? image.replace(/\.[^.]*$/, '') : '', `${stem}.${extension}`);
+  const parts = name.split(':');
+  const own = parts.pop();
+  const folders = parts.map((container) => container.replace(/\.gz$/i, '').replace(/\.[^./]*$/, ''));
+  return path.join(dir, ...folders, `${own.replace(/\.[^./]*$/, '')}.${extension}`);
 }
 
 // velda-convert's "velda-convert: NAME: MESSAGE" lines, by NAME.
