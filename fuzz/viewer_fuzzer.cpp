@@ -124,11 +124,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     GError* error = nullptr;
     std::rewind(stream);
-    Expect(module.load(stream, &error), error, refusal, image);
+    GdkPixbuf* loaded = module.load(stream, &error);
+    Expect(loaded, error, refusal, image);
     // gdk-pixbuf feeds a loader at least one byte.
     if (fileSize > 0) {
         error = nullptr;
-        Expect(LoadInPieces(module, file, fileSize, piece, &error), error, refusal, image);
+        loaded = LoadInPieces(module, file, fileSize, piece, &error);
+        Expect(loaded, error, refusal, image);
     }
     std::fclose(stream);
     unlink(path.c_str());

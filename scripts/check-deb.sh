@@ -42,7 +42,7 @@ pixbuf_cache=$(echo /usr/lib/*/gdk-pixbuf-2.0/2.10.0/loaders.cache)
 grep -q libpixbufloader-velda "$pixbuf_cache" ||
     { echo "check-deb: the gdk-pixbuf loader is not in gdk-pixbuf's cache"; status=1; }
 for reader in gdk qt5 qt6; do
-    /usr/bin/python3 "$(dirname "$0")/../tests/loaders/viewer_test.py" $reader velda-convert $corpus 2>/dev/null || status=1
+    /usr/bin/python3 "$(dirname "$0")/../tests/loaders/viewer_test.py" $reader /usr/bin/velda-convert $corpus 2>/dev/null || status=1
 done
 dpkg -r velda >/dev/null
 

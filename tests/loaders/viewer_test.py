@@ -7,6 +7,7 @@ interlaced pair, a COPY file, a damaged file, and the corpus where given.
 A file velda-convert refuses must be refused, through gdk-pixbuf with the
 converter's reason."""
 import os, random, struct, subprocess, sys, tempfile
+from xml.etree import ElementTree
 
 reader, convert = sys.argv[1], sys.argv[2]
 corpus = sys.argv[3] if len(sys.argv) > 3 else ""
@@ -118,6 +119,14 @@ if reader == "gdk":
     with open(plain, "rb") as held:
         if fed(held.read()) != expected:
             failed.append("the bytes of an open file fed to a GdkPixbufLoader are not its picture")
+        with open(os.path.join(scratch, "B.SC8"), "wb") as copy:
+            copy.write(PICTURES["A.SC5"])
+            copy.flush()
+            try:
+                fed(PICTURES["A.SC5"])
+                failed.append("of two open files of other names holding the bytes, one was taken")
+            except GLib.Error:
+                pass
     try:
         fed(PICTURES["A.SC5"])
         failed.append("bytes of no file were read in a mode guessed")
@@ -130,6 +139,18 @@ else:
     unnamed = QBuffer(data)
     if QImageReader(unnamed).canRead():
         failed.append("a QBuffer without a format is read for its BSAVE mark alone")
+
+# The extensions both claim are the pictures' globs of the MIME types.
+mime = "{http://www.freedesktop.org/standards/shared-mime-info}"
+types = ElementTree.parse(os.path.join(os.path.dirname(convert), "..", "share", "mime", "packages", "velda.xml"))
+globs = {glob.get("pattern")[2:] for kind in types.getroot() if kind.get("type") != "image/x-msx-second-page"
+         for glob in kind.iter(mime + "glob")}
+if reader == "gdk":
+    claimed = {e for f in GdkPixbuf.Pixbuf.get_formats() if f.get_name() == "velda" for e in f.get_extensions()}
+else:
+    claimed = {bytes(f).decode() for f in QImageReader.supportedImageFormats()} & globs
+if claimed != globs:
+    failed.append(f"the extensions claimed are not velda.xml's pictures': {sorted(claimed ^ globs)}")
 
 print("\n".join(f"viewer_test {reader}: {line}" for line in failed) or f"viewer_test {reader}: {count} files as velda-convert reads them")
 sys.exit(1 if failed else 0)
