@@ -26,6 +26,14 @@ include(GNUInstallDirs)
 install(TARGETS velda-convert velda-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET pixbufloader-velda)
   install(TARGETS pixbufloader-velda LIBRARY DESTINATION ${VELDA_PIXBUF_LOADERS_DIR})
+  # Installed straight into the folder the system's gdk-pixbuf reads (make
+  # install PREFIX=/usr), the loader is added to its cache as the trigger
+  # would; a package's staging folder (DESTDIR) is left to the trigger.
+  pkg_get_variable(VELDA_PIXBUF_QUERY_LOADERS gdk-pixbuf-2.0 gdk_pixbuf_query_loaders)
+  install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND \"\${CMAKE_INSTALL_PREFIX}/${VELDA_PIXBUF_LOADERS_DIR}\" STREQUAL \"${VELDA_PIXBUF_MODULEDIR}\")
+      execute_process(COMMAND ${VELDA_PIXBUF_QUERY_LOADERS} --update-cache)
+    endif()")
 endif()
 foreach(plugin IN LISTS VELDA_QT_PLUGINS)
   get_target_property(plugin_dir ${plugin} VELDA_INSTALL_DIR)
