@@ -118,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (refusal) {
         FUZZ_CHECK(image.width == -1 && image.rgb.empty());
     } else {
-        FUZZ_CHECK(image.width >= 1 && image.width <= LargestWidth && image.height >= 1 && image.height <= LargestHeight);
+        FUZZ_CHECK(image.width >= 1 && image.width <= LargestWidth);
+        FUZZ_CHECK(image.height >= 1 && image.height <= LargestHeight);
         FUZZ_CHECK(image.rgb.size() == static_cast<std::size_t>(image.width) * image.height * 3);
     }
 

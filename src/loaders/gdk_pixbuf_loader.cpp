@@ -22,6 +22,7 @@
 // mode, and the picture is refused as velda-convert refuses a file without
 // an extension, rather than shown in a mode guessed.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -36,6 +37,7 @@
 #include "image/picture_file.h"
 #include "loaders/open_files.h"
 #include "loaders/viewer_image.h"
+#include "platform/files.h"
 
 namespace velda {
 namespace {
@@ -80,19 +82,24 @@ GdkPixbuf* PixbufOf(const ViewerImage& image) {
 
 GdkPixbuf* LoadFile(FILE* f, GError** error) {
     try {
+        const std::string path = PathOfDescriptor(fileno(f));
         std::vector<uint8_t> bytes;
         uint8_t piece[16384];
         while (bytes.size() < MaxPictureFileBytes) {
-            const std::size_t count = std::fread(piece, 1, std::min(sizeof piece, MaxPictureFileBytes - bytes.size()), f);
+            const std::size_t wanted = std::min(sizeof piece, MaxPictureFileBytes - bytes.size());
+            const std::size_t count = std::fread(piece, 1, wanted, f);
             if (count == 0) break;
             bytes.insert(bytes.end(), piece, piece + count);
         }
         if (std::ferror(f)) {
-            g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_IO, "the file could not be read");
+            LoadError unread(LoadFault::ReadFailed);
+            unread.file = path;
+            unread.system = ErrnoCode(errno);
+            SetError(error, unread);
             return nullptr;
         }
         ViewerImage image;
-        if (LoadError refusal = MakeViewerImageOf(bytes.data(), bytes.size(), PathOfDescriptor(fileno(f)), image)) {
+        if (LoadError refusal = MakeViewerImageOf(bytes.data(), bytes.size(), path, image)) {
             SetError(error, refusal);
             return nullptr;
         }

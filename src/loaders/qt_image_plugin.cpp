@@ -36,7 +36,9 @@ struct DeviceName {
 
 DeviceName NameOf(QIODevice* device, const QByteArray& format) {
     const auto* file = qobject_cast<QFile*>(device);
-    if (file != nullptr && !file->fileName().isEmpty()) return DeviceName{QFile::encodeName(file->fileName()).toStdString(), {}};
+    if (file != nullptr && !file->fileName().isEmpty()) {
+        return DeviceName{QFile::encodeName(file->fileName()).toStdString(), {}};
+    }
     return DeviceName{"", PictureName{"", format.toStdString()}};
 }
 

@@ -152,5 +152,6 @@ else:
 if claimed != globs:
     failed.append(f"the extensions claimed are not velda.xml's pictures': {sorted(claimed ^ globs)}")
 
-print("\n".join(f"viewer_test {reader}: {line}" for line in failed) or f"viewer_test {reader}: {count} files as velda-convert reads them")
+print("\n".join(f"viewer_test {reader}: {line}" for line in failed)
+      or f"viewer_test {reader}: {count} files as velda-convert reads them")
 sys.exit(1 if failed else 0)
