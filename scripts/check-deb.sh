@@ -38,7 +38,7 @@ velda-convert --version | grep -qx "velda-convert (VELDA) $version" ||
 grep -q ':image/x-msx-bsave:' /usr/share/mime/globs2 ||
     { echo "check-deb: the MIME types are not in the system's database"; status=1; }
 # gdk-pixbuf's own trigger puts the loader in its cache, and takes it out.
-pixbuf_cache=$(echo /usr/lib/*/gdk-pixbuf-2.0/2.10.0/loaders.cache)
+pixbuf_cache=$(pkg-config --variable=gdk_pixbuf_cache_file gdk-pixbuf-2.0)
 grep -q libpixbufloader-velda "$pixbuf_cache" ||
     { echo "check-deb: the gdk-pixbuf loader is not in gdk-pixbuf's cache"; status=1; }
 for reader in gdk qt5 qt6; do
