@@ -98,14 +98,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         fill_vtable(&filled);
         return filled;
     }();
-    static const std::string folder = [] {
-        char name[] = "/tmp/velda-fuzz-viewer-XXXXXX";
-        FUZZ_CHECK(mkdtemp(name) != nullptr);
-        return std::string(name);
+    static char folder[] = "/tmp/velda-fuzz-viewer-XXXXXX";
+    static const bool made = [] {
+        FUZZ_CHECK(mkdtemp(folder) != nullptr);
+        return std::atexit([] { rmdir(folder); }) == 0;
     }();
+    (void)made;
     std::size_t extensions = 0;
     while (velda::ClaimedExtensions[extensions] != nullptr) ++extensions;
-    const std::string path = folder + "/F." + velda::ClaimedExtensions[(data[0] & 0x3F) % extensions];
+    const std::string path = std::string(folder) + "/F." + velda::ClaimedExtensions[(data[0] & 0x3F) % extensions];
     const uint8_t* file = data + 1;
     const std::size_t fileSize = size - 1;
     const std::size_t piece = Pieces[data[0] >> 6] != 0 ? Pieces[data[0] >> 6] : std::max<std::size_t>(fileSize, 1);
