@@ -107,9 +107,10 @@ deb: native
 	lintian --fail-on error build/native/package/velda_$(DIST_VERSION)_*.deb
 
 # The package installed with dpkg and removed again, leaving nothing
-# (scripts/check-deb.sh; as root, where no velda package is installed).
+# (scripts/check-deb.sh; as root, where no velda package is installed);
+# installed, the image viewers' libraries read the corpus through it.
 test-package: deb
-	scripts/check-deb.sh build/native/package/velda_$(DIST_VERSION)_*.deb
+	scripts/check-deb.sh build/native/package/velda_$(DIST_VERSION)_*.deb $(wildcard ../shared/corpus)
 
 # --- velda-convert: benchmarks and release packages ---------------------
 

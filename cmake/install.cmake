@@ -7,12 +7,38 @@
 #   share/mime/packages/velda.xml          the MIME types of MSX pictures
 #   share/doc/velda/                       README.md, the converter's manual,
 #                                          changelog.gz, copyright
+#   lib/<arch>/gdk-pixbuf-2.0/2.10.0/loaders/libpixbufloader-velda.so
+#   lib/<arch>/qt5/plugins/imageformats/libqvelda.so, and qt6's
+#                                          the image viewers' plug-ins, where
+#                                          gdk-pixbuf and Qt look under /usr
+#                                          (src/loaders/CMakeLists.txt)
+#
+# Under /usr, Debian's gdk-pixbuf adds the loader to its cache by itself: a
+# dpkg trigger on its loaders folder runs gdk-pixbuf-query-loaders when a
+# package puts a loader there or takes one away. Under another prefix the
+# programs are told where to look (GDK_PIXBUF_MODULEDIR and
+# gdk-pixbuf-query-loaders, QT_PLUGIN_PATH).
 #
 # The manual pages are made from the programs' own --help and --version by
 # help2man; without it, and in the sanitizer builds, they are left out.
 include(GNUInstallDirs)
 
 install(TARGETS velda-convert velda-thumbnailer RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET pixbufloader-velda)
+  install(TARGETS pixbufloader-velda LIBRARY DESTINATION ${VELDA_PIXBUF_LOADERS_DIR})
+  # Installed straight into the folder the system's gdk-pixbuf reads (make
+  # install PREFIX=/usr), the loader is added to its cache as the trigger
+  # would; a package's staging folder (DESTDIR) is left to the trigger.
+  pkg_get_variable(VELDA_PIXBUF_QUERY_LOADERS gdk-pixbuf-2.0 gdk_pixbuf_query_loaders)
+  install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\" AND \"\${CMAKE_INSTALL_PREFIX}/${VELDA_PIXBUF_LOADERS_DIR}\" STREQUAL \"${VELDA_PIXBUF_MODULEDIR}\")
+      execute_process(COMMAND ${VELDA_PIXBUF_QUERY_LOADERS} --update-cache)
+    endif()")
+endif()
+foreach(plugin IN LISTS VELDA_QT_PLUGINS)
+  get_target_property(plugin_dir ${plugin} VELDA_INSTALL_DIR)
+  install(TARGETS ${plugin} LIBRARY DESTINATION ${plugin_dir})
+endforeach()
 
 # The thumbnailer names its program as file managers find it, on the PATH.
 install(FILES ${CMAKE_SOURCE_DIR}/share/thumbnailers/velda.thumbnailer
@@ -58,12 +84,14 @@ add_custom_target(velda_shared_files ALL DEPENDS ${VELDA_SHARED_FILES})
 set(CPACK_PACKAGE_NAME velda)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The VELDA developers <velda@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MSX2/MSX2+ screen pictures: converter and thumbnails")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MSX2/MSX2+ screen pictures: converter, thumbnails, viewer plug-ins")
 set(CPACK_PACKAGE_DESCRIPTION
   "velda-convert converts the screen pictures of MSX2 and MSX2+ computers
 (BSAVE dumps of SCREEN 5, 6, 7, 8, 10, 11 and 12, Graph Saurus pictures,
 BASIC COPY files, loose or inside MSX-DOS disk images) to BMP or PNG.
-velda-thumbnailer shows them as thumbnails in file managers.")
+velda-thumbnailer shows them as thumbnails in file managers, and a
+gdk-pixbuf loader and a Qt image-format plugin open them in every image
+viewer that reads through either (Eye of GNOME, gThumb, Gwenview).")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

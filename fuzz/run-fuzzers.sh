@@ -9,7 +9,7 @@ set -u
 
 seconds=${1:?usage: fuzz/run-fuzzers.sh SECONDS [BUILD_FOLDER]}
 build=${2:-build/fuzz}
-harnesses="fuzz_bsave fuzz_convert fuzz_formats fuzz_disk fuzz_archive fuzz_thumbnail fuzz_sprites"
+harnesses="fuzz_bsave fuzz_convert fuzz_formats fuzz_disk fuzz_archive fuzz_thumbnail fuzz_sprites fuzz_viewer"
 
 . "$(dirname "$0")/sanitizer-env.sh"
 

@@ -26,6 +26,17 @@ if command -v man >/dev/null; then
     done
 fi
 
+# The image viewers' plug-ins from the prefix, as their programs are told
+# to look there: each read through its library against the converter's
+# PNG (loaders/viewer_test.py), the corpus too.
+update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || fail "update-mime-database failed"
+viewer_test() { XDG_DATA_DIRS="$prefix/share:/usr/share" /usr/bin/python3 "$(dirname "$0")/loaders/viewer_test.py" \
+                    "$1" "$prefix/bin/velda-convert" $corpus 2>/dev/null || fail "the $1 plug-in does not read as velda-convert"; }
+"$(pkg-config --variable=gdk_pixbuf_query_loaders gdk-pixbuf-2.0)" "$prefix"/lib/*/gdk-pixbuf-2.0/2.10.0/loaders/libpixbufloader-velda.so \
+    > "$scratch/loaders.cache" || fail "gdk-pixbuf-query-loaders does not take the installed loader"
+GDK_PIXBUF_MODULE_FILE=$scratch/loaders.cache viewer_test gdk
+for qt in 5 6; do QT_PLUGIN_PATH=$(echo "$prefix"/lib/*/qt$qt/plugins) viewer_test qt$qt; done
+
 # The PNG's width and height, from its header.
 size_of() { od -An -tu1 -j16 -N8 "$1" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 "x" $5 * 16777216 + $6 * 65536 + $7 * 256 + $8 }'; }
 
