@@ -124,7 +124,9 @@ NATIVE_ARCH := $(shell uname -m)
 # The native benchmarks of the core and the converter (medians of 5
 # repetitions), the converter's batch of 400 corpus pictures beside the
 # converter of 1.0.0 (scripts/bench-batch.sh), a disk image against its
-# files loose (scripts/bench-image.sh), then the window benchmark
+# files loose (scripts/bench-image.sh), a ZIP archive of the corpus against
+# its files unpacked and a deflate bomb (scripts/bench-archive.sh), then the
+# window benchmark
 # under Wine, in the Windows build
 # that `make test` runs and a Wine prefix of its own. docs/benchmarks.md
 # tells what they measure and the targets.
@@ -134,6 +136,7 @@ bench: setup
 	build/native/velda_bench --benchmark_repetitions=5 --benchmark_min_time=0.2
 	scripts/bench-batch.sh build/native/velda-convert
 	scripts/bench-image.sh build/native/velda-convert
+	scripts/bench-archive.sh build/native/velda-convert
 	@$(SUBMAKE) bench-wine WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
 
 # The web page in headless Chromium: a 720 KB disk image of 50 pictures,

@@ -147,7 +147,9 @@ TEST(Thumbnails, MimeTypesOfEveryPictureExtension) {
         const char* type;
     } shared[] = {{"c.pic", {'t', 'e', 'x', 't', '\n'}, "text/plain"},
                   {"c.src", {'t', 'e', 'x', 't', '\n'}, "application/x-wais-source"},
-                  {"c.glb", {'g', 'l', 'T', 'F', 2, 0, 0, 0, 12, 0, 0, 0}, "model/gltf-binary"}};
+                  {"c.glb", {'g', 'l', 'T', 'F', 2, 0, 0, 0, 12, 0, 0, 0}, "model/gltf-binary"},
+                  {"c.dsk.gz", {0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 3}, "application/x-msx-disk-image-gzip"},
+                  {"c.zip", {'P', 'K', 5, 6, 0, 0, 0, 0}, "application/zip"}};
     for (const auto& row : shared) EXPECT_EQ(typeOf(row.name, row.bytes), row.type) << row.name;
 }
 
