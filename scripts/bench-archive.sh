@@ -54,9 +54,9 @@ run() {
     shift 3
     rm -rf "${out:?}/$kind" && mkdir -p "$out/$kind"
     start=$(date +%s%N)
-    kb=$( { /usr/bin/time -f %M "$convert" -q -j "$jobs" -f "$format" -d "$out/$kind" "$@" >/dev/null; } 2>&1 )
+    /usr/bin/time -f %M -o "$work/kb" "$convert" -q -j "$jobs" -f "$format" -d "$out/$kind" "$@" >/dev/null
     end=$(date +%s%N)
-    awk -v ns=$((end - start)) -v kb="$kb" 'BEGIN { printf "%.5f %d\n", ns / 1e9, kb }'
+    awk -v ns=$((end - start)) -v kb="$(tail -n 1 "$work/kb")" 'BEGIN { printf "%.5f %d\n", ns / 1e9, kb }'
 }
 
 median() { cut -d' ' -f1 | sort -n | sed -n "$(((runs + 1) / 2))p"; }
@@ -88,8 +88,8 @@ cp "$work/PICS/000-"* "$work/A.SC5" 2>/dev/null || cp "$work/PICS/000.SC5" "$wor
 (cd "$work" && rm -f BOMB.ZIP && zip -q -9 BOMB.ZIP BOMB.DSK A.SC5 && rm BOMB.DSK)
 rm -rf "${out:?}/bomb" && mkdir -p "$out/bomb"
 start=$(date +%s%N)
-kb=$( { /usr/bin/time -f %M "$convert" -q -d "$out/bomb" BOMB.ZIP 2>/dev/null; } 2>&1 | tail -n 1 ) || true
+/usr/bin/time -f %M -o "$work/kb" "$convert" -q -d "$out/bomb" BOMB.ZIP 2>/dev/null || true
 end=$(date +%s%N)
 [ -f "$out/bomb/BOMB/A.bmp" ] || { echo "bench-archive: the picture beside the bomb was not converted" >&2; exit 1; }
-awk -v ns=$((end - start)) -v kb="$kb" -v size="$(wc -c < BOMB.ZIP)" \
+awk -v ns=$((end - start)) -v kb="$(tail -n 1 "$work/kb")" -v size="$(wc -c < BOMB.ZIP)" \
     'BEGIN { printf "a 256 MiB deflate bomb in a %d KB ZIP: refused in %.2f s, at most %.1f MB\n", size / 1024, ns / 1e9, kb / 1024 }'
