@@ -7,7 +7,7 @@
 # Run as root (make does this for you).
 set -eu
 
-packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev libcli11-dev
+packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libdeflate-dev libpng-dev libcli11-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
   clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
