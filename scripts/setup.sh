@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what building, running and testing VELDA needs on Debian 12,
-# and only what is missing (mtools makes the disk images the tests read;
-# help2man the manual pages; lintian, man-db, GIO, shared-mime-info and
+# and only what is missing (libdeflate compresses the PNG files, which
+# libpng reads back in the tests; hyperfine times the converter in the
+# benchmarks; mtools makes the disk images the tests read; help2man the
+# manual pages; lintian, man-db, GIO, shared-mime-info and
 # bubblewrap check the package and what it installs; emscripten builds the
 # web page, which chromium, nodejs and npm test).
 # Run as root (make does this for you).
@@ -10,7 +12,7 @@ set -eu
 packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libdeflate-dev libpng-dev libcli11-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
-  clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
+  clang libclang-rt-14-dev llvm hyperfine mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
   emscripten chromium"
 
 missing=""

@@ -49,7 +49,7 @@ void ExpectSamePicture(const DecodedImage& png, const DecodedImage& bmp, uint8_t
 class PngOutput : public testing::Test {
 protected:
     void SetUp() override {
-        if (!PngAvailable()) GTEST_SKIP() << "built without libpng";
+        if (!PngAvailable()) GTEST_SKIP() << "built without libdeflate: no PNG";
     }
 };
 
