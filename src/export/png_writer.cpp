@@ -32,10 +32,10 @@ namespace {
 // corpus of real pictures (docs/benchmarks.md). Rows are never filtered:
 // no filter, fixed or chosen row by row, makes indexed rows or YJK colours
 // (whose chroma four pixels share) smaller. libdeflate's levels, against
-// zlib's before: 4-bit pictures at 5, 6 % smaller in 77 % of the time;
-// RGB at 6, 11 % smaller in 78 %; 8-bit ones at 3, 1 % larger in 58 %:
-// level 5, 4 % smaller, would leave a SCREEN 8 batch only 1.6 times as
-// fast as before.
+// zlib's before: 4-bit pictures at 5, 6 % smaller in four fifths of the
+// time; RGB at 6, 11 % smaller in four fifths; 8-bit ones at 3, 1 % larger
+// in three fifths: level 5, 5 % smaller than 3, would leave a SCREEN 8
+// batch only 1.6 times as fast as before.
 constexpr int FourBitLevel = 5;
 constexpr int EightBitLevel = 3;
 constexpr int RgbLevel = 6;
