@@ -139,13 +139,14 @@ std::error_code WritePng(const Picture& picture, std::size_t rowBytes, int level
     bytes[ihdr + 9] = picture.Indexed() ? ColorTypeIndexed : ColorTypeRgb;  // compression, filter, interlace 0
     CloseChunk(bytes, ihdr);
     if (picture.Indexed()) {
-        std::size_t at = OpenChunk(bytes, "PLTE", 3 * picture.palette.size());
+        const std::size_t plte = OpenChunk(bytes, "PLTE", 3 * picture.palette.size());
+        std::size_t at = plte;
         for (const Rgb8& color : picture.palette) {
             bytes[at++] = color.r;
             bytes[at++] = color.g;
             bytes[at++] = color.b;
         }
-        CloseChunk(bytes, at - 3 * picture.palette.size());
+        CloseChunk(bytes, plte);
     }
     const std::size_t idat = OpenChunk(bytes, "IDAT", bound);
     const std::size_t deflated =
