@@ -5,8 +5,10 @@
 # with `-q -j 1 -f png -d OUT` into an empty folder on the disk, the two
 # converters timed in turns by hyperfine; then the PNG bytes of one copy of
 # the corpus, mode by mode (the mode an extension gives), and the corpus
-# copied 16 times over at the default number of jobs. Medians of wall
-# time, 15 runs of each (ROUNDS=N in the environment: 3N).
+# copied 16 times over at the default number of jobs. Pictures a second
+# and their ratio from the medians of wall time, 15 runs of each
+# (ROUNDS=N in the environment: 3N); beside it the ratio of CPU time,
+# which other programs on the machine disturb less.
 #   scripts/bench-png.sh NEW-velda-convert
 set -eu
 new=$1
@@ -48,7 +50,7 @@ of_mode() {
     done | LC_ALL=C sort
 }
 
-shown() { awk -v n="$1" 'BEGIN { print length(n) > 32 ? "..." substr(n, length(n) - 28) : n }'; }
+shown() { awk -v n="$1" 'BEGIN { print (length(n) > 32 ? "..." substr(n, length(n) - 28) : n) }'; }
 rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.0f", n / s }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 bytes() { find "$1" -type f -name '*.png' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }'; }
@@ -62,9 +64,10 @@ corpus_bytes() {
     bytes "$work/one"
 }
 
-# Median seconds of old and new converting the files of folder $1 with
-# options $2: hyperfine times them in rounds, the two going first in turn,
-# so that a busy moment of a shared machine falls on both alike.
+# Median wall seconds of old and new converting the files of folder $1
+# with options $2, then their mean CPU seconds (user and system): hyperfine
+# times them in rounds, the two going first in turn, so that a busy moment
+# of a shared machine falls on both alike.
 race() {
     out=$work/out
     rm -f "$work"/race-*.json
@@ -80,16 +83,19 @@ race() {
 import json, statistics, sys
 old, new, *files = sys.argv[1:]
 times = {old: [], new: []}
+cpu = {old: [], new: []}
 for name in files:
     with open(name) as f:
         for result in json.load(f)["results"]:
-            times[result["command"].split()[0]] += result["times"]
-print(statistics.median(times[old]), statistics.median(times[new]))
+            program = result["command"].split()[0]
+            times[program] += result["times"]
+            cpu[program].append(result["user"] + result["system"])
+print(*(statistics.median(times[p]) for p in (old, new)), *(statistics.mean(cpu[p]) for p in (old, new)))
 EOF
 }
 
-printf '%-6s %-32s %12s %12s %6s %14s %14s\n' mode "picture ($copies copies, -j 1)" "1.4.0 pic/s" "now pic/s" ratio \
-    "1.4.0 bytes" "now bytes"
+printf '%-6s %-32s %12s %12s %6s %6s %14s %14s\n' mode "picture ($copies copies, -j 1)" "1.4.0 pic/s" "now pic/s" ratio \
+    "CPU" "1.4.0 bytes" "now bytes"
 old_total=0
 new_total=0
 for entry in $modes; do
@@ -110,10 +116,10 @@ for entry in $modes; do
     new_bytes=$(corpus_bytes "$new" $pictures)
     old_total=$((old_total + old_bytes))
     new_total=$((new_total + new_bytes))
-    printf '%-6s %-32s %12s %12s %6s %14s %14s\n' "$screen" "$(shown "$name")" "$(rate $copies "$1")" \
-        "$(rate $copies "$2")" "$(ratio "$1" "$2")" "$old_bytes" "$new_bytes"
+    printf '%-6s %-32s %12s %12s %6s %6s %14s %14s\n' "$screen" "$(shown "$name")" "$(rate $copies "$1")" \
+        "$(rate $copies "$2")" "$(ratio "$1" "$2")" "$(ratio "$3" "$4")" "$old_bytes" "$new_bytes"
 done
-printf '%-6s %-32s %12s %12s %6s %14s %14s\n' all "the corpus, each picture once" "" "" "" "$old_total" "$new_total"
+printf '%-6s %-32s %12s %12s %6s %6s %14s %14s\n' all "the corpus, each picture once" "" "" "" "" "$old_total" "$new_total"
 
 # The whole corpus as a batch, 16 times over, on every core.
 inputs=$work/in-corpus
@@ -127,5 +133,5 @@ for _ in $(seq 16); do
 done
 count=$(ls "$inputs" | wc -l)
 set -- $(race "$inputs" "")
-printf '%-6s %-32s %12s %12s %6s\n' "-j $(nproc)" "the corpus, $count pictures" "$(rate "$count" "$1")" \
-    "$(rate "$count" "$2")" "$(ratio "$1" "$2")"
+printf '%-6s %-32s %12s %12s %6s %6s\n' "-j $(nproc)" "the corpus, $count pictures" "$(rate "$count" "$1")" \
+    "$(rate "$count" "$2")" "$(ratio "$1" "$2")" "$(ratio "$3" "$4")"
