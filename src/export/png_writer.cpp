@@ -33,12 +33,13 @@ namespace {
 // no filter, fixed or chosen row by row, makes indexed rows or YJK colours
 // (whose chroma four pixels share) smaller. libdeflate's levels, against
 // zlib's before: 4-bit pictures at 5, 6 % smaller in four fifths of the
-// time; RGB at 6, 11 % smaller in four fifths; 8-bit ones at 2, 1 % larger
-// in half: level 3 writes as many bytes in more time, and level 5, 5 %
-// fewer, would leave a SCREEN 8 batch only 1.6 times as fast as before.
+// time (at level 4 the corpus would outgrow 1.2.0's files); RGB at 4, 9 %
+// smaller in 55 %; 8-bit ones at 2, 1 % larger in half: level 3 writes as
+// many bytes in more time, and level 5, 5 % fewer, would leave a SCREEN 8
+// batch only 1.6 times as fast as before.
 constexpr int FourBitLevel = 5;
 constexpr int EightBitLevel = 2;
-constexpr int RgbLevel = 6;
+constexpr int RgbLevel = 4;
 
 int LevelFor(const Picture& picture) {
     switch (picture.bitDepth) {
