@@ -125,11 +125,11 @@ NATIVE_ARCH := $(shell uname -m)
 # repetitions), the converter's batch of 400 corpus pictures beside the
 # converter of 1.0.0 (scripts/bench-batch.sh), a disk image against its
 # files loose (scripts/bench-image.sh), a ZIP archive of the corpus against
-# its files unpacked and a deflate bomb (scripts/bench-archive.sh), then the
-# window benchmark
-# under Wine, in the Windows build
-# that `make test` runs and a Wine prefix of its own. docs/benchmarks.md
-# tells what they measure and the targets.
+# its files unpacked and a deflate bomb (scripts/bench-archive.sh), PNG mode
+# by mode on one thread beside the converter of 1.4.0
+# (scripts/bench-png.sh), then the window benchmark under Wine, in the
+# Windows build that `make test` runs and a Wine prefix of its own.
+# docs/benchmarks.md tells what they measure and the targets.
 bench: setup
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
@@ -137,6 +137,7 @@ bench: setup
 	scripts/bench-batch.sh build/native/velda-convert
 	scripts/bench-image.sh build/native/velda-convert
 	scripts/bench-archive.sh build/native/velda-convert
+	scripts/bench-png.sh build/native/velda-convert
 	@$(SUBMAKE) bench-wine WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
 
 # The web page in headless Chromium: a 720 KB disk image of 50 pictures,

@@ -83,7 +83,7 @@ const BatchFolder& FolderFor(Content content, int files) {
 void Batch(benchmark::State& state) {
     const bool png = state.range(0) != 0;
     if (png && !PngAvailable()) {
-        state.SkipWithError("built without libpng");
+        state.SkipWithError("built without libdeflate: no PNG");
         return;
     }
     const BatchFolder& folder = FolderFor(static_cast<Content>(state.range(1)), static_cast<int>(state.range(2)));

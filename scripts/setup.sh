@@ -1,19 +1,21 @@
 #!/bin/sh
 # Installs what building, running and testing VELDA needs on Debian 12,
 # and only what is missing (zlib inflates archives, natively and in the
-# Windows builds; mtools makes the disk images the tests read;
-# help2man the manual pages; lintian, man-db, GIO, shared-mime-info and
-# bubblewrap check the package and what it installs; gdk-pixbuf's and Qt's
-# development files build the image viewers' plug-ins, which Python's
-# bindings of both read pictures through in the tests; emscripten builds
-# the web page, which chromium, nodejs and npm test).
+# Windows builds; libdeflate compresses the PNG files, which libpng reads
+# back in the tests; hyperfine times the converter in the benchmarks;
+# mtools makes the disk images the tests read; help2man the manual pages;
+# lintian, man-db, GIO, shared-mime-info and bubblewrap check the package
+# and what it installs; gdk-pixbuf's and Qt's development files build the
+# image viewers' plug-ins, which Python's bindings of both read pictures
+# through in the tests; emscripten builds the web page, which chromium,
+# nodejs and npm test).
 # Run as root (make does this for you).
 set -eu
 
-packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libpng-dev libcli11-dev
+packages="make cmake g++ pkg-config googletest libgtest-dev libbenchmark-dev libdeflate-dev libpng-dev libcli11-dev
   zlib1g-dev g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
   wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine zip
-  clang libclang-rt-14-dev llvm mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
+  clang libclang-rt-14-dev llvm hyperfine mtools help2man man-db lintian libglib2.0-bin shared-mime-info bubblewrap
   libgdk-pixbuf-2.0-dev qtbase5-dev qt6-base-dev python3-gi gir1.2-gdkpixbuf-2.0 python3-pyqt5 python3-pyqt6
   emscripten chromium"
 

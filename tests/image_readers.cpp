@@ -185,7 +185,7 @@ std::string ReadPng(const std::vector<uint8_t>& bytes, DecodedImage& image) {
 
 #else
 
-std::string ReadPng(const std::vector<uint8_t>&, DecodedImage&) { return "built without libpng"; }
+std::string ReadPng(const std::vector<uint8_t>&, DecodedImage&) { return "built without PNG"; }
 
 #endif
 

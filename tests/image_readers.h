@@ -44,7 +44,7 @@ constexpr uint32_t PackRgb(velda::Rgb8 c) { return (uint32_t{c.r} << 16) | (uint
 std::string ReadBmp(const std::vector<uint8_t>& bytes, DecodedImage& image);
 
 // Reads a PNG with libpng. Returns "" on success, otherwise libpng's
-// message. Only built where libpng is.
+// message. Only built where the core writes PNG (natively: libdeflate).
 std::string ReadPng(const std::vector<uint8_t>& bytes, DecodedImage& image);
 
 // A colour index or packed colour as the colour it shows.

@@ -1,6 +1,6 @@
-// Writing a Picture as PNG: through libpng (png_writer.cpp), and on
-// Windows through the Windows Imaging Component (png_writer_win.cpp), with
-// the same pixel values.
+// Writing a Picture as PNG: natively by png_writer.cpp, its rows deflated
+// by libdeflate, and on Windows through the Windows Imaging Component
+// (png_writer_win.cpp), with the same pixel values.
 //
 //   mode        colour type      bit depth  PLTE
 //   5, 7        indexed          4          16 entries
@@ -11,8 +11,8 @@
 //
 // The size of the picture, not interlaced; the pixels show the colours of
 // the BMP, and an indexed picture's indices are those of the BMP. Builds
-// without libpng (VELDA_HAVE_PNG undefined) keep these functions, which
-// then always fail.
+// without libdeflate (VELDA_HAVE_PNG undefined) keep these functions,
+// which then always fail.
 #pragma once
 
 #include <cstdint>

@@ -49,7 +49,7 @@ void ExpectSamePicture(const DecodedImage& png, const DecodedImage& bmp, uint8_t
 class PngOutput : public testing::Test {
 protected:
     void SetUp() override {
-        if (!PngAvailable()) GTEST_SKIP() << "built without libpng";
+        if (!PngAvailable()) GTEST_SKIP() << "built without libdeflate: no PNG";
     }
 };
 
@@ -121,19 +121,29 @@ TEST_F(PngOutput, CorpusFilesMatchTheirBmp) {
     }
 }
 
-// libpng's error path: a picture libpng refuses ends in png_error and the
-// long jump back, which must come out as a plain failure.
-TEST_F(PngOutput, EncoderFailureIsReported) {
-    const std::vector<uint8_t> vram(VramBytes, 0);
-    Picture picture;
-    ASSERT_TRUE(BuildPicture(8, vram.data(), DefaultPalette, ColorRule::Velda, picture));
-    picture.bitDepth = 3;  // no PNG has 3-bit pixels
-    std::vector<uint8_t> bytes = {1, 2, 3};
-    EXPECT_TRUE(EncodePng(picture, bytes));
-    EXPECT_TRUE(bytes.empty());
-
-    Picture empty;
-    EXPECT_TRUE(EncodePng(empty, bytes));
+// A picture no PNG holds as it is, or one whose rows are shorter than its
+// size says, is refused before any row is read, and leaves no bytes.
+TEST_F(PngOutput, UnwritablePicturesAreRefused) {
+    const struct {
+        uint8_t screen;
+        void (*fault)(Picture&);
+    } faults[] = {
+        {8, [](Picture& p) { p.bitDepth = 3; }},  // no PNG has 3-bit pixels
+        {5, [](Picture& p) { p.palette.resize(17); }},  // more entries than 4 bits index
+        {8, [](Picture& p) { p.palette.clear(); }},
+        {5, [](Picture& p) { p.rowBytes -= 1; }},
+        {12, [](Picture& p) { p.pixels.pop_back(); }},
+        {8, [](Picture& p) { p = Picture{}; }},
+    };
+    const std::vector<uint8_t> vram = velda_test::NoiseBytes(VramBytes, 5);
+    for (const auto& [screen, fault] : faults) {
+        Picture picture;
+        ASSERT_TRUE(BuildPicture(screen, vram.data(), DefaultPalette, ColorRule::Velda, picture));
+        fault(picture);
+        std::vector<uint8_t> bytes = {1, 2, 3};
+        EXPECT_TRUE(EncodePng(picture, bytes)) << int{screen};
+        EXPECT_TRUE(bytes.empty());
+    }
 }
 
 }  // namespace
