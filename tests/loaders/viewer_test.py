@@ -143,7 +143,8 @@ else:
 # The extensions both claim are the pictures' globs of the MIME types.
 mime = "{http://www.freedesktop.org/standards/shared-mime-info}"
 types = ElementTree.parse(os.path.join(os.path.dirname(convert), "..", "share", "mime", "packages", "velda.xml"))
-globs = {glob.get("pattern")[2:] for kind in types.getroot() if kind.get("type") != "image/x-msx-second-page"
+globs = {glob.get("pattern")[2:] for kind in types.getroot()
+         if kind.get("type").startswith("image/") and kind.get("type") != "image/x-msx-second-page"
          for glob in kind.iter(mime + "glob")}
 if reader == "gdk":
     claimed = {e for f in GdkPixbuf.Pixbuf.get_formats() if f.get_name() == "velda" for e in f.get_extensions()}
