@@ -69,7 +69,7 @@ TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);  // no message on success
         std::snprintf(name, sizeof name, "SAVE%d.bmp", screen);
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(ScratchPath(name)).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(ScratchPath(name)));
         const std::vector<uint8_t> written = ReadFile(ScratchPath(name));
         EXPECT_EQ(written.size(), BmpFileSize(screen));
         EXPECT_TRUE(written == expected);
@@ -85,10 +85,10 @@ TEST_F(CommandsTest, SaveDialogIsTitledAndFilteredForBitmaps) {
     Command(IDM_SAVE);
     PumpMessages();
     ASSERT_EQ(script.Seen().size(), 1u);
-    EXPECT_EQ(script.Seen()[0].title, velda::SaveDialogTitle);
+    EXPECT_EQ(script.Seen()[0].title, Said(velda::Text::SaveDialogTitle));
     EXPECT_EQ(script.Seen()[0].fileName, "TITLE.bmp");
     EXPECT_FALSE(FileExists(ScratchPath("TITLE.bmp")));
-    EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(picture).c_str());
+    EXPECT_EQ(Model().CurrentFile.path, WindowsPath(picture));
 }
 
 TEST_F(CommandsTest, Screen10And11SaveIdenticalFiles) {
@@ -125,17 +125,19 @@ TEST_F(CommandsTest, ProposedNamesStayInTheFileName) {
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);
         const std::string saved = folder + "/" + c.proposed;
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(saved).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(saved));
         EXPECT_EQ(ReadFile(saved).size(), 27254u);
         EXPECT_EQ(ReadFile(picture).size(), 7u + 0xFAA0u);  // the picture itself is untouched
     }
 }
 
-// The proposal in the path's own file name, never a folder's, nor split
-// inside a double-byte character whose second byte is 0x5C; nothing when
-// there is no name or it would not fit the 256-byte buffer with its NUL.
+// The proposal in the path's own file name, never a folder's; nothing when
+// there is no name or it would not fit the buffer of 256 UTF-16 units with
+// its NUL.
 TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
-    const std::string longest(251, 'N');  // with ".bmp", 255 bytes
+    const std::string longest(251, 'N');  // with ".bmp", 255 units
+    std::string wide;  // 251 characters of 3 UTF-8 bytes, one unit each
+    for (int i = 0; i < 251; ++i) wide += "絵";
     const struct {
         std::string path, proposal;
     } cases[] = {
@@ -145,11 +147,13 @@ TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
         {"C:/pics/A.S12", "C:/pics/A.bmp"},
         {"C:A.SCA", "C:A.bmp"},
         {"C:\\pics\\A.", "C:\\pics\\A.bmp"},
-        {"C:\\\x95\x5C.dir\\PIC", "C:\\\x95\x5C.dir\\PIC.bmp"},
-        {"C:\\pics\\\x95\x5C.SC5", "C:\\pics\\\x95\x5C.bmp"},
+        {"C:\\表.dir\\PIC", "C:\\表.dir\\PIC.bmp"},
+        {"C:\\pics\\表 Ñ.SC5", "C:\\pics\\表 Ñ.bmp"},
         {"", ""}, {"C:\\pics\\", ""}, {"C:", ""},
         {longest + ".SC5", longest + ".bmp"},
         {longest + "N.SC5", ""},
+        {wide + ".SC5", wide + ".bmp"},
+        {wide + "絵.SC5", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(velda::ProposeBmpName(c.path), c.proposal) << c.path;
 }
@@ -189,7 +193,7 @@ TEST_F(CommandsTest, SaveOverAFileHeldOpenIsReportedAndLeavesItWhole) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const std::vector<DialogSeen> seen = Save(WindowsPath(target), 1);
     CloseHandle(lock);
-    ExpectSaveMessage(seen, velda::CannotCreateMessage, true);
+    ExpectSaveMessage(seen, velda::Text::CannotCreate, true);
     EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{9, 9, 9}));
     for (const std::string& name : velda_test::FolderEntries(ScratchPath(""))) {
         EXPECT_NE(name.rfind(".velda-", 0), 0u) << "temporary file left: " << name;
@@ -220,8 +224,7 @@ TEST_F(CommandsTest, FileInformationShowsModeAndAddresses) {
     const std::string picture = ScratchPath("INFO.SC8");
     WriteFile(picture, MakeBsave(0x0000, 0xD3FF, data));
     OpenFile(IDM_OPEN_SCREEN8, picture);
-    const std::string expected = "SCREEN 8\n\x8a\x4a\x8e\x6e\xb1\xc4\xde\xda\xbd : 0000\n"
-                                 "\x8f\x49\x97\xb9\xb1\xc4\xde\xda\xbd : d3ff\n\n";
+    const std::string expected = "SCREEN 8\n開始ｱﾄﾞﾚｽ : 0000\n終了ｱﾄﾞﾚｽ : d3ff\n\n";
     EXPECT_EQ(FileInfoText(), expected);
 
     // A rejected Open leaves the information of the picture on screen.
@@ -234,9 +237,7 @@ TEST_F(CommandsTest, FileInformationShowsModeAndAddresses) {
 
     WriteFile(picture, MakeBsave(0x0100, 0x01FF, std::vector<uint8_t>(256, 0)));
     OpenFile(IDM_OPEN_SCREEN11, picture);
-    char text[128];
-    std::snprintf(text, sizeof text, velda::FileInfoFormat, 11, 0x100, 0x1FF);
-    EXPECT_EQ(FileInfoText(), text);
+    EXPECT_EQ(FileInfoText(), Said(velda::Text::FileInfoFormat, 11, 0x100, 0x1FF));
     EXPECT_EQ(FileInfoText().substr(0, 10), "SCREEN 11\n");
 }
 
@@ -332,12 +333,6 @@ protected:
         }
         found->window = candidate;
         return FALSE;
-    }
-
-    static std::string TextOf(HWND window) {
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof text);
-        return text;
     }
 
     // What the screen shows of the top-left `width` x `height` pixels of
@@ -489,8 +484,8 @@ TEST_F(ProgramProcess, UnknownExtensionOnTheCommandLineIsReported) {
         },
         "\"" + WindowsPath(path) + "\"");
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(caption, velda::AppName);
-    EXPECT_EQ(text, velda::UnknownKindMessage);
+    EXPECT_EQ(caption, "VELDA");
+    EXPECT_EQ(text, Said(velda::Text::UnknownKind));
     EXPECT_EQ(title, "VELDA");
 }
 

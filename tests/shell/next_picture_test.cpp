@@ -112,7 +112,7 @@ TEST_F(NextPictureTest, KeysStepThroughThePicturesOfTheFolderInNameOrder) {
             EXPECT_EQ(Model().CurrentFile.path, PathOf(step.name));
             EXPECT_FALSE(canvas == canvasBefore);
         } else {
-            EXPECT_EQ(messages, step.outcome == Fails ? std::vector<std::string>{velda::NotBsaveMessage}
+            EXPECT_EQ(messages, step.outcome == Fails ? std::vector<std::string>{Said(velda::Text::NotBsave)}
                                                       : std::vector<std::string>{});
             EXPECT_EQ(Model().CurrentFile.path, pathBefore);
             EXPECT_TRUE(canvas == canvasBefore);
@@ -147,11 +147,10 @@ TEST_F(NextPictureTest, EveryOpenSetsWhereTheKeysStepFrom) {
     }
 }
 
-// The order of names: capitals and small letters alike, double-byte
-// characters by their bytes (the second byte of "∥", 0x81 0x61, is not an
-// 'a').
+// The order of names: capitals and small letters alike, the other
+// characters by their UTF-8 bytes.
 TEST(PictureFolder, NamesAreOrderedWithoutCase) {
-    const char* const ordered[] = {"A.SC5", "b.sc5", "B.SC7", "B_.SC5", "\x81\x5b.SC5", "\x81\x61.SC5"};
+    const char* const ordered[] = {"A.SC5", "b.sc5", "B.SC7", "B_.SC5", "Ñ.SC5", "絵.SC5"};
     for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
         EXPECT_TRUE(velda::NameBefore(ordered[i], ordered[i + 1])) << i;
         EXPECT_FALSE(velda::NameBefore(ordered[i + 1], ordered[i])) << i;

@@ -138,7 +138,7 @@ TEST_F(SettingsTest, DamagedValuesAreIgnoredSilently) {
         EXPECT_TRUE(script.Seen().empty()) << "a message at start";
         EXPECT_EQ(velda::View.zoom, c.expectedZoom);
         EXPECT_EQ(velda::View.tvAspect, c.expectedTv);
-        EXPECT_STREQ(velda::LastOpenFolder, "");
+        EXPECT_EQ(velda::LastOpenFolder, "");
         const int block = c.expectedZoom * (c.expectedTv ? 2 : 1);
         EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 256 * block);
         EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 212 * block);

@@ -8,14 +8,34 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/unicode_win.h"
 #include "render/color_rules.h"
 #include "shell/picture_model.h"
+#include "shell/shell_state_win.h"
 
 namespace velda_test {
+
+// The program's text `key` in the language chosen, in UTF-8 as the tests
+// hold texts; a format filled with `args`. Texts the window shows are read
+// back in UTF-16 and compared with these.
+template <typename... Args>
+std::string Said(velda::Text key, Args... args) {
+    if constexpr (sizeof...(Args) == 0) {
+        return velda::Narrow(velda::TextOf(key));
+    } else {
+        wchar_t text[256];
+        std::swprintf(text, 256, velda::TextOf(key), args...);
+        return velda::Narrow(text);
+    }
+}
+
+// A window's text, read in UTF-16, in UTF-8.
+std::string TextOf(HWND window);
 
 // What a test does with the next dialog (common dialog or message box)
 // that the program shows.
@@ -85,7 +105,7 @@ void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected);
 
 // The dialogs of a failed Save: the Save dialog, then a box titled VELDA
 // saying `text`, and the system's reason after an empty line when `reason`.
-void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason);
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, velda::Text text, bool reason);
 
 // The key of the settings the program keeps between runs, under
 // HKEY_CURRENT_USER. The window tests start and end without it, so that no
