@@ -19,6 +19,8 @@
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 #include "render/picture_shapes.h"
+#include "platform/files.h"
+#include "platform/names.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -298,117 +300,70 @@ TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
     }
 }
 
-// velda.exe as a process, ended in each of the ways a user ends it.
-class ProgramProcess : public ::testing::Test {
-protected:
-    static constexpr int MessageTextId = 0xFFFF;  // the text of a message box
-
-    struct Found {
-        DWORD process;
-        HWND window;
-    };
-
-    static BOOL CALLBACK FindMainWindow(HWND candidate, LPARAM param) {
-        Found* found = reinterpret_cast<Found*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(candidate, &owner);
-        char className[16];
-        GetClassNameA(candidate, className, sizeof className);
-        if (owner == found->process && std::string(className) == "MyWin") {
-            found->window = candidate;
-            return FALSE;
-        }
-        return TRUE;
+// The program that opens .html files, for as long as it lives: the
+// browser stand-in, writing what it opens into `record`. Registered in
+// HKEY_CLASSES_ROOT, where Wine's shell looks (it does not merge the
+// user's own HKCU\Software\Classes in, as Windows does).
+class HtmlOpener {
+public:
+    explicit HtmlOpener(const std::string& record) {
+        const std::string command = "\"" + WindowsPath(VELDA_BROWSER_STUB) + "\" \"" + WindowsPath(record) + "\" \"%1\"";
+        SetDefault(L".html", L"VeldaTestPage");
+        SetDefault(L"VeldaTestPage\\shell\\open\\command", velda::Widen(command));
+    }
+    ~HtmlOpener() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VeldaTestPage");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".html");
     }
 
-    // Owned top-level windows of the class "#32770": the message boxes of
-    // the program's window, once shown (their texts are set by then).
-    static BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param) {
-        Found* found = reinterpret_cast<Found*>(param);
-        char className[16];
-        GetClassNameA(candidate, className, sizeof className);
-        if (GetWindow(candidate, GW_OWNER) != found->window || std::string(className) != "#32770" ||
-            !IsWindowVisible(candidate)) {
-            return TRUE;
-        }
-        found->window = candidate;
-        return FALSE;
-    }
-
-    // What the screen shows of the top-left `width` x `height` pixels of
-    // the window's client area.
-    static std::vector<uint32_t> ClientOnScreen(HWND window, int width, int height) {
-        SetForegroundWindow(window);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        POINT corner{0, 0};
-        ClientToScreen(window, &corner);
-        HDC screen = GetDC(nullptr);
-        HDC copy = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = SelectObject(copy, bitmap);
-        BitBlt(copy, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
-        std::vector<uint32_t> pixels = ReadPixels(copy, width, height);
-        SelectObject(copy, old);
-        DeleteObject(bitmap);
-        DeleteDC(copy);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    }
-
-    // Polls `ready` for up to 20 seconds.
-    static bool WaitFor(const std::function<bool()>& ready) {
-        for (int i = 0; i < 400; ++i) {
-            if (ready()) return true;
-            Sleep(50);
-        }
-        return false;
-    }
-
-    // Starts velda.exe with `arguments`, hands its window to `end` once it
-    // is there, and returns its exit code.
-    DWORD RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments = "") {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        std::string command = "\"" + WindowsPath(VELDA_EXE) + "\"" + (arguments.empty() ? "" : " " + arguments);
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            ADD_FAILURE() << "velda.exe did not start";
-            return 1234;
-        }
-        Found found{process.dwProcessId, nullptr};
-        for (int i = 0; i < 400 && found.window == nullptr; ++i) {
-            Sleep(50);
-            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-        }
-        EXPECT_NE(found.window, nullptr);
-        if (found.window != nullptr) end(found.window);
-        DWORD code = 1234;
-        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process.hProcess, &code);
-        } else {
-            ADD_FAILURE() << "velda.exe did not end";
-            TerminateProcess(process.hProcess, 99);
-        }
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return code;
+private:
+    static void SetDefault(const wchar_t* path, const std::wstring& text) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, path, nullptr, REG_SZ, text.c_str(),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
 };
 
+// Help contents opens velda-help.html beside the program with what opens
+// .html files; without it, a message names the file it looked for.
+TEST_F(CommandsTest, HelpContentsOpensTheHtmlHelpBesideTheProgram) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const std::string help = velda::SplitPath(velda::Narrow(module)).folder + "velda-help.html";
+    const std::string record = ScratchPath("opened.txt");
+    HtmlOpener opener(record);
+    for (const bool present : {true, false}) {
+        SCOPED_TRACE(present ? "present" : "missing");
+        if (present) WriteFile(help, {'<', 'p', '>'});
+        DialogScript script({{"", IDOK}});
+        Command(IDM_HELP_CONTENTS);
+        PumpMessages();
+        if (present) {
+            EXPECT_TRUE(script.Seen().empty());
+            EXPECT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
+            const std::vector<uint8_t> opened = ReadFile(record);
+            EXPECT_EQ(std::string(opened.begin(), opened.end()), help);
+            velda::RemoveFile(help);
+        } else {
+            ASSERT_EQ(script.Seen().size(), 1u);
+            EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{Said(velda::Text::HelpMissing) + "\n" + help});
+        }
+    }
+}
+
+// velda.exe as a process, ended in each of the ways a user ends it.
 TEST_F(ProgramProcess, ExitCommandEndsWithCodeZero) {
-    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
 }
 
 TEST_F(ProgramProcess, CloseBoxEndsWithCodeZero) {
-    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
 }
 
 TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
     EXPECT_EQ(RunAndEnd([](HWND w) {
                   // Alt held: the context code (bit 29) of a system key.
-                  PostMessageA(w, WM_SYSKEYDOWN, VK_F4, 0x20000001);
-                  PostMessageA(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
+                  PostMessageW(w, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+                  PostMessageW(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
               }),
               0u);
 }
@@ -451,7 +406,7 @@ TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
                 for (std::size_t i = 0; i < shown.size(); ++i) wrong += shown[i] != expected[i];
                 return wrong == 0;
             });
-            PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         },
         "\"" + WindowsPath(path) + "\"");
     EXPECT_EQ(code, 0u);
@@ -467,20 +422,14 @@ TEST_F(ProgramProcess, UnknownExtensionOnTheCommandLineIsReported) {
     std::string caption, text, title;
     const DWORD code = RunAndEnd(
         [&](HWND window) {
-            Found box{0, window};
-            const bool shown = WaitFor([&] {
-                box.window = window;
-                EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&box));
-                return box.window != window;
-            });
-            if (shown) {
-                caption = TextOf(box.window);
-                text = TextOf(GetDlgItem(box.window, MessageTextId));
-                PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                WaitFor([&] { return !IsWindow(box.window); });
+            if (HWND box = OwnedDialog(window)) {
+                caption = TextOf(box);
+                text = TextOf(GetDlgItem(box, MessageTextId));
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                WaitFor([&] { return !IsWindow(box); });
             }
             title = TextOf(window);
-            PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         },
         "\"" + WindowsPath(path) + "\"");
     EXPECT_EQ(code, 0u);

@@ -86,14 +86,21 @@ TEST_F(SettingsTest, ChangesAreWrittenAsTheyHappen) {
 }
 
 // A fresh start takes the zoom, the aspect and, for the first Open dialog
-// only, the folder; once a file is chosen the dialog opens at it as before.
+// only, the folder, as an ANSI VELDA wrote it (in the code page's bytes,
+// through RegSetValueExA); once a file is chosen the dialog opens at it as
+// before.
 TEST_F(SettingsTest, TheNextStartRestoresThem) {
-    const std::string last = FreshFolder("restored");
+    ASSERT_NE(RunLocale(), nullptr);
+    const std::string last = FreshFolder(RunLocale()->ansiFolder);
+    const std::wstring wide = velda::Widen(WindowsPath(last));
+    std::string ansi(wide.size() * 2, '\0');
+    ansi.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                                             &ansi[0], static_cast<int>(ansi.size()), nullptr, nullptr)));
     const std::string other = FreshFolder("chosen later");
     WriteFile(other + "/OTHER.SC7", PatternFile(9));
     WriteValue("Zoom", Number(2));
     WriteValue("TvAspect", Number(1));
-    WriteValue("LastFolder", Text(WindowsPath(last)));
+    WriteValue("LastFolder", Text(ansi));
     RestartWindow();
 
     EXPECT_EQ(velda::View.zoom, 2);
