@@ -80,15 +80,6 @@ TEST(HarmlessName, DevicesDotsSeparatorsAndTrailingDots) {
     for (const auto& [name, harmless] : rows) EXPECT_EQ(velda::HarmlessName(name), harmless) << name;
 }
 
-// A path inside a disk image splits at '/' alone on every system: code
-// page 932's second byte may be 0x5C, '\', and is never a dot.
-TEST(SplitImagePath, SecondBytesAreNoSeparators) {
-    const velda::PathParts parts = velda::SplitImagePath("\x95\x5C/A\x95\x5C.SC7");  // 表/A表.SC7
-    EXPECT_EQ(parts.folder, "\x95\x5C/");
-    EXPECT_EQ(parts.stem, "A\x95\x5C");
-    EXPECT_EQ(parts.extension, "SC7");
-}
-
 // A name an MSX wrote, in code page 932, as UTF-8 whatever the system's
 // code page; '_' for each byte that makes no character.
 TEST(NameFromCp932, Utf8OnEverySystem) {

@@ -138,8 +138,8 @@ TEST_F(CommandsTest, ProposedNamesStayInTheFileName) {
 // its NUL.
 TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
     const std::string longest(251, 'N');  // with ".bmp", 255 units
-    std::string wide;  // 251 characters of 3 UTF-8 bytes, one unit each
-    for (int i = 0; i < 251; ++i) wide += "絵";
+    std::string wide;                     // 251 characters of 3 UTF-8 bytes, a unit each
+    while (wide.size() < 753) wide += "絵";
     const struct {
         std::string path, proposal;
     } cases[] = {
@@ -300,57 +300,133 @@ TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
     }
 }
 
-// The program that opens .html files, for as long as it lives: the
-// browser stand-in, writing what it opens into `record`. Registered in
-// HKEY_CLASSES_ROOT, where Wine's shell looks (it does not merge the
-// user's own HKCU\Software\Classes in, as Windows does).
-class HtmlOpener {
-public:
-    explicit HtmlOpener(const std::string& record) {
-        const std::string command = "\"" + WindowsPath(VELDA_BROWSER_STUB) + "\" \"" + WindowsPath(record) + "\" \"%1\"";
-        SetDefault(L".html", L"VeldaTestPage");
-        SetDefault(L"VeldaTestPage\\shell\\open\\command", velda::Widen(command));
-    }
-    ~HtmlOpener() {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VeldaTestPage");
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".html");
-    }
-
-private:
-    static void SetDefault(const wchar_t* path, const std::wstring& text) {
-        RegSetKeyValueW(HKEY_CLASSES_ROOT, path, nullptr, REG_SZ, text.c_str(),
-                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    }
-};
-
 // Help contents opens velda-help.html beside the program with what opens
-// .html files; without it, a message names the file it looked for.
+// .html files (here cmd's echo, in HKEY_CLASSES_ROOT: Wine's shell does
+// not look in HKCU\Software\Classes, as Windows does); without the file, a
+// message names it.
 TEST_F(CommandsTest, HelpContentsOpensTheHtmlHelpBesideTheProgram) {
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     const std::string help = velda::SplitPath(velda::Narrow(module)).folder + "velda-help.html";
     const std::string record = ScratchPath("opened.txt");
-    HtmlOpener opener(record);
+    const std::wstring open = velda::Widen("cmd.exe /c echo %1>\"" + WindowsPath(record) + "\"");
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"VeldaTestPage", sizeof L"VeldaTestPage");
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"VeldaTestPage\\shell\\open\\command", nullptr, REG_SZ, open.c_str(),
+                    static_cast<DWORD>((open.size() + 1) * sizeof(wchar_t)));
     for (const bool present : {true, false}) {
-        SCOPED_TRACE(present ? "present" : "missing");
-        if (present) WriteFile(help, {'<', 'p', '>'});
+        if (present) WriteFile(help, {'<'});
         DialogScript script({{"", IDOK}});
         Command(IDM_HELP_CONTENTS);
         PumpMessages();
-        if (present) {
-            EXPECT_TRUE(script.Seen().empty());
-            EXPECT_TRUE(WaitFor([&] { return !ReadFile(record).empty(); }));
-            const std::vector<uint8_t> opened = ReadFile(record);
-            EXPECT_EQ(std::string(opened.begin(), opened.end()), help);
-            velda::RemoveFile(help);
-        } else {
-            ASSERT_EQ(script.Seen().size(), 1u);
-            EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{Said(velda::Text::HelpMissing) + "\n" + help});
-        }
+        for (int i = 0; i < 400 && ReadFile(record).size() < help.size() + 2; ++i) Sleep(50);  // its line whole
+        const std::vector<uint8_t> opened = ReadFile(record);
+        EXPECT_EQ(std::string(opened.begin(), opened.end()), help + "\r\n");
+        ASSERT_EQ(script.Seen().size(), present ? 0u : 1u);
+        if (!present) EXPECT_EQ(script.Seen()[0].texts.at(0), Said(velda::Text::HelpMissing) + "\n" + help);
+        velda::RemoveFile(help);
     }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VeldaTestPage");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".html");
 }
 
 // velda.exe as a process, ended in each of the ways a user ends it.
+class ProgramProcess : public ::testing::Test {
+protected:
+    static constexpr int MessageTextId = 0xFFFF;  // the text of a message box
+
+    struct Found {
+        DWORD process;
+        HWND window;
+    };
+
+    static BOOL CALLBACK FindMainWindow(HWND candidate, LPARAM param) {
+        Found* found = reinterpret_cast<Found*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(candidate, &owner);
+        char className[16];
+        GetClassNameA(candidate, className, sizeof className);
+        if (owner == found->process && std::string(className) == "MyWin") {
+            found->window = candidate;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    // Owned top-level windows of the class "#32770": the message boxes of
+    // the program's window, once shown (their texts are set by then).
+    static BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param) {
+        Found* found = reinterpret_cast<Found*>(param);
+        char className[16];
+        GetClassNameA(candidate, className, sizeof className);
+        if (GetWindow(candidate, GW_OWNER) != found->window || std::string(className) != "#32770" ||
+            !IsWindowVisible(candidate)) {
+            return TRUE;
+        }
+        found->window = candidate;
+        return FALSE;
+    }
+
+    // What the screen shows of the top-left `width` x `height` pixels of
+    // the window's client area.
+    static std::vector<uint32_t> ClientOnScreen(HWND window, int width, int height) {
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        POINT corner{0, 0};
+        ClientToScreen(window, &corner);
+        HDC screen = GetDC(nullptr);
+        HDC copy = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = SelectObject(copy, bitmap);
+        BitBlt(copy, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
+        std::vector<uint32_t> pixels = ReadPixels(copy, width, height);
+        SelectObject(copy, old);
+        DeleteObject(bitmap);
+        DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
+    // Polls `ready` for up to 20 seconds.
+    static bool WaitFor(const std::function<bool()>& ready) {
+        for (int i = 0; i < 400; ++i) {
+            if (ready()) return true;
+            Sleep(50);
+        }
+        return false;
+    }
+
+    // Starts velda.exe with `arguments`, hands its window to `end` once it
+    // is there, and returns its exit code.
+    DWORD RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments = "") {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        std::wstring command = velda::Widen("\"" + WindowsPath(VELDA_EXE) + "\"" + (arguments.empty() ? "" : " " + arguments));
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            ADD_FAILURE() << "velda.exe did not start";
+            return 1234;
+        }
+        Found found{process.dwProcessId, nullptr};
+        for (int i = 0; i < 400 && found.window == nullptr; ++i) {
+            Sleep(50);
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
+        }
+        EXPECT_NE(found.window, nullptr);
+        if (found.window != nullptr) end(found.window);
+        DWORD code = 1234;
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process.hProcess, &code);
+        } else {
+            ADD_FAILURE() << "velda.exe did not end";
+            TerminateProcess(process.hProcess, 99);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return code;
+    }
+};
+
 TEST_F(ProgramProcess, ExitCommandEndsWithCodeZero) {
     EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
 }
@@ -370,48 +446,59 @@ TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
 
 // A picture named on the command line, quoted, with spaces in its folder and
 // name, as an association passes it: shown at start-up, its pixels on the
-// screen those the core decodes.
+// screen those the core decodes, each a block of the screen's scale; the
+// second named in characters no single code page holds, on a screen of 192
+// DPI (which Wine reads as a process starts).
 TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
-    const std::string path = FreshFolder("command line") + "/MY PIC.SC7";
-    const std::vector<uint8_t> file = PatternFile(31);
-    WriteFile(path, file);
-    // Its data fills video memory from 0 to the end of the palette table.
-    std::vector<uint8_t> vram(file.begin() + 7, file.end());
-    vram.resize(velda::VramBytes);
-    velda::PageView page;
-    page.screen = 7;
-    page.vram = vram.data();
-    page.palette = vram.data() + 0xFA80;
-    const velda::Picture picture = velda::MakePicture(page, velda::PictureOptions{});
+    const struct {
+        const char *folder, *name;
+        uint8_t screen;
+        DWORD dpi;
+    } rows[] = {{"command line", "MY PIC.SC7", 7, 96}, {"名前 Ñ", "絵 Ñ.SC5", 5, 192}};
+    for (const auto& row : rows) {
+        const std::string path = FreshFolder(row.folder) + "/" + row.name;
+        const std::vector<uint8_t> file = PatternFile(31);
+        WriteFile(path, file);
+        velda::ScreenPage page;
+        ASSERT_TRUE(OpenBsave(row.screen, file, page));
+        const velda::Picture picture = velda::MakePicture(velda::ViewOf(page), velda::PictureOptions{});
+        const int scale = static_cast<int>(row.dpi / velda::BaseDpi);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &row.dpi, sizeof row.dpi);
 
-    std::string title;
-    int wrong = -1;
-    const DWORD code = RunAndEnd(
-        [&](HWND window) {
-            WaitFor([&] { return TextOf(window) == "MY PIC.SC7 - VELDA"; });
-            title = TextOf(window);
-            RECT client;
-            GetClientRect(window, &client);
-            const int width = std::min<int>(client.right, velda::CanvasWidth);
-            const int height = std::min<int>(client.bottom, velda::ScreenLines);
-            std::vector<uint32_t> expected(static_cast<std::size_t>(width * height));
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(velda::PixelColor(picture, x, y));
-            }
-            // Painting in the other process takes its time: look again until
-            // it is there or the wait is over.
-            WaitFor([&] {
-                const std::vector<uint32_t> shown = ClientOnScreen(window, width, height);
-                wrong = 0;
-                for (std::size_t i = 0; i < shown.size(); ++i) wrong += shown[i] != expected[i];
-                return wrong == 0;
-            });
-            PostMessageW(window, WM_CLOSE, 0, 0);
-        },
-        "\"" + WindowsPath(path) + "\"");
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(title, "MY PIC.SC7 - VELDA");
-    EXPECT_EQ(wrong, 0);
+        std::string title;
+        SIZE client = {};
+        int wrong = -1;
+        const DWORD code = RunAndEnd(
+            [&](HWND window) {
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+                WaitFor([&] { return TextOf(window) == std::string(row.name) + " - VELDA"; });
+                title = TextOf(window);
+                RECT area;
+                GetClientRect(window, &area);
+                client = SIZE{area.right, area.bottom};
+                // The frame's extras, the metrics at the window's DPI, may
+                // leave a line or two below the client area.
+                const int width = std::min<int>(client.cx, picture.width * scale);
+                const int height = std::min<int>(client.cy, velda::ScreenLines * scale);
+                // Painting in the other process takes its time: look again
+                // until it is there or the wait is over.
+                WaitFor([&] {
+                    const std::vector<uint32_t> shown = ClientOnScreen(window, width, height);
+                    wrong = 0;
+                    for (int i = 0; i < width * height; ++i) {
+                        wrong += shown[i] != ToPixel(velda::PixelColor(picture, i % width / scale, i / width / scale));
+                    }
+                    return wrong == 0;
+                });
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            },
+            "\"" + WindowsPath(path) + "\"");
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(title, std::string(row.name) + " - VELDA");
+        EXPECT_NEAR(client.cx, picture.width * scale, 4);
+        EXPECT_NEAR(client.cy, velda::ScreenLines * scale, 8);
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 // A name on the command line whose extension says nothing: the message in a
@@ -422,11 +509,17 @@ TEST_F(ProgramProcess, UnknownExtensionOnTheCommandLineIsReported) {
     std::string caption, text, title;
     const DWORD code = RunAndEnd(
         [&](HWND window) {
-            if (HWND box = OwnedDialog(window)) {
-                caption = TextOf(box);
-                text = TextOf(GetDlgItem(box, MessageTextId));
-                PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                WaitFor([&] { return !IsWindow(box); });
+            Found box{0, window};
+            const bool shown = WaitFor([&] {
+                box.window = window;
+                EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&box));
+                return box.window != window;
+            });
+            if (shown) {
+                caption = TextOf(box.window);
+                text = TextOf(GetDlgItem(box.window, MessageTextId));
+                PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                WaitFor([&] { return !IsWindow(box.window); });
             }
             title = TextOf(window);
             PostMessageW(window, WM_CLOSE, 0, 0);

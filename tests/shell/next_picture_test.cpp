@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "image/bsave_loader.h"
 #include "image/vram_image.h"
-#include "platform/names.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -145,18 +143,6 @@ TEST_F(NextPictureTest, EveryOpenSetsWhereTheKeysStepFrom) {
         EXPECT_TRUE(Step(VK_PRIOR).empty());
         EXPECT_EQ(Title(), "B.SR7 - VELDA");
     }
-}
-
-// The order of names: capitals and small letters alike, the other
-// characters by their UTF-8 bytes.
-TEST(PictureFolder, NamesAreOrderedWithoutCase) {
-    const char* const ordered[] = {"A.SC5", "b.sc5", "B.SC7", "B_.SC5", "Ñ.SC5", "絵.SC5"};
-    for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
-        EXPECT_TRUE(velda::NameBefore(ordered[i], ordered[i + 1])) << i;
-        EXPECT_FALSE(velda::NameBefore(ordered[i + 1], ordered[i])) << i;
-    }
-    EXPECT_TRUE(velda::NameBefore("A.SC5", "a.sc5"));  // equal but for case: by the bytes
-    EXPECT_FALSE(velda::NameBefore("A.SC5", "A.SC5"));
 }
 
 }  // namespace

@@ -86,16 +86,14 @@ TEST_F(SettingsTest, ChangesAreWrittenAsTheyHappen) {
 }
 
 // A fresh start takes the zoom, the aspect and, for the first Open dialog
-// only, the folder, as an ANSI VELDA wrote it (in the code page's bytes,
-// through RegSetValueExA); once a file is chosen the dialog opens at it as
-// before.
+// only, the folder, as an ANSI VELDA wrote it (its name in the code page of
+// the run's locale, 932 or 1252, through RegSetValueExA); once a file is
+// chosen the dialog opens at it as before.
 TEST_F(SettingsTest, TheNextStartRestoresThem) {
-    ASSERT_NE(RunLocale(), nullptr);
-    const std::string last = FreshFolder(RunLocale()->ansiFolder);
-    const std::wstring wide = velda::Widen(WindowsPath(last));
-    std::string ansi(wide.size() * 2, '\0');
-    ansi.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
-                                                             &ansi[0], static_cast<int>(ansi.size()), nullptr, nullptr)));
+    ASSERT_TRUE(GetACP() == 932 || GetACP() == 1252) << "not a code page of the test locales";
+    const bool japanese = GetACP() == 932;
+    const std::string last = FreshFolder(japanese ? "古い 絵" : "Vieux Ü");
+    const std::string ansi = WindowsPath(ScratchPath("")) + (japanese ? "\x8C\xC3\x82\xA2 \x8A\x47" : "Vieux \xDC");
     const std::string other = FreshFolder("chosen later");
     WriteFile(other + "/OTHER.SC7", PatternFile(9));
     WriteValue("Zoom", Number(2));

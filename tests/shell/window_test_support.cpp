@@ -3,7 +3,9 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstdarg>
 #include <cstring>
+#include <cwchar>
 
 #include "platform/unicode_win.h"
 #include "shell/resource.h"
@@ -33,25 +35,23 @@ namespace {
 
 ScriptState* gScript = nullptr;  // the innermost script answers
 
-std::string ClassOf(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return velda::Narrow(name);
-}
-
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     DialogSeen* seen = reinterpret_cast<DialogSeen*>(param);
     if (GetParent(child) != seen->dialog) return TRUE;
+    char className[32];
+    GetClassNameA(child, className, sizeof className);
     const std::string text = TextOf(child);
     seen->children.push_back(ChildSeen{GetDlgCtrlID(child), text});
-    if (ClassOf(child) == "Static" && !text.empty() && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+    if (lstrcmpiA(className, "Static") == 0 && !text.empty() && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
         seen->texts.push_back(text);
     }
     return TRUE;
 }
 
 BOOL CALLBACK FindDialog(HWND candidate, LPARAM param) {
-    if (ClassOf(candidate) != "#32770" || !IsWindowVisible(candidate)) return TRUE;
+    char className[16];
+    GetClassNameA(candidate, className, sizeof className);
+    if (std::strcmp(className, "#32770") != 0 || !IsWindowVisible(candidate)) return TRUE;
     for (HWND done : gScript->handled) {
         if (done == candidate) return TRUE;
     }
@@ -72,9 +72,8 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
     const int nameBox = GetDlgItem(dialog, FileNameCombo) != nullptr ? FileNameCombo : FileNameEdit;
     seen.fileName = TextOf(GetDlgItem(dialog, nameBox));
     wchar_t folder[TextChars] = {};
-    if (SendMessageW(dialog, CDM_GETFOLDERPATH, TextChars, reinterpret_cast<LPARAM>(folder)) > 0) {
-        seen.folder = velda::Narrow(folder);
-    }
+    SendMessageW(dialog, CDM_GETFOLDERPATH, TextChars, reinterpret_cast<LPARAM>(folder));
+    seen.folder = velda::Narrow(folder);
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
     gScript->seen.push_back(seen);
 
@@ -169,19 +168,19 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height) {
 
 uint32_t ToPixel(velda::Rgb8 c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b; }
 
+std::string SaidIn(velda::Language language, velda::Text key, ...) {
+    wchar_t text[TextChars];
+    std::va_list values;
+    va_start(values, key);
+    std::vswprintf(text, TextChars, velda::TextIn(language, key), values);
+    va_end(values);
+    return velda::Narrow(text);
+}
+
 std::string TextOf(HWND window) {
     wchar_t text[TextChars] = {};
     GetWindowTextW(window, text, TextChars);
     return velda::Narrow(text);
-}
-
-const TestLocale* RunLocale() {
-    wchar_t locale[64] = {};
-    GetEnvironmentVariableW(L"LC_ALL", locale, 64);
-    for (const TestLocale& row : TestLocales) {
-        if (velda::Narrow(locale) == row.locale) return &row;
-    }
-    return nullptr;
 }
 
 void ExpectSaveMessage(const std::vector<DialogSeen>& seen, velda::Text text, bool reason) {
@@ -205,139 +204,6 @@ void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected) {
         }
     }
     EXPECT_EQ(wrong, 0);
-}
-
-bool WaitFor(const std::function<bool()>& ready) {
-    for (int i = 0; i < 400; ++i) {
-        if (ready()) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-std::vector<uint32_t> ProgramProcess::ClientOnScreen(HWND window, int width, int height) {
-    SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    POINT corner{0, 0};
-    ClientToScreen(window, &corner);
-    HDC screen = GetDC(nullptr);
-    HDC copy = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, screen, corner.x, corner.y, SRCCOPY);
-    std::vector<uint32_t> pixels = ReadPixels(copy, width, height);
-    SelectObject(copy, old);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-namespace {
-
-struct Found {
-    DWORD process;
-    HWND owner;
-    HWND window;
-};
-
-BOOL CALLBACK FindMainWindow(HWND candidate, LPARAM param) {
-    Found* found = reinterpret_cast<Found*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(candidate, &owner);
-    if (owner != found->process || ClassOf(candidate) != "MyWin") return TRUE;
-    found->window = candidate;
-    return FALSE;
-}
-
-// Owned top-level windows of the class "#32770": the message boxes.
-BOOL CALLBACK FindOwnedDialog(HWND candidate, LPARAM param) {
-    Found* found = reinterpret_cast<Found*>(param);
-    if (GetWindow(candidate, GW_OWNER) != found->owner || ClassOf(candidate) != "#32770" ||
-        !IsWindowVisible(candidate)) {
-        return TRUE;
-    }
-    found->window = candidate;
-    return FALSE;
-}
-
-// A file handle the child inherits as its standard output or error.
-HANDLE InheritedFile(const std::string& path) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    return CreateFileW(velda::Widen(WindowsPath(path)).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-// Starts the program `exe` with `arguments`; false when it does not start.
-bool Start(const char* exe, const std::string& arguments, STARTUPINFOW& startup, PROCESS_INFORMATION& process) {
-    std::wstring command = velda::Widen("\"" + WindowsPath(exe) + "\"" + (arguments.empty() ? "" : " " + arguments));
-    startup.cb = sizeof startup;
-    return CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-}
-
-// Waits up to 20 seconds for `process` to end: its exit code, or 1234 when
-// it had to be ended.
-DWORD Finish(PROCESS_INFORMATION& process) {
-    DWORD code = 1234;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    } else {
-        ADD_FAILURE() << "the program did not end";
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
-}  // namespace
-
-HWND ProgramProcess::OwnedDialog(HWND window) {
-    Found box{0, window, nullptr};
-    WaitFor([&] {
-        EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&box));
-        return box.window != nullptr;
-    });
-    return box.window;
-}
-
-DWORD ProgramProcess::RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments) {
-    STARTUPINFOW startup = {};
-    PROCESS_INFORMATION process = {};
-    if (!Start(VELDA_EXE, arguments, startup, process)) {
-        ADD_FAILURE() << "velda.exe did not start";
-        return 1234;
-    }
-    Found found{process.dwProcessId, nullptr, nullptr};
-    for (int i = 0; i < 400 && found.window == nullptr; ++i) {
-        Sleep(50);
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&found));
-    }
-    EXPECT_NE(found.window, nullptr);
-    if (found.window != nullptr) end(found.window);
-    return Finish(process);
-}
-
-ConverterRun RunConverter(const std::string& arguments) {
-    const std::string output = ScratchPath("converter-output.txt"), messages = ScratchPath("converter-messages.txt");
-    STARTUPINFOW startup = {};
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = InheritedFile(output);
-    startup.hStdError = InheritedFile(messages);
-    PROCESS_INFORMATION process = {};
-    ConverterRun run;
-    const bool started = Start(VELDA_CONVERT_EXE, arguments, startup, process);
-    CloseHandle(startup.hStdOutput);
-    CloseHandle(startup.hStdError);
-    if (!started) {
-        ADD_FAILURE() << "velda-convert.exe did not start";
-        return run;
-    }
-    run.code = Finish(process);
-    const std::vector<uint8_t> out = ReadFile(output), err = ReadFile(messages);
-    run.output.assign(out.begin(), out.end());
-    run.messages.assign(err.begin(), err.end());
-    return run;
 }
 
 std::vector<uint8_t> PatternFile(uint32_t seed, uint16_t end) {
@@ -428,8 +294,7 @@ void MainWindowTest::PumpMessages() {
 
 void MainWindowTest::DropFile(const std::string& path) {
     // A DROPFILES record followed by the one UTF-16 name and the empty
-    // name that ends the list, as Explorer drops it; the window's
-    // DragFinish frees it.
+    // name that ends the list; the window's DragFinish frees it.
     const std::wstring name = velda::Widen(WindowsPath(path));
     const std::size_t bytes = (name.size() + 2) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cwchar>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,41 +19,13 @@
 
 namespace velda_test {
 
-// The program's text `key` in `language`, in UTF-8 as the tests hold
-// texts; a format filled with `args`. Texts the window shows are read back
-// in UTF-16 and compared with these.
+// The program's text `key` in `language` (Said: the one chosen), in UTF-8
+// and a format filled with what follows, for the window's texts, which
+// TextOf reads back in UTF-16.
+std::string SaidIn(velda::Language language, velda::Text key, ...);
 template <typename... Args>
-std::string SaidIn(velda::Language language, velda::Text key, Args... args) {
-    if constexpr (sizeof...(Args) == 0) {
-        return velda::Narrow(velda::TextIn(language, key));
-    } else {
-        wchar_t text[256];
-        std::swprintf(text, 256, velda::TextIn(language, key), args...);
-        return velda::Narrow(text);
-    }
-}
-
-// The same in the language chosen.
-template <typename... Args>
-std::string Said(velda::Text key, Args... args) {
-    return SaidIn(velda::UiLanguage, key, args...);
-}
-
-// A window's text, read in UTF-16, in UTF-8.
+std::string Said(velda::Text key, Args... args) { return SaidIn(velda::UiLanguage, key, args...); }
 std::string TextOf(HWND window);
-
-// The locales the Windows tests run under (the Makefile's WINE_LOCALES),
-// each with the ANSI code page it gives and a folder name that code page
-// holds, as an ANSI VELDA could have kept it.
-struct TestLocale {
-    const char* locale;  // LC_ALL
-    UINT codePage;
-    const char* ansiFolder;
-};
-constexpr TestLocale TestLocales[] = {{"ja_JP.UTF-8", 932, "古い 絵"}, {"C.UTF-8", 1252, "Vieux Ü"}};
-
-// The row of this run's LC_ALL, or nullptr.
-const TestLocale* RunLocale();
 
 // What a test does with the next dialog (common dialog or message box)
 // that the program shows.
@@ -173,34 +144,6 @@ private:
     void StartWindow();
     void StopWindow();
 };
-
-// Polls `ready` for up to 20 seconds: whether it came true.
-bool WaitFor(const std::function<bool()>& ready);
-
-// velda.exe as a process of its own, found by its window.
-class ProgramProcess : public ::testing::Test {
-protected:
-    static constexpr int MessageTextId = 0xFFFF;  // the text of a message box
-
-    // What the screen shows of the top-left `width` x `height` pixels of
-    // the window's client area.
-    static std::vector<uint32_t> ClientOnScreen(HWND window, int width, int height);
-
-    // The message box `window` shows, once it is shown (its texts are set
-    // by then); nullptr when none comes.
-    static HWND OwnedDialog(HWND window);
-
-    // Starts velda.exe with `arguments`, hands its window to `end` once it
-    // is there, and returns its exit code.
-    static DWORD RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments = "");
-};
-
-// What velda-convert.exe wrote, redirected to files, and its exit code.
-struct ConverterRun {
-    DWORD code = 1234;
-    std::string output, messages;  // the bytes of its standard output and error
-};
-ConverterRun RunConverter(const std::string& arguments);
 
 // A picture file whose bytes cover the pixels and the palette table of
 // every mode, different for every seed.
