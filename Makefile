@@ -157,8 +157,9 @@ bench-wine:
 
 # build/dist/velda-web-$(DIST_VERSION).zip: the web page, its files in a
 # folder velda-web-$(DIST_VERSION) to open or copy to any static host.
-# build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
-# the Windows build makes it, the thumbnail handler for 32-bit and for
+# build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe with its HTML help
+# (velda-help.html, which Help > Contents opens beside it), velda-convert.exe
+# when the Windows build makes it, the thumbnail handler for 32-bit and for
 # 64-bit Explorer, README.md, CHANGELOG and the converter's manual; and
 # build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz (with CHANGELOG too). Both are
 # reproducible: sorted entries, fixed times, owners and modes. The programs
@@ -176,7 +177,8 @@ dist: setup
 	rm -rf $(DIST)
 	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/web/velda-web-$(DIST_VERSION)
 	cp $(addprefix build/web/,$(WEB_PAGE)) $(DIST)/web/velda-web-$(DIST_VERSION)/
-	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md CHANGELOG $(DIST)/win32/
+	cp build/win32/velda.exe docs/velda-help.html build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll \
+	  README.md CHANGELOG $(DIST)/win32/
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
 	cp build/native/velda-convert docs/velda-convert.md README.md CHANGELOG $(DIST)/native/velda-convert-$(DIST_VERSION)/
