@@ -50,13 +50,14 @@ test-web: web native
 	tests/web/run.sh build/web build/native/velda-convert
 
 # Every Windows test runs under one persistent wineserver, in a private
-# prefix, on a virtual display. The 32-bit build is always built; where
-# this machine cannot execute 32-bit code the 64-bit build of the same
-# sources is the one run, and the first line says which.
-# Windows the test prefix draws itself (no window manager on the virtual
-# display), so window sizes are exactly what the program asks for. The
-# display holds the largest view, 3x with the television aspect (1536 x
-# 1272 and the frame), whole: Windows keeps a window within the display.
+# prefix (cmake/wine-prefix.sh), on a virtual display, once for each
+# locale of WINE_LOCALES: the Japanese code page 932 and the Western 1252,
+# whose programs see every name and text through the same W functions. The
+# 32-bit build is always built; where this machine cannot execute 32-bit
+# code the 64-bit build of the same sources is the one run, and the first
+# line says which. The display holds the largest view, 3x with the
+# television aspect (1536 x 1272 and the frame), whole: Windows keeps a
+# window within the display.
 test-wine: win32
 	@arch=$(WINE_ARCH_AFTER_SETUP); \
 	if [ "$$arch" = win32 ]; then echo "make test: the Windows tests run on the win32 build (the thumbnail handler's on win64 too)"; \
@@ -67,25 +68,31 @@ test-wine: win32
 # DLL Explorer loads on 64-bit Windows) is built and tested too, in the
 # same session and prefix.
 WIN64_THUMBNAILS = $(filter win32,$(WINE_ARCH))
+WINE_LOCALES = ja_JP.UTF-8 C.UTF-8
 
 wine-tests: $(WINE_ARCH)
 	$(if $(WIN64_THUMBNAILS),cmake --preset win64 >/dev/null && \
 	  cmake --build --preset win64 -j $(JOBS) --target velda_thumbnails thumbnail_handler_tests)
 	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix-test xvfb-run -a -s "-screen 0 2048x1536x24" \
-	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
-	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
-	         ctest --preset $(WINE_ARCH); rc=$$?; \
-	         $(if $(WIN64_THUMBNAILS),ctest --test-dir build/win64 -R thumbnail_handler_tests --output-on-failure \
-	           --no-tests=error || rc=1;) $(WINESERVER) -k; exit $$rc'
+	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-prefix.sh; \
+	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; rc=0; \
+	         for locale in $(WINE_LOCALES); do export VELDA_LOCALE=$$locale; \
+	           echo "make test: the Windows tests under LC_ALL=$$locale"; ctest --preset $(WINE_ARCH) || rc=1; \
+	           $(if $(WIN64_THUMBNAILS),ctest --test-dir build/win64 -R thumbnail_handler_tests --output-on-failure \
+	             --no-tests=error || rc=1;) done; $(WINESERVER) -k; exit $$rc'
 
-# Starts velda.exe on the current display with the Japanese code page;
-# the Open dialog starts in samples/.
+# Starts velda.exe on the current display, in the locale RUN_LOCALE (a
+# Western code page unless given: VELDA needs no Japanese one); the Open
+# dialog starts in samples/.
+RUN_LOCALE ?= C.UTF-8
 run: setup
 	@$(SUBMAKE) run-on WINE_ARCH=$(WINE_ARCH_AFTER_SETUP)
 
 run-on: $(WINE_ARCH)
 	@if [ -z "$$DISPLAY" ]; then echo "make run: no display (set DISPLAY, or use xvfb-run make run)"; exit 1; fi
-	cd samples && WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix ../cmake/wine-run.sh ../build/$(WINE_ARCH)/velda.exe
+	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix VELDA_LOCALE=$(RUN_LOCALE) cmake/wine-prefix.sh
+	cd samples && WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix VELDA_LOCALE=$(RUN_LOCALE) \
+	  ../cmake/wine-run.sh ../build/$(WINE_ARCH)/velda.exe
 
 clean:
 	rm -rf build
@@ -149,14 +156,15 @@ bench-wine:
 	cmake --preset $(WINE_ARCH) >/dev/null
 	cmake --build --preset $(WINE_ARCH) -j $(JOBS) --target velda_window_bench
 	WINEPREFIX=$(CURDIR)/build/$(WINE_ARCH)/wineprefix-bench xvfb-run -a -s "-screen 0 1024x768x24" \
-	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-run.sh wineboot -i >/dev/null 2>&1; \
+	  sh -c 'mkdir -p $$WINEPREFIX && $(WINESERVER) -p && cmake/wine-prefix.sh; \
 	         cmake/wine-run.sh reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1; \
 	         cmake/wine-run.sh build/$(WINE_ARCH)/velda_window_bench.exe; rc=$$?; $(WINESERVER) -k; exit $$rc'
 
 # build/dist/velda-web-$(DIST_VERSION).zip: the web page, its files in a
 # folder velda-web-$(DIST_VERSION) to open or copy to any static host.
-# build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe, velda-convert.exe when
-# the Windows build makes it, the thumbnail handler for 32-bit and for
+# build/dist/velda-$(DIST_VERSION)-win32.zip: velda.exe with its HTML help
+# (velda-help.html, which Help > Contents opens beside it), velda-convert.exe
+# when the Windows build makes it, the thumbnail handler for 32-bit and for
 # 64-bit Explorer, README.md, CHANGELOG and the converter's manual; and
 # build/dist/velda-convert-$(DIST_VERSION)-linux-$(NATIVE_ARCH).tar.gz (with CHANGELOG too). Both are
 # reproducible: sorted entries, fixed times, owners and modes. The programs
@@ -174,7 +182,8 @@ dist: setup
 	rm -rf $(DIST)
 	mkdir -p $(DIST)/win32 $(DIST)/native/velda-convert-$(DIST_VERSION) $(DIST)/web/velda-web-$(DIST_VERSION)
 	cp $(addprefix build/web/,$(WEB_PAGE)) $(DIST)/web/velda-web-$(DIST_VERSION)/
-	cp build/win32/velda.exe build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll README.md CHANGELOG $(DIST)/win32/
+	cp build/win32/velda.exe docs/velda-help.html build/win32/velda-thumbnails-x86.dll build/win64/velda-thumbnails-x64.dll \
+	  README.md CHANGELOG $(DIST)/win32/
 	if [ -f build/win32/velda-convert.exe ]; then \
 	  cp build/win32/velda-convert.exe $(DIST)/win32/ && cp docs/velda-convert.md $(DIST)/win32/; fi
 	cp build/native/velda-convert docs/velda-convert.md README.md CHANGELOG $(DIST)/native/velda-convert-$(DIST_VERSION)/

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs a Windows executable under Wine with a private prefix, no debug
-# chatter and the Japanese ANSI code page (932). The 64-bit loader is used
-# for 64-bit executables.
+# chatter and the locale VELDA_LOCALE, whose code page becomes the ANSI
+# code page: ja_JP.UTF-8 (the default) gives 932, C.UTF-8 gives 1252. The
+# 64-bit loader is used for 64-bit executables.
 set -e
 exe="$1"
 # PE32+ (64-bit) images carry the optional-header magic 0x20b; Wine's own
@@ -21,6 +22,6 @@ fi
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export LC_ALL=ja_JP.UTF-8
+export LC_ALL="${VELDA_LOCALE:-ja_JP.UTF-8}"
 export WINELOADER="$loader"
 exec "$loader" "$@"

@@ -3,25 +3,30 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include "export/bmp_writer.h"
 #include "render/picture.h"
 
 #ifdef _WIN32
-#include <direct.h>
-#define VELDA_MKDIR(p) _mkdir(p)
-#define VELDA_RMDIR(p) _rmdir(p)
+#include <process.h>
 #else
 #include <unistd.h>
-#define VELDA_MKDIR(p) mkdir(p, 0755)
-#define VELDA_RMDIR(p) rmdir(p)
 #endif
 
 namespace velda_test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A UTF-8 path as the file system takes it (UTF-16 on Windows, whatever
+// the code page).
+fs::path FsPath(const std::string& path) { return fs::u8path(path); }
+
+}  // namespace
 
 const ExpectedMode& ExpectedModeOf(uint8_t screen) {
     return *std::find_if(std::begin(ExpectedModes), std::end(ExpectedModes),
@@ -73,57 +78,40 @@ std::string ScratchPath(const std::string& name) {
         std::snprintf(unique, sizeof unique, "/velda-test-%lu", static_cast<unsigned long>(getpid()));
 #endif
         folder = std::string(base) + unique;
-        VELDA_MKDIR(folder.c_str());
+        std::error_code ignored;
+        fs::create_directory(FsPath(folder), ignored);
     }
     return folder + "/" + name;
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
+    std::error_code ignored;
+    return fs::exists(FsPath(path), ignored);
 }
-
-namespace {
-
-// Removes `path` and, for a folder, everything in it.
-void RemoveTree(const std::string& path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return;
-    if (S_ISDIR(info.st_mode)) {
-        for (const std::string& name : FolderEntries(path)) RemoveTree(path + "/" + name);
-        VELDA_RMDIR(path.c_str());
-    } else {
-        std::remove(path.c_str());
-    }
-}
-
-}  // namespace
 
 std::string FreshFolder(const std::string& name) {
     const std::string folder = ScratchPath(name);
-    RemoveTree(folder);
-    VELDA_MKDIR(folder.c_str());
+    std::error_code ignored;
+    fs::remove_all(FsPath(folder), ignored);
+    fs::create_directory(FsPath(folder), ignored);
     return folder;
 }
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(dir);
+    std::error_code error;
+    for (fs::directory_iterator entry(FsPath(folder), error), end; !error && entry != end; entry.increment(error)) {
+        names.push_back(entry->path().filename().u8string());
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -53,7 +53,8 @@ std::vector<uint8_t> MakeBsave(uint16_t start, uint16_t end, const std::vector<u
                                uint8_t id = 0xFE);
 
 // A path in a fresh scratch folder of this test run (the folder is made
-// on first use), and whole-file reading and writing.
+// on first use), and whole-file reading and writing. Paths are UTF-8, on
+// Windows too.
 std::string ScratchPath(const std::string& name);
 // A path of this machine as Windows programs under Wine see it (Z:\...).
 std::string WindowsPath(const std::string& path);

@@ -32,6 +32,7 @@
 #include "image/file_types.h"
 #include "image/name_letters.h"
 #include "image/picture_file.h"
+#include "platform/unicode_win.h"
 #include "render/thumbnail.h"
 
 namespace velda {
@@ -87,8 +88,6 @@ std::wstring GuidText(const GUID& id) {
     StringFromGUID2(id, text, 40);
     return text;
 }
-
-std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // The stream from where it stands to its end, at most MaxPictureFileBytes
 // of it, into `bytes`: S_OK, or the stream's error.
@@ -270,7 +269,7 @@ std::wstring HandlerKeyOf(const std::wstring& extensionKey) {
     return extensionKey + L"\\ShellEx\\" + GuidText(__uuidof(IThumbnailProvider));
 }
 
-std::wstring ExtensionKeyOf(const std::string& extension) { return L"." + Widened(SmallLetters(extension)); }
+std::wstring ExtensionKeyOf(const std::string& extension) { return L"." + Widen(SmallLetters(extension)); }
 
 // This DLL's full name; "" when Windows does not give it.
 std::wstring ModulePath() {
@@ -369,7 +368,7 @@ HRESULT Register() {
         const std::wstring clsid = GuidText(ClassOfExtension(extension));
         const std::wstring classKey = L"CLSID\\" + clsid;
         const std::wstring server = classKey + L"\\InprocServer32";
-        status = WriteText(classes, classKey, nullptr, L"VELDA thumbnail (." + Widened(extension) + L")");
+        status = WriteText(classes, classKey, nullptr, L"VELDA thumbnail (." + Widen(extension) + L")");
         if (status == ERROR_SUCCESS) status = WriteText(classes, server, nullptr, dll);
         if (status == ERROR_SUCCESS) status = WriteText(classes, server, L"ThreadingModel", L"Apartment");
         if (status == ERROR_SUCCESS) status = WriteText(classes, HandlerKeyOf(ExtensionKeyOf(extension)), nullptr, clsid);

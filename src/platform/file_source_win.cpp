@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/containers.h"
+#include "platform/unicode_win.h"
 
 namespace velda {
 
@@ -41,14 +42,14 @@ private:
 }  // namespace
 
 LoadError OpenFileSource(const std::string& path, std::shared_ptr<const ByteSource>& source) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     LARGE_INTEGER size = {};
     const bool opened = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size);
     if (!opened) {
         LoadError error(LoadFault::CannotOpen);
         error.file = path;
-        error.system = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+        error.system = WindowsError(GetLastError());
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         return error;
     }

@@ -19,7 +19,7 @@ ReadError ReadWholeFile(const std::string& path, std::size_t maxBytes, std::vect
         return ReadError{opened, ErrnoCode(cause != 0 ? cause : EIO)};
     };
     errno = 0;
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    std::FILE* stream = OpenStream(path, "rb");
     if (stream == nullptr) return refused(false, errno);
     // Room for what an ordinary file holds, not for the most that is read:
     // the room is filled before it is read into, and a vector used again

@@ -1,7 +1,8 @@
 // The file system as the window and the converter use it, with one
 // implementation for POSIX systems (files_posix.cpp) and one for Windows
-// (files_win.cpp) behind the same functions. Paths are the system's own
-// narrow strings: code page 932 on a Japanese Windows.
+// (files_win.cpp) behind the same functions. Paths are UTF-8 on every
+// system; on Windows they reach the system as UTF-16, so that any name
+// opens whatever the system's ANSI code page holds.
 //
 // A function here that can fail returns what went wrong as its value: a
 // std::error_code, which is false when nothing did (its message() is the
@@ -38,6 +39,12 @@ FileIdentity IdentifyFile(const std::string& path);
 
 // True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
+
+// std::fopen and std::remove for a UTF-8 path (whose narrow forms take the
+// ANSI code page on Windows): the stream, or nullptr with errno set; and
+// whether the file is gone.
+std::FILE* OpenStream(const std::string& path, const char* mode);
+bool RemoveFile(const std::string& path);
 
 // Why a whole file could not be read: whether it opened, and the system's
 // reason. False when it was read.

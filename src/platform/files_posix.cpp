@@ -12,6 +12,10 @@
 
 namespace velda {
 
+std::FILE* OpenStream(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
 PathKind KindOf(const std::string& path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return PathKind::Missing;

@@ -19,7 +19,7 @@ std::set<std::string> gWatched;
 void RemoveWatchedAndEnd(int signalNumber) {
     gWatchedMutex.lock();  // held to the end: no file is made after this
     // On Windows the files were opened so that they can go while open.
-    for (const std::string& path : gWatched) std::remove(path.c_str());
+    for (const std::string& path : gWatched) RemoveFile(path);
     EndAsSignal(signalNumber);
 }
 

@@ -25,19 +25,33 @@ bool IsDeviceName(const std::string& stem) {
            upper[3] >= '1' && upper[3] <= '9';
 }
 
+// `path` split after its last byte of `separators`.
+PathParts SplitAt(const std::string& path, const char* separators) {
+    const std::size_t separator = path.find_last_of(separators);
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    PathParts parts;
+    parts.folder = path.substr(0, nameStart);
+    const std::size_t dot = path.rfind('.');
+    parts.dot = dot != std::string::npos && dot > nameStart;
+    parts.stem = path.substr(nameStart, parts.dot ? dot - nameStart : std::string::npos);
+    if (parts.dot) parts.extension = path.substr(dot + 1);
+    return parts;
+}
+
 }  // namespace
 
 std::string HarmlessName(const std::string& name) {
     std::string harmless = name;
-    for (std::size_t i = 0; i < harmless.size(); i += CharacterBytes(harmless, i)) {
-        if (IsRefused(static_cast<unsigned char>(harmless[i]))) harmless[i] = Replacement;  // never a second byte
+    // A byte of a UTF-8 sequence beyond ASCII is never one of them.
+    for (char& c : harmless) {
+        if (IsRefused(static_cast<unsigned char>(c))) c = Replacement;
     }
     while (!harmless.empty() && (harmless.back() == '.' || harmless.back() == ' ')) harmless.pop_back();
     if (harmless.empty() || IsDeviceName(harmless.substr(0, harmless.find('.')))) harmless.insert(0, 1, Replacement);
     return harmless;
 }
 
-std::string FoldedName(const std::string& name) { return Capitals(name, CharacterBytes); }
+std::string FoldedName(const std::string& name) { return Capitals(name); }
 
 std::string PrintableName(std::string name) {
     for (char& c : name) {
@@ -45,6 +59,12 @@ std::string PrintableName(std::string name) {
     }
     return name;
 }
+
+// A byte of a UTF-8 sequence beyond ASCII is never a separator or a dot.
+PathParts SplitPath(const std::string& path) { return SplitAt(path, FolderSeparators); }
+
+// A second byte of code page 932 is never '/' or '.', though it may be '\'.
+PathParts SplitImagePath(const std::string& path) { return SplitAt(path, "/"); }
 
 std::string WithExtension(const std::string& path, const std::string& extension) {
     const PathParts parts = SplitPath(path);

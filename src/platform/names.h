@@ -7,13 +7,12 @@
 //   "pics/.SC5"           folder "pics/"      stem ".SC5"    no extension
 //
 // The extension follows the last dot of the file name; a dot that starts
-// the name starts no extension. What separates folders is the system's:
-//   Windows (names_win.cpp): '\', '/' and a drive's ':', in the system's
-//     ANSI code page (932, Shift-JIS, for VELDA's users), where the second
-//     byte of a double-byte character may be 0x5C, '\', and is never taken
-//     for a separator;
-//   POSIX (names_posix.cpp): '/' alone, the bytes as they are, so UTF-8
-//     names such as "あ.SC5" keep their extension.
+// the name starts no extension. Names are UTF-8 on every system (on Windows
+// platform/unicode_win.h makes them UTF-16 at the system's edge), whose
+// bytes beyond ASCII are never a separator, a dot or a letter, so "あ.SC5"
+// keeps its extension. What separates folders is the system's:
+//   Windows (names_win.cpp): '\', '/' and a drive's ':';
+//   POSIX (names_posix.cpp): '/' alone.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +29,15 @@ struct PathParts {
     std::string Name() const { return dot ? stem + "." + extension : stem; }
 };
 
+// The bytes that separate folders on this system.
+extern const char FolderSeparators[];
+
 PathParts SplitPath(const std::string& path);
+
+// A path inside a disk image ("GAMES/TITLE.SC5", in code page 932 as the
+// MSX wrote it) split the same way, with '/' alone between its folders on
+// every system: a second byte of code page 932 may be '\', never '/'.
+PathParts SplitImagePath(const std::string& path);
 
 // The file name of `path`, without its folder.
 inline std::string FileNameOf(const std::string& path) { return SplitPath(path).Name(); }
@@ -44,8 +51,7 @@ std::string WithExtension(const std::string& path, const std::string& extension)
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // `name` with its ASCII letters as capitals, as Windows and MSX-DOS
-// compare names; on Windows the second byte of a double-byte character
-// stays as it is, though it may be a letter's code.
+// compare names.
 std::string FoldedName(const std::string& name);
 
 // The order of names in a folder, for the window and the converter alike:
@@ -60,13 +66,9 @@ bool NameBefore(const std::string& a, const std::string& b);
 // ASCII letters; the name itself on POSIX.
 std::string NameKey(const std::string& name);
 
-// The bytes the character at `at` of `text` takes: 2 for a double-byte
-// character of the system's code page (Windows), otherwise 1.
-std::size_t CharacterBytes(const std::string& text, std::size_t at);
-
-// A name as an MSX wrote it (code page 932) in the system's encoding:
-// UTF-8 on POSIX, the ANSI code page on Windows (932 itself on a Japanese
-// one). A byte that makes no character becomes '_'.
+// A name as an MSX wrote it (code page 932) in UTF-8, read with the table
+// of code page 932 whatever the system's own code page is. A byte that
+// makes no character becomes '_'.
 std::string NameFromCp932(const std::string& name);
 
 // `name` as a terminal may show it: control bytes as '?'.

@@ -4,22 +4,11 @@
 
 #include <cerrno>
 
-#include "image/name_letters.h"
 #include "platform/names.h"
 
 namespace velda {
 
-PathParts SplitPath(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    PathParts parts;
-    parts.folder = path.substr(0, nameStart);
-    const std::size_t dot = path.rfind('.');
-    parts.dot = dot != std::string::npos && dot > nameStart;
-    parts.stem = path.substr(nameStart, parts.dot ? dot - nameStart : std::string::npos);
-    if (parts.dot) parts.extension = path.substr(dot + 1);
-    return parts;
-}
+const char FolderSeparators[] = "/";
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '/') return folder + name;
@@ -27,8 +16,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string NameKey(const std::string& name) { return name; }
-
-std::size_t CharacterBytes(const std::string& text, std::size_t at) { return SingleByteStep(text, at); }
 
 std::string NameFromCp932(const std::string& name) {
     iconv_t convert = iconv_open("UTF-8", "CP932");

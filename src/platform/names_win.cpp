@@ -1,38 +1,32 @@
 // Names on Windows: '\', '/' and a drive's ':' separate folders, names are
-// in the system's ANSI code page, and the case of ASCII letters does not
-// tell two names apart.
+// UTF-8 (the W functions' UTF-16 at the system's edge), and the case of
+// ASCII letters does not tell two names apart.
 #include <windows.h>
 
+#include "image/name_letters.h"
 #include "platform/names.h"
+#include "platform/unicode_win.h"
 
 namespace velda {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+constexpr UINT MsxCodePage = 932;
+
+// The character of code page 932 in `bytes` (one or two bytes) in UTF-16,
+// or "" when it is none: a byte the table leaves out, or a C1 control,
+// which some tables give 0x80.
+std::wstring Cp932Character(const std::string& bytes) {
+    wchar_t wide[2];
+    const int length = MultiByteToWideChar(MsxCodePage, MB_ERR_INVALID_CHARS, bytes.data(),
+                                           static_cast<int>(bytes.size()), wide, 2);
+    if (length <= 0 || (length == 1 && wide[0] >= 0x80 && wide[0] <= 0x9F)) return L"";
+    return std::wstring(wide, static_cast<std::size_t>(length));
+}
 
 }  // namespace
 
-PathParts SplitPath(const std::string& path) {
-    std::size_t nameStart = 0;
-    std::size_t dot = std::string::npos;
-    // The second byte of a double-byte character may be '\\'; it is never '.'.
-    for (std::size_t i = 0; i < path.size(); i += CharacterBytes(path, i)) {
-        if (CharacterBytes(path, i) == 2) continue;
-        if (IsSeparator(path[i])) {
-            nameStart = i + 1;
-            dot = std::string::npos;
-        } else if (path[i] == '.' && i > nameStart) {
-            dot = i;
-        }
-    }
-    PathParts parts;
-    parts.folder = path.substr(0, nameStart);
-    parts.dot = dot != std::string::npos;
-    parts.stem = path.substr(nameStart, parts.dot ? dot - nameStart : std::string::npos);
-    if (parts.dot) parts.extension = path.substr(dot + 1);
-    return parts;
-}
+const char FolderSeparators[] = "\\/:";
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || SplitPath(folder).Name().empty()) return folder + name;
@@ -41,22 +35,23 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 std::string NameKey(const std::string& name) { return FoldedName(name); }
 
-std::size_t CharacterBytes(const std::string& text, std::size_t at) {
-    return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
-}
-
 std::string NameFromCp932(const std::string& name) {
-    constexpr UINT MsxCodePage = 932;
-    if (GetACP() == MsxCodePage || name.empty()) return name;
-    const int length = static_cast<int>(name.size());
-    std::wstring wide(name.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(MsxCodePage, 0, name.data(), length, &wide[0], length)));
-    const int wideLength = static_cast<int>(wide.size());
-    std::string out(wide.size() * 2, '\0');
-    BOOL lost = FALSE;
-    out.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &out[0],
-                                                            static_cast<int>(out.size()), "_", &lost)));
-    return out;
+    // A character at a time, with the system's table of code page 932
+    // (whatever the system's own code page), so that a byte that makes no
+    // character becomes '_' and the rest still reads.
+    std::wstring wide;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t step = Cp932Step(name, i);
+        const std::wstring character = Cp932Character(name.substr(i, step));
+        if (character.empty()) {
+            wide += L'_';
+            ++i;  // the byte after a first byte that made nothing is read anew
+        } else {
+            wide += character;
+            i += step;
+        }
+    }
+    return Narrow(wide);
 }
 
 }  // namespace velda

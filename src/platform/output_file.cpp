@@ -33,10 +33,10 @@ std::error_code LastErrno() { return ErrnoCode(errno != 0 ? errno : EIO); }
 // new one.
 WriteError WriteOver(const std::string& target, const std::function<void(FileSink&)>& write) {
     errno = 0;
-    std::FILE* stream = std::fopen(target.c_str(), "r+b");
+    std::FILE* stream = OpenStream(target, "r+b");
     if (stream != nullptr) {
         std::fclose(stream);
-        stream = std::fopen(target.c_str(), "wb");
+        stream = OpenStream(target, "wb");
     }
     if (stream == nullptr) return WriteError{WriteFault::Create, LastErrno()};
     FileSink sink(stream);
@@ -45,7 +45,7 @@ WriteError WriteOver(const std::string& target, const std::function<void(FileSin
     std::error_code error = sink.Error();
     if (std::fclose(stream) != 0 && !error) error = LastErrno();
     if (!error) return WriteError{};
-    if (std::FILE* emptied = std::fopen(target.c_str(), "wb")) std::fclose(emptied);
+    if (std::FILE* emptied = OpenStream(target, "wb")) std::fclose(emptied);
     return WriteError{WriteFault::Write, error};
 }
 
@@ -136,7 +136,7 @@ void OutputFile::Discard() {
         stream_ = nullptr;
     }
     if (!path_.empty()) {
-        std::remove(path_.c_str());
+        RemoveFile(path_);
         path_.clear();
     }
 }

@@ -5,35 +5,31 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <string>
 
 #include "export/bmp_headers.h"
 #include "image/mode_table.h"
 #include "image/picture_file.h"
+#include "platform/unicode_win.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
-#include "shell/texts.h"
 
 namespace velda {
 
 CanvasRecord Canvas;
-int FrameExtraWidth;
-int FrameExtraHeight;
 HINSTANCE AppInstance;
 
 namespace {
 
 constexpr int MainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
-constexpr int TitleBytes = 128;
 
 #if !defined(_WIN64)
-static_assert(sizeof(WNDCLASSEXA) == 48, "the 32-bit class record");
+static_assert(sizeof(WNDCLASSEXW) == 48, "the 32-bit class record");
 #endif
 
 // Creates the picture model and the Canvas, and starts in the empty state.
 void OnCreate(HWND window) {
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new PictureModel()));
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new PictureModel()));
     HDC windowDc = GetDC(window);
     Canvas.dc = CreateCompatibleDC(windowDc);
     Canvas.bitmap = CreateCompatibleBitmap(windowDc, CanvasWidth, CanvasHeight);
@@ -68,20 +64,28 @@ void OnDestroy(HWND window) {
     // The bitmap is out of any context now; give it back too.
     DeleteObject(Canvas.bitmap);
     Canvas = CanvasRecord{};
-    WinHelpA(window, HelpFileName, HELP_QUIT, 0);
+    CloseHelp(window);
     PostQuitMessage(0);
 }
 
 // Lets go of the picture model once the window is gone.
 void OnNcDestroy(HWND window) {
-    delete reinterpret_cast<PictureModel*>(SetWindowLongPtrA(window, GWLP_USERDATA, 0));
+    delete reinterpret_cast<PictureModel*>(SetWindowLongPtrW(window, GWLP_USERDATA, 0));
+}
+
+// The window is now on a monitor of `dpi`: the picture keeps its whole
+// pixels at the new scale, the window at the corner Windows suggests.
+void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+    AdoptDpi(dpi);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeWindowForMode(window, ModelOf(window).ScreenMode);
 }
 
 // Asks for a file, loads it in the given mode, draws it and shows it.
 void OpenCommand(HWND window, uint8_t screen) {
-    char fileTitle[64];
+    std::string fileTitle;
     std::string path;
-    if (ChooseBsaveFile(window, screen, path, fileTitle, sizeof fileTitle)) OpenInMode(window, screen, path, fileTitle);
+    if (ChooseBsaveFile(window, screen, path, fileTitle)) OpenInMode(window, screen, path, fileTitle);
 }
 
 // Asks for a picture file of any kind and opens it by its extension.
@@ -92,11 +96,12 @@ void OpenByExtensionCommand(HWND window) {
 
 // Opens the first of the files dropped on the window.
 void OnDropFiles(HWND window, HDROP drop) {
-    std::string path;
-    if (DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
-        path.resize(DragQueryFileA(drop, 0, nullptr, 0) + 1);
-        path.resize(DragQueryFileA(drop, 0, &path[0], static_cast<UINT>(path.size())));
+    std::wstring name;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        name.resize(DragQueryFileW(drop, 0, nullptr, 0) + 1);
+        name.resize(DragQueryFileW(drop, 0, &name[0], static_cast<UINT>(name.size())));
     }
+    const std::string path = Narrow(name);
     // Let go of the drop before the picture is drawn or a message shown, so
     // that the program it came from is not kept waiting.
     DragFinish(drop);
@@ -133,6 +138,8 @@ void OnCommand(HWND window, unsigned id) {
     case IDM_SPRITES_16:
     case IDM_SPRITES_8X2:
     case IDM_SPRITES_16X2: SpritesCommand(window, static_cast<int>(id - IDM_SPRITES_NONE)); break;
+    case IDM_LANGUAGE_JAPANESE: LanguageCommand(window, Language::Japanese); break;
+    case IDM_LANGUAGE_ENGLISH: LanguageCommand(window, Language::English); break;
     case IDM_HELP_CONTENTS: HelpContentsCommand(window); break;
     case IDM_ABOUT: AboutCommand(window); break;
     default: break;  // not one of ours: ignored
@@ -151,7 +158,20 @@ void GrayImageItems(HWND window) { SetImageItems(window, MF_GRAYED); }
 
 void EnableImageItems(HWND window) { SetImageItems(window, MF_ENABLED); }
 
-PictureModel& ModelOf(HWND window) { return *reinterpret_cast<PictureModel*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+PictureModel& ModelOf(HWND window) { return *reinterpret_cast<PictureModel*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+void ShowLanguage(HWND window) {
+    HMENU old = GetMenu(window);
+    SetMenu(window, LoadMenuW(AppInstance, MenuNames[static_cast<int>(UiLanguage)]));
+    DestroyMenu(old);
+    if (ModelOf(window).PictureShown) {
+        EnableImageItems(window);
+    } else {
+        GrayImageItems(window);
+    }
+    ShowViewChoices(window);
+    DrawMenuBar(window);
+}
 
 void SizeWindowForMode(HWND window, uint8_t screen) {
     const ModeInfo& mode = *FindMode(screen);
@@ -162,21 +182,19 @@ void SizeWindowForMode(HWND window, uint8_t screen) {
                FrameExtraHeight + mode.lines * block.cy, TRUE);
 }
 
-void FinishOpen(HWND window, const Picture& picture, const char* fileTitle) {
+void FinishOpen(HWND window, const Picture& picture, const std::string& fileTitle) {
     PictureModel& model = ModelOf(window);
     const uint8_t screen = picture.screen;
     InvalidateRect(window, nullptr, TRUE);
     model.ExportHeaders = PrepareExportHeaders(picture);
     SizeWindowForMode(window, screen);
     EnableImageItems(window);
-    char title[TitleBytes];
-    std::snprintf(title, sizeof title, TitleFormat, fileTitle);
-    SetWindowTextA(window, title);
+    SetWindowTextW(window, (Widen(fileTitle) + TitleEnd).c_str());
     model.ScreenMode = screen;
     model.PictureShown = true;
 }
 
-void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle) {
+void ShowPicturePage(HWND window, const ScreenPage& page, const std::string& fileTitle) {
     AdoptPage(ModelOf(window), page);
     const Picture picture = MakePicture(ViewOf(page), WindowPictureOptions());
     RenderImage(window, picture);
@@ -186,18 +204,18 @@ void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle)
 void RedrawPicture(HWND window) {
     PictureModel& model = ModelOf(window);
     if (!model.PictureShown) return;
-    char title[TitleBytes] = {};
-    GetWindowTextA(window, title, sizeof title);
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(window, &title[0], static_cast<int>(title.size()))));
     const Picture picture = MakePicture(ViewOf(model, model.ScreenMode), WindowPictureOptions());
     RenderImage(window, picture);
     model.ExportHeaders = PrepareExportHeaders(picture);
-    SetWindowTextA(window, title);
+    SetWindowTextW(window, title.c_str());
     InvalidateRect(window, nullptr, TRUE);
 }
 
 std::string CommandLinePicture(const char* commandLine) {
-    // '"', space and tab are never the second byte of a code-page-932
-    // character, so the bytes are searched as they are.
+    // '"', space and tab are never a byte of a longer UTF-8 sequence, so
+    // the bytes are searched as they are.
     const std::string line = commandLine != nullptr ? commandLine : "";
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string::npos) return "";
@@ -215,48 +233,48 @@ void OpenStartupPicture(HWND window, const char* commandLine) {
     if (!path.empty()) OpenNamedPicture(window, path);
 }
 
-void ShowError(HWND owner, const char* text) { MessageBoxA(owner, text, AppName, MB_OK); }
+void ShowError(HWND owner, const std::wstring& text) { MessageBoxW(owner, text.c_str(), AppName, MB_OK); }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: OnCreate(window); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
-    case WM_NCDESTROY: OnNcDestroy(window); return DefWindowProcA(window, message, wParam, lParam);
+    case WM_NCDESTROY: OnNcDestroy(window); return DefWindowProcW(window, message, wParam, lParam);
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
     case WM_DROPFILES: OnDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DPICHANGED: OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = 0;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, IconName);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(instance, IconName);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszMenuName = MenuName;
+    windowClass.lpszMenuName = MenuNames[static_cast<int>(Language::Japanese)];
     windowClass.lpszClassName = WindowClassName;
-    windowClass.hIconSm = LoadIconA(instance, IconName);
-    if (!RegisterClassExA(&windowClass)) return nullptr;
-
-    FrameExtraWidth = 2 * GetSystemMetrics(SM_CXFRAME);
-    FrameExtraHeight = 3 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYMENUSIZE) +
-                       GetSystemMetrics(SM_CYSMCAPTION);
+    windowClass.hIconSm = LoadIconW(instance, IconName);
+    if (!RegisterClassExW(&windowClass)) return nullptr;
 
     LoadSettings();
+    AdoptDpi(WindowDpi(nullptr));
     const ModeInfo& start = *FindMode(5);  // the empty window's mode
     const SIZE block = PixelBlock(start.width);
-    HWND window = CreateWindowExA(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, WindowClassName, AppName, MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   FrameExtraWidth + start.width * block.cx, FrameExtraHeight + start.lines * block.cy,
                                   nullptr, nullptr, instance, nullptr);
     AppInstance = instance;
-    *accelerators = LoadAcceleratorsA(instance, AccelName);
-    GrayImageItems(window);
-    ShowViewChoices(window);
+    *accelerators = LoadAcceleratorsW(instance, AccelName);
+    // The monitor Windows chose may have another scale than the system's.
+    AdoptDpi(WindowDpi(window));
+    SizeWindowForMode(window, start.screen);
+    ShowLanguage(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;
@@ -265,15 +283,15 @@ HWND StartMainWindow(HINSTANCE instance, int showCommand, HACCEL* accelerators) 
 void DispatchWithAccelerators(HWND window, HACCEL accelerators, MSG* message) {
     // Accelerators always go to the main window, whichever window the key
     // was meant for.
-    if (!TranslateAcceleratorA(window, accelerators, message)) {
+    if (!TranslateAcceleratorW(window, accelerators, message)) {
         TranslateMessage(message);
-        DispatchMessageA(message);
+        DispatchMessageW(message);
     }
 }
 
 int RunMessageLoop(HWND window, HACCEL accelerators) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0)) DispatchWithAccelerators(window, accelerators, &message);
+    while (GetMessageW(&message, nullptr, 0, 0)) DispatchWithAccelerators(window, accelerators, &message);
     return static_cast<int>(message.wParam);
 }
 

@@ -5,8 +5,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -17,40 +16,40 @@
 #include "platform/files.h"
 #include "platform/folder_files.h"
 #include "platform/names.h"
+#include "platform/unicode_win.h"
 #include "shell/picture_folder.h"
 #include "shell/shell_state_win.h"
-#include "shell/texts.h"
 
 namespace velda {
 
 namespace {
 
-constexpr int DialogTitleBytes = 32;
+constexpr int DialogTitleChars = 64;
 constexpr int FileTitleChars = 63;  // and a NUL
 
 // The one Open dialog of every Open command, started at CurrentFile.path,
 // or before any in the folder kept from the last run; the confirmed path
 // goes to `path` and CurrentFile.path, is what Save proposes from now on
 // (whether the file then opens or not), and its folder is kept.
-bool ChooseFile(HWND owner, const char* filter, const char* title, std::string& path, char* fileTitle,
-                int fileTitleSize) {
+bool ChooseFile(HWND owner, const wchar_t* filter, const wchar_t* title, std::string& path, std::string& fileTitle) {
     CurrentFileRecord& current = ModelOf(owner).CurrentFile;
-    char file[PathBytes];
-    std::memcpy(file, current.path, sizeof file);
-    char chosenTitle[FileTitleChars + 1] = {};
+    wchar_t file[PathChars] = {};
+    Widen(current.path).copy(file, PathChars - 1);
+    wchar_t chosenTitle[FileTitleChars + 1] = {};
+    const std::wstring initialFolder = Widen(LastOpenFolder);
 
-    OPENFILENAMEA dialog = FileDialogRecord(owner, filter, title, file, sizeof file);
+    OPENFILENAMEW dialog = FileDialogRecord(owner, filter, title, file, PathChars);
     dialog.lpstrFileTitle = chosenTitle;
     dialog.nMaxFileTitle = FileTitleChars;
-    if (file[0] == '\0' && LastOpenFolder[0] != '\0') dialog.lpstrInitialDir = LastOpenFolder;
+    if (file[0] == L'\0' && !initialFolder.empty()) dialog.lpstrInitialDir = initialFolder.c_str();
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&dialog)) return false;
+    if (!GetOpenFileNameW(&dialog)) return false;
 
-    std::snprintf(fileTitle, static_cast<size_t>(fileTitleSize), "%s", chosenTitle);
-    std::memcpy(current.path, file, sizeof file);
-    path = file;
+    fileTitle = Narrow(chosenTitle);
+    path = Narrow(file);
+    current.path = path;
     ModelOf(owner).SaveName = path;
-    SaveLastOpenFolder(file);
+    SaveLastOpenFolder(path);
     return true;
 }
 
@@ -58,23 +57,22 @@ bool ChooseFile(HWND owner, const char* filter, const char* title, std::string& 
 // image), opens it as `request` asks and shows it titled `fileTitle`; says
 // why when it cannot. The one way every Open takes.
 bool OpenAndShow(HWND window, Companions& files, const std::string& found, const PictureRequest& request,
-                 const char* fileTitle) {
+                 const std::string& fileTitle) {
     std::vector<uint8_t> bytes;
     ScreenPage page;
     LoadError error = files.Read(found, MaxPictureFileBytes, bytes);
     if (!error) error = OpenPicture(bytes.data(), bytes.size(), request, page);
     if (error) {
-        ShowError(window, LoadMessage(error));
+        ShowError(window, TextOf(LoadMessage(error)));
         return false;
     }
     ShowPicturePage(window, page, fileTitle);
     return true;
 }
 
-// The request of Open by extension for a picture named `name`, whose
-// companions are among `beside`.
-PictureRequest RequestFor(const std::string& name, Companions& beside, const PictureModel& model) {
-    const PathParts parts = SplitPath(name);
+// The request of Open by extension for a picture named as `parts` split
+// its name, whose companions are among `beside`.
+PictureRequest RequestFor(const PathParts& parts, Companions& beside, const PictureModel& model) {
     PictureRequest request;
     request.name = PictureName{parts.stem, parts.extension};
     request.beside = &beside;
@@ -91,7 +89,8 @@ bool ShowContainerPicture(HWND window, const std::shared_ptr<ShownContainer>& sh
     const ListedFile& file = shown->pictures[position];
     ContainerFolder folder(file.container, file.containerName,
                            ContainerFolderOf(file.container->Files()[file.index].path));
-    if (!OpenAndShow(window, folder, file.name, RequestFor(file.fileName, folder, model), file.name.c_str())) {
+    // Split at '/' alone: a name inside a container may hold a '\' or ':'.
+    if (!OpenAndShow(window, folder, file.name, RequestFor(SplitImagePath(file.fileName), folder, model), file.name)) {
         return false;
     }
     model.Shown = ShownFile{shown->path, shown};
@@ -110,14 +109,14 @@ bool OpenContainerPath(HWND window, const std::string& path) {
     if (!error) {
         const std::string name = FileNameOf(path);
         for (ListedFile& file : ListContainer(container, name, name, SystemContainerTools())) {
-            if (!file.refusal && IsSteppedKind(TypeOfExtension(SplitPath(file.fileName).extension).kind)) {
+            if (!file.refusal && IsSteppedKind(TypeOfExtension(SplitImagePath(file.fileName).extension).kind)) {
                 shown->pictures.push_back(std::move(file));
             }
         }
-        if (shown->pictures.empty()) error = LoadError(LoadFault::NoPicture);
+        if (shown->pictures.empty()) error = LoadError(LoadFault::NoPicture, TypeOfExtension(SplitPath(path).extension).kind);
     }
     if (error) {
-        ShowError(window, LoadMessage(error));
+        ShowError(window, TextOf(LoadMessage(error)));
         return false;
     }
     std::sort(shown->pictures.begin(), shown->pictures.end(),
@@ -127,55 +126,58 @@ bool OpenContainerPath(HWND window, const std::string& path) {
 
 }  // namespace
 
-OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title, char* file, DWORD fileSize) {
-    OPENFILENAMEA dialog = {};
+OPENFILENAMEW FileDialogRecord(HWND owner, const wchar_t* filter, const wchar_t* title, wchar_t* file,
+                               DWORD fileChars) {
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = OpenFileNameSize95;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = file;
-    dialog.nMaxFile = fileSize;
+    dialog.nMaxFile = fileChars;
     dialog.lpstrTitle = title;
     return dialog;
 }
 
-const char* LoadMessage(const LoadError& error) {
+bool FitsDialogs(const std::string& path) { return Widen(path).size() < PathChars; }
+
+Text LoadMessage(const LoadError& error) {
     switch (error.fault) {
     case LoadFault::Empty:
     case LoadFault::ShortHeader:
     case LoadFault::WrongFirstByte:
     case LoadFault::EndBelowStart:
-        return error.format == FileKind::GraphSaurus ? NotGraphSaurusMessage
-               : error.format == FileKind::Copy      ? NotCopyMessage
-                                                     : NotBsaveMessage;
-    case LoadFault::CopySize: return NotCopyMessage;
-    case LoadFault::CutOff: return CutOffMessage;
-    case LoadFault::NotDiskImage: return NotDiskImageMessage;
-    case LoadFault::NoPicture: return NoPictureMessage;
+        return error.format == FileKind::GraphSaurus ? Text::NotGraphSaurus
+               : error.format == FileKind::Copy      ? Text::NotCopy
+                                                     : Text::NotBsave;
+    case LoadFault::CopySize: return Text::NotCopy;
+    case LoadFault::CutOff: return Text::CutOff;
+    case LoadFault::NotDiskImage: return Text::NotDiskImage;
+    case LoadFault::NoPicture: return Text::NoPicture;
     case LoadFault::ChainBroken:
-    case LoadFault::ChainShort: return BrokenFileMessage;
+    case LoadFault::ChainShort: return Text::BrokenFile;
     case LoadFault::PaletteFileSize:
-    case LoadFault::PaletteFileMark: return NotPaletteMessage;
-    case LoadFault::UnknownExtension: return UnknownKindMessage;
-    case LoadFault::PaletteFileAlone: return PaletteFileMessage;
+    case LoadFault::PaletteFileMark: return Text::NotPalette;
+    case LoadFault::UnknownExtension: return Text::UnknownKind;
+    case LoadFault::PaletteFileAlone: return Text::PaletteFile;
     case LoadFault::CannotOpen:
     case LoadFault::ReadFailed:  // a file that fails part-way is as good as none
-    default: return CannotOpenMessage;
+    default: return Text::CannotOpen;
     }
 }
 
-bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, char* fileTitle, int fileTitleSize) {
-    char title[DialogTitleBytes];
-    std::snprintf(title, sizeof title, OpenDialogTitleFormat, screen);
-    return ChooseFile(owner, OpenFilter, title, path, fileTitle, fileTitleSize);
+bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, std::string& fileTitle) {
+    wchar_t title[DialogTitleChars];
+    std::swprintf(title, DialogTitleChars, TextOf(Text::OpenDialogTitleFormat), screen);
+    return ChooseFile(owner, TextOf(Text::OpenFilter), title, path, fileTitle);
 }
 
 bool ChoosePictureFile(HWND owner, std::string& path) {
-    char fileTitle[FileTitleChars + 1];
-    return ChooseFile(owner, PictureFilter, PictureDialogTitle, path, fileTitle, sizeof fileTitle);
+    std::string fileTitle;
+    return ChooseFile(owner, TextOf(Text::PictureFilter), TextOf(Text::PictureDialogTitle), path, fileTitle);
 }
 
-bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const char* fileTitle) {
+bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const std::string& fileTitle) {
     PictureModel& model = ModelOf(window);
     PictureRequest request;
     const PathParts parts = SplitPath(path);
@@ -195,7 +197,7 @@ bool OpenPictureFile(HWND window, const std::string& path) {
     if (ContainerKindOf(parts.Name()) != FileKind::Unknown) return OpenContainerPath(window, path);
     // The palette file beside the picture is taken as the converter takes it.
     FolderFiles folder(parts.folder);
-    if (!OpenAndShow(window, folder, path, RequestFor(path, folder, model), parts.Name().c_str())) return false;
+    if (!OpenAndShow(window, folder, path, RequestFor(parts, folder, model), parts.Name())) return false;
     model.Shown = ShownFile{path, nullptr};
     model.SaveName = path;
     return true;
@@ -206,12 +208,12 @@ bool OpenNamedPicture(HWND window, const std::string& path) {
     CurrentFileRecord& current = model.CurrentFile;
     // A path the dialogs could not start from is not opened, as the Open
     // dialog cannot return one.
-    if (path.size() >= sizeof current.path) {
-        ShowError(window, CannotOpenMessage);
+    if (!FitsDialogs(path)) {
+        ShowError(window, TextOf(Text::CannotOpen));
         return false;
     }
     if (!OpenPictureFile(window, path)) return false;
-    std::snprintf(current.path, sizeof current.path, "%s", model.Shown.path.c_str());
+    current.path = model.Shown.path;
     return true;
 }
 

@@ -16,15 +16,15 @@
 
 namespace velda {
 
-constexpr int PathBytes = 256;  // the Open and Save dialogs' name buffers
+constexpr int PathChars = 256;  // the Open and Save dialogs' name buffers, in UTF-16 units
 
 // The path the Open and Save dialogs start from and hand back (the
-// confirmed one, or the picture opened last without them), and the
-// addresses of the picture shown last.
+// confirmed one, or the picture opened last without them; UTF-8, and short
+// enough for those buffers), and the addresses of the picture shown last.
 struct CurrentFileRecord {
-    char path[PathBytes];
-    uint16_t startAddress;
-    uint16_t endAddress;
+    std::string path;
+    uint16_t startAddress = 0;
+    uint16_t endAddress = 0;
 };
 
 // A container (a disk image, an archive) whose pictures the window shows,

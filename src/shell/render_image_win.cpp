@@ -2,7 +2,7 @@
 // the window title.
 #include <windows.h>
 
-#include <cstdio>
+#include <cwchar>
 
 #include "image/mode_table.h"
 #include "render/picture_shapes.h"
@@ -12,13 +12,13 @@ namespace velda {
 
 namespace {
 
-constexpr int ProgressTitleBytes = 16;
+constexpr int ProgressTitleChars = 16;
 
 }  // namespace
 
-std::string ProgressTitle(int y) {
-    char title[ProgressTitleBytes];
-    std::snprintf(title, sizeof title, "VELDA %2d%%", y * 100 / ScreenLines);
+std::wstring ProgressTitle(int y) {
+    wchar_t title[ProgressTitleChars];
+    std::swprintf(title, ProgressTitleChars, L"VELDA %2d%%", y * 100 / ScreenLines);
     return title;
 }
 
@@ -28,7 +28,7 @@ void RenderImage(HWND window, const Picture& picture) {
     // A picture smaller than the screen (a COPY file's area) is drawn at
     // its top left; the rest stays white.
     for (int y = 0; y < ScreenLines; ++y) {
-        SetWindowTextA(window, ProgressTitle(y).c_str());  // for every line of the screen
+        SetWindowTextW(window, ProgressTitle(y).c_str());  // for every line of the screen
         if (y >= picture.height) continue;
         for (int x = 0; x < picture.width; ++x) {
             const Rgb8 c = PixelColor(picture, x, y);

@@ -31,5 +31,7 @@
 #define IDM_SPRITES_16 40027
 #define IDM_SPRITES_8X2 40028
 #define IDM_SPRITES_16X2 40029
+#define IDM_LANGUAGE_JAPANESE 40030  // the languages in a row, in the order of Language
+#define IDM_LANGUAGE_ENGLISH 40031
 
 #define IDC_STATIC_NOID -1

@@ -3,45 +3,44 @@
 
 #include <commdlg.h>
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "export/bmp_headers.h"
 #include "export/bmp_writer.h"
 #include "platform/names.h"
 #include "platform/output_file.h"
+#include "platform/unicode_win.h"
 #include "render/picture.h"
 #include "shell/shell_state_win.h"
-#include "shell/texts.h"
 
 namespace velda {
 
 std::string ProposeBmpName(const std::string& path) {
     const std::string proposal = FileNameOf(path).empty() ? "" : WithExtension(path, "bmp");
-    return proposal.size() < PathBytes ? proposal : "";
+    return FitsDialogs(proposal) ? proposal : "";
 }
 
 bool ChooseBmpFile(HWND owner, const std::string& proposal, std::string& path) {
-    char file[PathBytes];
-    std::snprintf(file, sizeof file, "%s", ProposeBmpName(proposal).c_str());
+    wchar_t file[PathChars] = {};
+    Widen(ProposeBmpName(proposal)).copy(file, PathChars - 1);
 
-    OPENFILENAMEA dialog = FileDialogRecord(owner, SaveFilter, SaveDialogTitle, file, sizeof file);
+    OPENFILENAMEW dialog =
+        FileDialogRecord(owner, TextOf(Text::SaveFilter), TextOf(Text::SaveDialogTitle), file, PathChars);
     dialog.Flags = OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&dialog)) return false;
+    if (!GetSaveFileNameW(&dialog)) return false;
 
-    std::memcpy(ModelOf(owner).CurrentFile.path, file, sizeof file);
-    path = file;
+    path = Narrow(file);
+    ModelOf(owner).CurrentFile.path = path;
     return true;
 }
 
-std::string SaveMessage(const WriteError& error) {
-    std::string text = error.fault == WriteFault::Write ? WriteFailedMessage : CannotCreateMessage;
+std::wstring SaveMessage(const WriteError& error) {
+    std::wstring text = TextOf(error.fault == WriteFault::Write ? Text::WriteFailed : Text::CannotCreate);
     if (!error.system) return text;
     std::string reason = error.system.message();
     // Windows ends its texts with a line break.
     reason.erase(reason.find_last_not_of(" \r\n") + 1);
-    return text + "\n\n" + reason;
+    return text + L"\n\n" + Widen(reason);
 }
 
 // Writes the picture in memory as a BMP, the picture decoded afresh; a
@@ -57,7 +56,7 @@ void SaveBmp(HWND window) {
     const WriteError error = WriteFinishedFile(target, ExistingTarget::Replace, [&](FileSink& sink) {
         EncodeBmp(sink, picture, model.ExportHeaders);
     });
-    if (error) ShowError(window, SaveMessage(error).c_str());
+    if (error) ShowError(window, SaveMessage(error));
 }
 
 }  // namespace velda

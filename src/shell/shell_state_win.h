@@ -13,6 +13,7 @@
 #include "platform/output_file.h"
 #include "render/picture.h"
 #include "shell/picture_model.h"
+#include "shell/texts.h"
 
 namespace velda {
 
@@ -28,9 +29,25 @@ struct CanvasRecord {
 };
 extern CanvasRecord Canvas;
 
-// What the frame, caption and menu bar add to the picture's size.
+// What the frame, caption and menu bar add to the picture's size, in the
+// device pixels of the window's monitor.
 extern int FrameExtraWidth;
 extern int FrameExtraHeight;
+
+// The device pixels across and down of one canvas pixel at zoom 1: the
+// scale of the window's monitor in whole steps, its DPI / 96 rounded down
+// and at least 1 (1 at 96-191 DPI, 2 at 192-287, ...). A pixel stays a
+// block of whole device pixels at every scale, never blurred, and so the
+// zooms stay exact multiples of it.
+extern int ScreenScale;
+constexpr UINT BaseDpi = 96;
+
+// The DPI of the monitor `window` is on: GetDpiForWindow where Windows has
+// it (10, version 1607 on), the system's DPI otherwise.
+UINT WindowDpi(HWND window);
+
+// Takes `dpi` for the window's sizes: ScreenScale and the frame's extras.
+void AdoptDpi(UINT dpi);
 
 extern HINSTANCE AppInstance;
 
@@ -51,21 +68,32 @@ constexpr ViewRecord DefaultView = {1, false, false, SpriteOptions{}};
 constexpr int MaxZoom = 3;
 extern ViewRecord View;
 
-// The folder of the last file confirmed in an Open dialog, kept between
-// runs; "" for none.
-extern char LastOpenFolder[PathBytes];
+// The language of the menus, titles, dialogs and messages; kept between
+// runs.
+extern Language UiLanguage;
+
+// The text `key` in UiLanguage.
+inline const wchar_t* TextOf(Text key) { return TextIn(UiLanguage, key); }
+
+// The folder of the last file confirmed in an Open dialog (UTF-8), kept
+// between runs; "" for none.
+extern std::string LastOpenFolder;
 
 // The size of the Open and Save dialog record in its Windows 95 form,
 // without the members added later: 76 bytes in the 32-bit program.
-constexpr DWORD OpenFileNameSize95 = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+constexpr DWORD OpenFileNameSize95 = offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 #if !defined(_WIN64)
 static_assert(OpenFileNameSize95 == 76, "the Windows 95 dialog record");
 #endif
 
 // The record of the Open and Save dialogs in its Windows 95 size, filled
 // with what both show: the owner, the filter (its first pair chosen), the
-// title and the name buffer `file` of `fileSize` bytes.
-OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title, char* file, DWORD fileSize);
+// title and the name buffer `file` of `fileChars` UTF-16 units.
+OPENFILENAMEW FileDialogRecord(HWND owner, const wchar_t* filter, const wchar_t* title, wchar_t* file,
+                               DWORD fileChars);
+
+// Whether the UTF-8 `path` fits the dialogs' name buffers with its NUL.
+bool FitsDialogs(const std::string& path);
 
 // WinMain's start-up: registers the class, creates and shows the window.
 // Returns the window, or nullptr when the class cannot be registered.
@@ -86,16 +114,20 @@ void EnableImageItems(HWND window);
 // The last steps of every Open, once `picture` is drawn: Save's headers for
 // it, the window's size, the menu, the title showing `fileTitle`, and the
 // mode.
-void FinishOpen(HWND window, const Picture& picture, const char* fileTitle);
+void FinishOpen(HWND window, const Picture& picture, const std::string& fileTitle);
 
 // Makes `page` the picture in memory (video memory, palette and
 // addresses), draws it and finishes the Open: what every Open does once
 // its file has loaded, the title showing `fileTitle`.
-void ShowPicturePage(HWND window, const ScreenPage& page, const char* fileTitle);
+void ShowPicturePage(HWND window, const ScreenPage& page, const std::string& fileTitle);
 
 // The window size that shows a picture of the mode `screen` at the zoom
-// and aspect of View.
+// and aspect of View and the ScreenScale, at the window's top left corner.
 void SizeWindowForMode(HWND window, uint8_t screen);
+
+// Loads the menu of UiLanguage into the window, its items as the picture
+// shown and View have them.
+void ShowLanguage(HWND window);
 
 // How the window makes its picture, shown and saved: VELDA's colours (the
 // MSX1's for SCREEN 1-4 when chosen) and the sprites chosen.
@@ -107,7 +139,8 @@ PictureOptions WindowPictureOptions();
 void RedrawPicture(HWND window);
 
 // The window pixels across and down that one canvas pixel of a picture
-// `pictureWidth` pixels wide becomes.
+// `pictureWidth` pixels wide becomes: the zoom, the aspect and the
+// ScreenScale.
 SIZE PixelBlock(int pictureWidth);
 
 // The index in SpriteChoices of `sprites`.
@@ -123,24 +156,24 @@ void ShowViewChoices(HWND window);
 void LoadSettings();
 void SaveViewSettings();
 // Keeps the folder of `chosenPath`, a path confirmed in an Open dialog.
-void SaveLastOpenFolder(const char* chosenPath);
+void SaveLastOpenFolder(const std::string& chosenPath);
 
 // Reports a failure in a message box with the program's caption.
-void ShowError(HWND owner, const char* text);
+void ShowError(HWND owner, const std::wstring& text);
 
 // The message the window shows for a picture refused with `error`.
-const char* LoadMessage(const LoadError& error);
+Text LoadMessage(const LoadError& error);
 
 // The Open dialog and the load with its messages (the image subsystem).
 // The dialog of the SCREEN N Opens: the confirmed path into `path` (and
 // CurrentFile.path), its file name into `fileTitle`. False when cancelled.
-bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, char* fileTitle, int fileTitleSize);
+bool ChooseBsaveFile(HWND owner, uint8_t screen, std::string& path, std::string& fileTitle);
 
 // Opens the file `path` as a BSAVE file in the given mode, keeping the
 // entries of the palette shown that the mode does not set, and shows it
 // titled `fileTitle`. On failure says why in a message box, changes
 // nothing and returns false.
-bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const char* fileTitle);
+bool OpenInMode(HWND window, uint8_t screen, const std::string& path, const std::string& fileTitle);
 
 // The Open dialog of every picture kind: the confirmed path into `path`
 // (and CurrentFile.path). False when it is cancelled.
@@ -161,8 +194,9 @@ bool OpenNamedPicture(HWND window, const std::string& path);
 // its folder; beeps and changes nothing at either end.
 void StepPictureCommand(HWND window, int step);
 
-// The picture named on the command line: the first quoted name, or the
-// whole line without its outer blanks; "" for none.
+// The picture named on the command line (UTF-8, without the program's
+// name): the first quoted name, or the whole line without its outer
+// blanks; "" for none.
 std::string CommandLinePicture(const char* commandLine);
 
 // Opens the picture named on the command line, if any, once the window is
@@ -175,7 +209,7 @@ void RenderImage(HWND window, const Picture& picture);
 
 // The title shown before line y is drawn: "VELDA %2d%%" with y * 100 / 212,
 // truncated, so 0 for lines 0-2 and 99 for the last two lines.
-std::string ProgressTitle(int y);
+std::wstring ProgressTitle(int y);
 
 // The Save dialog and command (the export subsystem).
 // The name the Save dialog proposes for the picture file `path`: its file
@@ -191,7 +225,7 @@ void SaveBmp(HWND window);
 
 // The message the window shows for a Save that failed with `error`: what
 // failed, and the system's reason where the system gave one.
-std::string SaveMessage(const WriteError& error);
+std::wstring SaveMessage(const WriteError& error);
 
 // The small commands of the View, File and Help menus.
 void ExitCommand(HWND window);
@@ -203,7 +237,10 @@ void ZoomStepCommand(HWND window, int step);
 void TvAspectCommand(HWND window);
 void Msx1ColorsCommand(HWND window);
 void SpritesCommand(HWND window, int choice);  // an index of SpriteChoices
+void LanguageCommand(HWND window, Language language);
 void HelpContentsCommand(HWND window);
+// Closes what Help contents opened in the old help engine, if anything.
+void CloseHelp(HWND window);
 void AboutCommand(HWND window);
 
 }  // namespace velda

@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/folder_files.h"
 #include "platform/names.h"
@@ -255,15 +256,15 @@ BatchCounts RunBatch(const std::vector<BatchEntry>& entries, const BatchOptions&
         case ConvertStatus::Listed:
             ++counts.listed;
             progress.Clear();
-            std::fprintf(listing, "%s: %s\n", show(entry.input).c_str(), ListingText(outcome, show).c_str());
+            WriteText(listing, show(entry.input) + ": " + ListingText(outcome, show) + "\n");
             continue;
         case ConvertStatus::Skipped:
         case ConvertStatus::Failed: {
             const bool skipped = outcome.status == ConvertStatus::Skipped;
             ++(skipped ? counts.skipped : counts.failed);
             progress.Clear();
-            std::fprintf(messages, "%s: %s: %s%s\n", ProgramName, show(entry.input).c_str(), skipped ? "skipped: " : "",
-                         ProblemText(outcome.problem, show).c_str());
+            WriteText(messages, std::string(ProgramName) + ": " + show(entry.input) + ": " + (skipped ? "skipped: " : "") +
+                                    ProblemText(outcome.problem, show) + "\n");
             break;
         }
         }

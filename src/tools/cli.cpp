@@ -22,6 +22,7 @@
 #include "image/mode_table.h"
 #include "image/name_letters.h"
 #include "image/palette_file.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/names.h"
 
@@ -272,7 +273,8 @@ bool StderrIsTerminal() {
 }
 
 int UsageFailure(const std::string& error) {
-    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", ProgramName, error.c_str(), ProgramName);
+    const std::string program = ProgramName;
+    WriteText(stderr, program + ": " + error + "\nTry '" + program + " --help' for more information.\n");
     return ExitUsage;
 }
 
@@ -356,10 +358,10 @@ int RunConverter(const std::vector<std::string>& args) {
     case CommandAction::UsageError:
         return UsageFailure(error);
     case CommandAction::ShowHelp:
-        std::fputs(HelpText().c_str(), stdout);
+        WriteText(stdout, HelpText());
         return std::fflush(stdout) == 0 ? ExitConverted : ExitSomeNotConverted;
     case CommandAction::ShowVersion:
-        std::printf("%s (VELDA) %s\n", ProgramName, VELDA_VERSION);
+        WriteText(stdout, std::string(ProgramName) + " (VELDA) " + VELDA_VERSION + "\n");
         return std::fflush(stdout) == 0 ? ExitConverted : ExitSomeNotConverted;
     case CommandAction::Convert:
         break;
@@ -369,10 +371,11 @@ int RunConverter(const std::vector<std::string>& args) {
     const bool showProgress = !line.quiet && entries.size() > 1 && StderrIsTerminal();
     const BatchCounts counts = RunBatch(entries, line, stderr, showProgress);
     if (!line.quiet) {
-        std::fprintf(stderr, "%s: %s %d, skipped %d, failed %d", ProgramName, line.list ? "listed" : "converted",
-                     line.list ? counts.listed : counts.converted, counts.skipped, counts.failed);
-        if (line.recursive) std::fprintf(stderr, ", ignored %d", counts.ignored);
-        std::fputc('\n', stderr);
+        std::string summary = std::string(ProgramName) + ": " + (line.list ? "listed " : "converted ") +
+                              std::to_string(line.list ? counts.listed : counts.converted) + ", skipped " +
+                              std::to_string(counts.skipped) + ", failed " + std::to_string(counts.failed);
+        if (line.recursive) summary += ", ignored " + std::to_string(counts.ignored);
+        WriteText(stderr, summary + "\n");
     }
     return counts.skipped == 0 && counts.failed == 0 ? ExitConverted : ExitSomeNotConverted;
 }

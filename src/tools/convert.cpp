@@ -27,7 +27,9 @@ LoadError OpenInput(const std::string& input, const ConvertSettings& settings, C
     Companions& files = beside != nullptr ? *beside : ownFolder;
     std::vector<uint8_t> bytes;
     if (LoadError error = files.Read(input, MaxPictureFileBytes, bytes)) return error;
-    const PathParts parts = SplitPath(files.PathOf(input));
+    // A file of a disk image is named as the image names it.
+    const std::string held = files.PathOf(input);
+    const PathParts parts = held != input ? SplitImagePath(held) : SplitPath(held);
     PictureRequest request;
     request.name = PictureName{parts.stem, parts.extension};
     request.screen = settings.screen;

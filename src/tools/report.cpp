@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "platform/console.h"
+
 namespace velda {
 
 namespace {
@@ -74,14 +76,14 @@ void ProgressLine::Show(std::size_t index, std::size_t total, const std::string&
 void ProgressLine::Clear() {
     if (!enabled_ || shown_ == 0) return;
     Write("");
-    std::fputs("\r", stream_);
+    WriteText(stream_, "\r");
     std::fflush(stream_);
 }
 
 void ProgressLine::Write(const std::string& text) {
     std::string line = "\r" + text;
     if (text.size() < shown_) line.append(shown_ - text.size(), ' ');
-    std::fputs(line.c_str(), stream_);
+    WriteText(stream_, line);
     std::fflush(stream_);
     shown_ = text.size();
 }

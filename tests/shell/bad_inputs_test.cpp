@@ -165,9 +165,9 @@ protected:
     }
 };
 
-void ExpectMessage(const std::vector<DialogSeen>& seen, const char* text) {
+void ExpectMessage(const std::vector<DialogSeen>& seen, const std::string& text) {
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].title, velda::AppName);
+    EXPECT_EQ(seen[1].title, "VELDA");
     ASSERT_EQ(seen[1].texts.size(), 1u);
     EXPECT_EQ(seen[1].texts[0], text);
 }
@@ -197,7 +197,7 @@ TEST_F(BadInputWindowTest, RejectedFilesShowTheMessageAndChangeNothing) {
             WriteFile(path, bad.bytes);
             const WindowState before = Snapshot();
             const std::vector<DialogSeen> seen = OpenAnswered(IDM_OPEN_SCREEN10, path);
-            ExpectMessage(seen, velda::NotBsaveMessage);
+            ExpectMessage(seen, Said(velda::Text::NotBsave));
             ExpectUnchanged(before);
             EXPECT_EQ(ReadFile(path), bad.bytes);  // the file itself is untouched
         }
@@ -216,18 +216,18 @@ TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
         std::vector<uint8_t> bytes;
         const char* besideName;  // a palette file beside it, or nullptr
         std::vector<uint8_t> besideBytes;
-        const char* message;
+        std::string message;
     } refused[] = {
-        {"NOTES.TXT", PatternFile(1), nullptr, {}, velda::UnknownKindMessage},
-        {"NOEXT", PatternFile(1), nullptr, {}, velda::UnknownKindMessage},
-        {"COLOURS.PL5", std::vector<uint8_t>(velda::PaletteBytes, 0x11), nullptr, {}, velda::PaletteFileMessage},
+        {"NOTES.TXT", PatternFile(1), nullptr, {}, Said(velda::Text::UnknownKind)},
+        {"NOEXT", PatternFile(1), nullptr, {}, Said(velda::Text::UnknownKind)},
+        {"COLOURS.PL5", std::vector<uint8_t>(velda::PaletteBytes, 0x11), nullptr, {}, Said(velda::Text::PaletteFile)},
         {"NOMARK.SC5", MakeBsave(0, 0x769F, std::vector<uint8_t>(0x76A0, 0x33), 0x00), nullptr, {},
-         velda::NotBsaveMessage},
-        {"NOMARK.S17", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, velda::NotBsaveMessage},
-        {"NOTSAURUS.SR7", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, velda::NotGraphSaurusMessage},
-        {"CUT.SR8", {0xFD, 0, 0, 3, 0, 0, 0, 0x20, 0x00, 0x05}, nullptr, {}, velda::CutOffMessage},
+         Said(velda::Text::NotBsave)},
+        {"NOMARK.S17", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, Said(velda::Text::NotBsave)},
+        {"NOTSAURUS.SR7", {0x12, 0, 0, 0, 0, 0, 0, 1}, nullptr, {}, Said(velda::Text::NotGraphSaurus)},
+        {"CUT.SR8", {0xFD, 0, 0, 3, 0, 0, 0, 0x20, 0x00, 0x05}, nullptr, {}, Said(velda::Text::CutOff)},
         {"BADPAL.SR5", RawGraphSaurus(NoiseBytes(0x6A00, 3)), "BADPAL.PL5", {1, 2, 3, 4, 5},
-         velda::NotPaletteMessage},
+         Said(velda::Text::NotPalette)},
     };
     ShowPicture(IDM_OPEN_SCREEN6, "SHOWN.SC6", 6);
     for (const auto& bad : refused) {
@@ -238,7 +238,7 @@ TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
         const WindowState before = Snapshot();
         ExpectMessage(OpenAnswered(IDM_OPEN_BY_EXTENSION, path), bad.message);
         ExpectUnchanged(before);
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());  // the choice is remembered
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(path));  // the choice is remembered
     }
 
     const std::string unknown = ScratchPath("NOTES.TXT");
@@ -254,8 +254,8 @@ TEST_F(BadInputWindowTest, OpenByExtensionRefusalsSayWhyAndChangeNothing) {
             PumpMessages();
         }
         ASSERT_EQ(script.Seen().size(), 1u);
-        EXPECT_EQ(script.Seen()[0].title, velda::AppName);
-        EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{velda::UnknownKindMessage});
+        EXPECT_EQ(script.Seen()[0].title, "VELDA");
+        EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{Said(velda::Text::UnknownKind)});
         ExpectUnchanged(before);
         EXPECT_EQ(Model().CurrentFile.path, pathBefore);
     }
@@ -384,9 +384,9 @@ TEST_F(BadInputWindowTest, UnreadableFileIsReportedAndChangesNothing) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const std::vector<DialogSeen> seen = OpenAnswered(IDM_OPEN_SCREEN5, path);
     CloseHandle(lock);
-    ExpectMessage(seen, velda::CannotOpenMessage);
+    ExpectMessage(seen, Said(velda::Text::CannotOpen));
     ExpectUnchanged(before);
-    EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());  // the choice is remembered
+    EXPECT_EQ(Model().CurrentFile.path, WindowsPath(path));  // the choice is remembered
 
     // Once the other program lets go, the same file opens.
     EXPECT_EQ(OpenAnswered(IDM_OPEN_SCREEN5, path).size(), 1u);
@@ -404,10 +404,10 @@ TEST_F(BadInputWindowTest, SaveIntoAMissingFolderCreatesNothing) {
     Leftover leftover;
     const std::vector<DialogSeen> seen = CommandWithLeftover(IDM_SAVE, WindowsPath(target), 1, leftover);
     ASSERT_EQ(seen.size(), 2u);
-    if (seen[1].title == velda::AppName) {
-        ExpectSaveMessage(seen, velda::CannotCreateMessage, true);
+    if (seen[1].title == "VELDA") {
+        ExpectSaveMessage(seen, velda::Text::CannotCreate, true);
         EXPECT_FALSE(leftover.cancelled);
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(target).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(target));
     } else {
         EXPECT_TRUE(leftover.cancelled) << "the dialog refused the name itself and was cancelled";
     }
@@ -430,7 +430,7 @@ TEST_F(BadInputWindowTest, ReadOnlyOutputFileIsReportedAndKept) {
     const std::vector<DialogSeen> seen = SaveAs(WindowsPath(target));
     const DWORD attributes = GetFileAttributesA(WindowsPath(target).c_str());
     SetFileAttributesA(WindowsPath(target).c_str(), FILE_ATTRIBUTE_NORMAL);
-    ExpectSaveMessage(seen, velda::CannotCreateMessage, false);
+    ExpectSaveMessage(seen, velda::Text::CannotCreate, false);
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY);
@@ -453,7 +453,7 @@ TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
     const WindowState before = Snapshot();
     const std::string target = folder + "/BIG.bmp";
     const std::vector<DialogSeen> seen = SaveAs(WindowsPath(target));
-    ExpectSaveMessage(seen, velda::WriteFailedMessage, true);
+    ExpectSaveMessage(seen, velda::Text::WriteFailed, true);
     EXPECT_FALSE(FileExists(target));
     EXPECT_TRUE(FolderNames(folder).empty());
     ExpectUnchanged(before);
@@ -468,7 +468,7 @@ TEST_F(BadInputFullDiskTest, SaveThatFailsPartWayLeavesNoFile) {
     // The big picture saved over it fails too, and the file it was to
     // replace is kept byte for byte.
     ShowPicture(IDM_OPEN_SCREEN12, "BIG.S12", 12);
-    ExpectSaveMessage(SaveAs(WindowsPath(small)), velda::WriteFailedMessage, true);
+    ExpectSaveMessage(SaveAs(WindowsPath(small)), velda::Text::WriteFailed, true);
     EXPECT_EQ(ReadFile(small), saved);
     EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"SMALL.bmp"});
 }

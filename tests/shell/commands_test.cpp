@@ -19,6 +19,8 @@
 #include "image/mode_table.h"
 #include "image/vram_image.h"
 #include "render/picture_shapes.h"
+#include "platform/files.h"
+#include "platform/names.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -69,7 +71,7 @@ TEST_F(CommandsTest, SaveWritesTheWriterBytesForEveryMode) {
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);  // no message on success
         std::snprintf(name, sizeof name, "SAVE%d.bmp", screen);
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(ScratchPath(name)).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(ScratchPath(name)));
         const std::vector<uint8_t> written = ReadFile(ScratchPath(name));
         EXPECT_EQ(written.size(), BmpFileSize(screen));
         EXPECT_TRUE(written == expected);
@@ -85,10 +87,10 @@ TEST_F(CommandsTest, SaveDialogIsTitledAndFilteredForBitmaps) {
     Command(IDM_SAVE);
     PumpMessages();
     ASSERT_EQ(script.Seen().size(), 1u);
-    EXPECT_EQ(script.Seen()[0].title, velda::SaveDialogTitle);
+    EXPECT_EQ(script.Seen()[0].title, Said(velda::Text::SaveDialogTitle));
     EXPECT_EQ(script.Seen()[0].fileName, "TITLE.bmp");
     EXPECT_FALSE(FileExists(ScratchPath("TITLE.bmp")));
-    EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(picture).c_str());
+    EXPECT_EQ(Model().CurrentFile.path, WindowsPath(picture));
 }
 
 TEST_F(CommandsTest, Screen10And11SaveIdenticalFiles) {
@@ -125,17 +127,19 @@ TEST_F(CommandsTest, ProposedNamesStayInTheFileName) {
         const std::vector<DialogSeen> seen = Save();
         ASSERT_EQ(seen.size(), 1u);
         const std::string saved = folder + "/" + c.proposed;
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(saved).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(saved));
         EXPECT_EQ(ReadFile(saved).size(), 27254u);
         EXPECT_EQ(ReadFile(picture).size(), 7u + 0xFAA0u);  // the picture itself is untouched
     }
 }
 
-// The proposal in the path's own file name, never a folder's, nor split
-// inside a double-byte character whose second byte is 0x5C; nothing when
-// there is no name or it would not fit the 256-byte buffer with its NUL.
+// The proposal in the path's own file name, never a folder's; nothing when
+// there is no name or it would not fit the buffer of 256 UTF-16 units with
+// its NUL.
 TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
-    const std::string longest(251, 'N');  // with ".bmp", 255 bytes
+    const std::string longest(251, 'N');  // with ".bmp", 255 units
+    std::string wide;                     // 251 characters of 3 UTF-8 bytes, a unit each
+    while (wide.size() < 753) wide += "絵";
     const struct {
         std::string path, proposal;
     } cases[] = {
@@ -145,11 +149,13 @@ TEST(ProposeBmpName, ReplacesTheExtensionOfTheFileName) {
         {"C:/pics/A.S12", "C:/pics/A.bmp"},
         {"C:A.SCA", "C:A.bmp"},
         {"C:\\pics\\A.", "C:\\pics\\A.bmp"},
-        {"C:\\\x95\x5C.dir\\PIC", "C:\\\x95\x5C.dir\\PIC.bmp"},
-        {"C:\\pics\\\x95\x5C.SC5", "C:\\pics\\\x95\x5C.bmp"},
+        {"C:\\表.dir\\PIC", "C:\\表.dir\\PIC.bmp"},
+        {"C:\\pics\\表 Ñ.SC5", "C:\\pics\\表 Ñ.bmp"},
         {"", ""}, {"C:\\pics\\", ""}, {"C:", ""},
         {longest + ".SC5", longest + ".bmp"},
         {longest + "N.SC5", ""},
+        {wide + ".SC5", wide + ".bmp"},
+        {wide + "絵.SC5", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(velda::ProposeBmpName(c.path), c.proposal) << c.path;
 }
@@ -189,7 +195,7 @@ TEST_F(CommandsTest, SaveOverAFileHeldOpenIsReportedAndLeavesItWhole) {
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     const std::vector<DialogSeen> seen = Save(WindowsPath(target), 1);
     CloseHandle(lock);
-    ExpectSaveMessage(seen, velda::CannotCreateMessage, true);
+    ExpectSaveMessage(seen, velda::Text::CannotCreate, true);
     EXPECT_EQ(ReadFile(target), (std::vector<uint8_t>{9, 9, 9}));
     for (const std::string& name : velda_test::FolderEntries(ScratchPath(""))) {
         EXPECT_NE(name.rfind(".velda-", 0), 0u) << "temporary file left: " << name;
@@ -220,8 +226,7 @@ TEST_F(CommandsTest, FileInformationShowsModeAndAddresses) {
     const std::string picture = ScratchPath("INFO.SC8");
     WriteFile(picture, MakeBsave(0x0000, 0xD3FF, data));
     OpenFile(IDM_OPEN_SCREEN8, picture);
-    const std::string expected = "SCREEN 8\n\x8a\x4a\x8e\x6e\xb1\xc4\xde\xda\xbd : 0000\n"
-                                 "\x8f\x49\x97\xb9\xb1\xc4\xde\xda\xbd : d3ff\n\n";
+    const std::string expected = "SCREEN 8\n開始ｱﾄﾞﾚｽ : 0000\n終了ｱﾄﾞﾚｽ : d3ff\n\n";
     EXPECT_EQ(FileInfoText(), expected);
 
     // A rejected Open leaves the information of the picture on screen.
@@ -234,9 +239,7 @@ TEST_F(CommandsTest, FileInformationShowsModeAndAddresses) {
 
     WriteFile(picture, MakeBsave(0x0100, 0x01FF, std::vector<uint8_t>(256, 0)));
     OpenFile(IDM_OPEN_SCREEN11, picture);
-    char text[128];
-    std::snprintf(text, sizeof text, velda::FileInfoFormat, 11, 0x100, 0x1FF);
-    EXPECT_EQ(FileInfoText(), text);
+    EXPECT_EQ(FileInfoText(), Said(velda::Text::FileInfoFormat, 11, 0x100, 0x1FF));
     EXPECT_EQ(FileInfoText().substr(0, 10), "SCREEN 11\n");
 }
 
@@ -297,6 +300,35 @@ TEST_F(CommandsTest, AboutDialogClosesOnOkEnterEscAndTheCloseBox) {
     }
 }
 
+// Help contents opens velda-help.html beside the program with what opens
+// .html files (here cmd's echo, in HKEY_CLASSES_ROOT: Wine's shell does
+// not look in HKCU\Software\Classes, as Windows does); without the file, a
+// message names it.
+TEST_F(CommandsTest, HelpContentsOpensTheHtmlHelpBesideTheProgram) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const std::string help = velda::SplitPath(velda::Narrow(module)).folder + "velda-help.html";
+    const std::string record = ScratchPath("opened.txt");
+    const std::wstring open = velda::Widen("cmd.exe /c echo %1>\"" + WindowsPath(record) + "\"");
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"VeldaTestPage", sizeof L"VeldaTestPage");
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"VeldaTestPage\\shell\\open\\command", nullptr, REG_SZ, open.c_str(),
+                    static_cast<DWORD>((open.size() + 1) * sizeof(wchar_t)));
+    for (const bool present : {true, false}) {
+        if (present) WriteFile(help, {'<'});
+        DialogScript script({{"", IDOK}});
+        Command(IDM_HELP_CONTENTS);
+        PumpMessages();
+        for (int i = 0; i < 400 && ReadFile(record).size() < help.size() + 2; ++i) Sleep(50);  // its line whole
+        const std::vector<uint8_t> opened = ReadFile(record);
+        EXPECT_EQ(std::string(opened.begin(), opened.end()), help + "\r\n");
+        ASSERT_EQ(script.Seen().size(), present ? 0u : 1u);
+        if (!present) EXPECT_EQ(script.Seen()[0].texts.at(0), Said(velda::Text::HelpMissing) + "\n" + help);
+        velda::RemoveFile(help);
+    }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"VeldaTestPage");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".html");
+}
+
 // velda.exe as a process, ended in each of the ways a user ends it.
 class ProgramProcess : public ::testing::Test {
 protected:
@@ -334,12 +366,6 @@ protected:
         return FALSE;
     }
 
-    static std::string TextOf(HWND window) {
-        char text[256] = {};
-        GetWindowTextA(window, text, sizeof text);
-        return text;
-    }
-
     // What the screen shows of the top-left `width` x `height` pixels of
     // the window's client area.
     static std::vector<uint32_t> ClientOnScreen(HWND window, int width, int height) {
@@ -372,11 +398,11 @@ protected:
     // Starts velda.exe with `arguments`, hands its window to `end` once it
     // is there, and returns its exit code.
     DWORD RunAndEnd(const std::function<void(HWND)>& end, const std::string& arguments = "") {
-        STARTUPINFOA startup = {};
+        STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        std::string command = "\"" + WindowsPath(VELDA_EXE) + "\"" + (arguments.empty() ? "" : " " + arguments);
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+        std::wstring command = velda::Widen("\"" + WindowsPath(VELDA_EXE) + "\"" + (arguments.empty() ? "" : " " + arguments));
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &process)) {
             ADD_FAILURE() << "velda.exe did not start";
             return 1234;
@@ -402,66 +428,77 @@ protected:
 };
 
 TEST_F(ProgramProcess, ExitCommandEndsWithCodeZero) {
-    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0); }), 0u);
 }
 
 TEST_F(ProgramProcess, CloseBoxEndsWithCodeZero) {
-    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
+    EXPECT_EQ(RunAndEnd([](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }), 0u);
 }
 
 TEST_F(ProgramProcess, AltF4EndsWithCodeZero) {
     EXPECT_EQ(RunAndEnd([](HWND w) {
                   // Alt held: the context code (bit 29) of a system key.
-                  PostMessageA(w, WM_SYSKEYDOWN, VK_F4, 0x20000001);
-                  PostMessageA(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
+                  PostMessageW(w, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+                  PostMessageW(w, WM_SYSKEYUP, VK_F4, 0xE0000001);
               }),
               0u);
 }
 
 // A picture named on the command line, quoted, with spaces in its folder and
 // name, as an association passes it: shown at start-up, its pixels on the
-// screen those the core decodes.
+// screen those the core decodes, each a block of the screen's scale; the
+// second named in characters no single code page holds, on a screen of 192
+// DPI (which Wine reads as a process starts).
 TEST_F(ProgramProcess, PictureOnTheCommandLineIsShownAtStartUp) {
-    const std::string path = FreshFolder("command line") + "/MY PIC.SC7";
-    const std::vector<uint8_t> file = PatternFile(31);
-    WriteFile(path, file);
-    // Its data fills video memory from 0 to the end of the palette table.
-    std::vector<uint8_t> vram(file.begin() + 7, file.end());
-    vram.resize(velda::VramBytes);
-    velda::PageView page;
-    page.screen = 7;
-    page.vram = vram.data();
-    page.palette = vram.data() + 0xFA80;
-    const velda::Picture picture = velda::MakePicture(page, velda::PictureOptions{});
+    const struct {
+        const char *folder, *name;
+        uint8_t screen;
+        DWORD dpi;
+    } rows[] = {{"command line", "MY PIC.SC7", 7, 96}, {"名前 Ñ", "絵 Ñ.SC5", 5, 192}};
+    for (const auto& row : rows) {
+        const std::string path = FreshFolder(row.folder) + "/" + row.name;
+        const std::vector<uint8_t> file = PatternFile(31);
+        WriteFile(path, file);
+        velda::ScreenPage page;
+        ASSERT_TRUE(OpenBsave(row.screen, file, page));
+        const velda::Picture picture = velda::MakePicture(velda::ViewOf(page), velda::PictureOptions{});
+        const int scale = static_cast<int>(row.dpi / velda::BaseDpi);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &row.dpi, sizeof row.dpi);
 
-    std::string title;
-    int wrong = -1;
-    const DWORD code = RunAndEnd(
-        [&](HWND window) {
-            WaitFor([&] { return TextOf(window) == "MY PIC.SC7 - VELDA"; });
-            title = TextOf(window);
-            RECT client;
-            GetClientRect(window, &client);
-            const int width = std::min<int>(client.right, velda::CanvasWidth);
-            const int height = std::min<int>(client.bottom, velda::ScreenLines);
-            std::vector<uint32_t> expected(static_cast<std::size_t>(width * height));
-            for (int y = 0; y < height; ++y) {
-                for (int x = 0; x < width; ++x) expected[y * width + x] = ToPixel(velda::PixelColor(picture, x, y));
-            }
-            // Painting in the other process takes its time: look again until
-            // it is there or the wait is over.
-            WaitFor([&] {
-                const std::vector<uint32_t> shown = ClientOnScreen(window, width, height);
-                wrong = 0;
-                for (std::size_t i = 0; i < shown.size(); ++i) wrong += shown[i] != expected[i];
-                return wrong == 0;
-            });
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        },
-        "\"" + WindowsPath(path) + "\"");
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(title, "MY PIC.SC7 - VELDA");
-    EXPECT_EQ(wrong, 0);
+        std::string title;
+        SIZE client = {};
+        int wrong = -1;
+        const DWORD code = RunAndEnd(
+            [&](HWND window) {
+                RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+                WaitFor([&] { return TextOf(window) == std::string(row.name) + " - VELDA"; });
+                title = TextOf(window);
+                RECT area;
+                GetClientRect(window, &area);
+                client = SIZE{area.right, area.bottom};
+                // The frame's extras, the metrics at the window's DPI, may
+                // leave a line or two below the client area.
+                const int width = std::min<int>(client.cx, picture.width * scale);
+                const int height = std::min<int>(client.cy, velda::ScreenLines * scale);
+                // Painting in the other process takes its time: look again
+                // until it is there or the wait is over.
+                WaitFor([&] {
+                    const std::vector<uint32_t> shown = ClientOnScreen(window, width, height);
+                    wrong = 0;
+                    for (int i = 0; i < width * height; ++i) {
+                        wrong += shown[i] != ToPixel(velda::PixelColor(picture, i % width / scale, i / width / scale));
+                    }
+                    return wrong == 0;
+                });
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            },
+            "\"" + WindowsPath(path) + "\"");
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(title, std::string(row.name) + " - VELDA");
+        EXPECT_NEAR(client.cx, picture.width * scale, 4);
+        EXPECT_NEAR(client.cy, velda::ScreenLines * scale, 8);
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 // A name on the command line whose extension says nothing: the message in a
@@ -481,16 +518,16 @@ TEST_F(ProgramProcess, UnknownExtensionOnTheCommandLineIsReported) {
             if (shown) {
                 caption = TextOf(box.window);
                 text = TextOf(GetDlgItem(box.window, MessageTextId));
-                PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                 WaitFor([&] { return !IsWindow(box.window); });
             }
             title = TextOf(window);
-            PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageW(window, WM_CLOSE, 0, 0);
         },
         "\"" + WindowsPath(path) + "\"");
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(caption, velda::AppName);
-    EXPECT_EQ(text, velda::UnknownKindMessage);
+    EXPECT_EQ(caption, "VELDA");
+    EXPECT_EQ(text, Said(velda::Text::UnknownKind));
     EXPECT_EQ(title, "VELDA");
 }
 

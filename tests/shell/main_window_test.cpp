@@ -67,13 +67,13 @@ TEST_F(MainWindowTest, StartsEmptyWithTheSmallSize) {
 }
 
 TEST_F(MainWindowTest, WindowClassIsMyWinWithMenuIconAndWhiteBackground) {
-    WNDCLASSEXA info = {};
+    WNDCLASSEXW info = {};
     info.cbSize = sizeof info;
-    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), "MyWin", &info));
+    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"MyWin", &info));
     EXPECT_EQ(info.style, 0u);
     EXPECT_EQ(info.cbClsExtra, 0);
     EXPECT_EQ(info.cbWndExtra, 0);
-    EXPECT_STREQ(info.lpszMenuName, "VELDAMENU");
+    EXPECT_STREQ(info.lpszMenuName, L"VELDAMENU");
     EXPECT_NE(info.hIcon, nullptr);
     const LONG style = GetWindowLongA(window_, GWL_STYLE);
     EXPECT_TRUE(style & WS_THICKFRAME);
@@ -96,9 +96,7 @@ TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
         OpenFile(c.id, path, &seen);
 
         ASSERT_EQ(seen.size(), 1u);
-        char dialogTitle[64];
-        std::snprintf(dialogTitle, sizeof dialogTitle, velda::OpenDialogTitleFormat, c.screen);
-        EXPECT_EQ(seen[0].title, dialogTitle);
+        EXPECT_EQ(seen[0].title, Said(velda::Text::OpenDialogTitleFormat, c.screen));
         EXPECT_EQ(Title(), std::string(name) + " - VELDA");
         EXPECT_EQ(Model().ScreenMode, c.screen);
         EXPECT_FALSE(MenuState(IDM_SAVE) & MF_GRAYED);
@@ -108,7 +106,7 @@ TEST_F(MainWindowTest, EveryOpenCommandShowsItsPicture) {
         EXPECT_EQ(size.cy, velda::FrameExtraHeight + 212);
         EXPECT_EQ(WindowCorner().x, corner.x);
         EXPECT_EQ(WindowCorner().y, corner.y);
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(path));
         ExpectCanvasShows(Model(), c.screen);
     }
 }
@@ -197,7 +195,7 @@ TEST_F(MainWindowTest, RejectedFileShowsTheMessageAndChangesNothing) {
         ASSERT_EQ(script.Seen().size(), 2u);
         EXPECT_EQ(script.Seen()[1].title, "VELDA");
         ASSERT_EQ(script.Seen()[1].texts.size(), 1u);
-        EXPECT_EQ(script.Seen()[1].texts[0], velda::NotBsaveMessage);
+        EXPECT_EQ(script.Seen()[1].texts[0], Said(velda::Text::NotBsave));
 
         EXPECT_EQ(Title(), "GOOD.SC6 - VELDA");
         EXPECT_EQ(Model().ScreenMode, 6);
@@ -207,7 +205,7 @@ TEST_F(MainWindowTest, RejectedFileShowsTheMessageAndChangesNothing) {
         EXPECT_TRUE(std::equal(palette.begin(), palette.end(), Model().MsxPalette));
         EXPECT_EQ(ReadPixels(velda::Canvas.dc, velda::CanvasWidth, velda::CanvasHeight), canvas);
         // The dialog's choice is remembered even so.
-        EXPECT_STREQ(Model().CurrentFile.path, WindowsPath(path).c_str());
+        EXPECT_EQ(Model().CurrentFile.path, WindowsPath(path));
     }
 }
 
@@ -226,7 +224,7 @@ TEST_F(MainWindowTest, FileThatCannotBeOpenedIsReportedAndChangesNothing) {
     ASSERT_EQ(script.Seen().size(), 2u);
     EXPECT_EQ(script.Seen()[1].title, "VELDA");
     ASSERT_EQ(script.Seen()[1].texts.size(), 1u);
-    EXPECT_EQ(script.Seen()[1].texts[0], velda::CannotOpenMessage);
+    EXPECT_EQ(script.Seen()[1].texts[0], Said(velda::Text::CannotOpen));
     EXPECT_EQ(Title(), "VELDA");
     EXPECT_TRUE(MenuState(IDM_SAVE) & MF_GRAYED);
     EXPECT_TRUE(CanvasIsWhite());
@@ -248,9 +246,7 @@ TEST_F(MainWindowTest, CtrlDigitsOpenTheirModesAndTheKeypadDoesNothing) {
             continue;
         }
         ASSERT_EQ(script.Seen().size(), 1u);
-        char expected[64];
-        std::snprintf(expected, sizeof expected, velda::OpenDialogTitleFormat, key.screen);
-        EXPECT_EQ(script.Seen()[0].title, expected);
+        EXPECT_EQ(script.Seen()[0].title, Said(velda::Text::OpenDialogTitleFormat, key.screen));
     }
     EXPECT_EQ(Title(), "VELDA");
 }

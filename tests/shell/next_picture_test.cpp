@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "image/bsave_loader.h"
 #include "image/vram_image.h"
-#include "platform/names.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
 #include "shell/texts.h"
@@ -112,7 +110,7 @@ TEST_F(NextPictureTest, KeysStepThroughThePicturesOfTheFolderInNameOrder) {
             EXPECT_EQ(Model().CurrentFile.path, PathOf(step.name));
             EXPECT_FALSE(canvas == canvasBefore);
         } else {
-            EXPECT_EQ(messages, step.outcome == Fails ? std::vector<std::string>{velda::NotBsaveMessage}
+            EXPECT_EQ(messages, step.outcome == Fails ? std::vector<std::string>{Said(velda::Text::NotBsave)}
                                                       : std::vector<std::string>{});
             EXPECT_EQ(Model().CurrentFile.path, pathBefore);
             EXPECT_TRUE(canvas == canvasBefore);
@@ -145,19 +143,6 @@ TEST_F(NextPictureTest, EveryOpenSetsWhereTheKeysStepFrom) {
         EXPECT_TRUE(Step(VK_PRIOR).empty());
         EXPECT_EQ(Title(), "B.SR7 - VELDA");
     }
-}
-
-// The order of names: capitals and small letters alike, double-byte
-// characters by their bytes (the second byte of "∥", 0x81 0x61, is not an
-// 'a').
-TEST(PictureFolder, NamesAreOrderedWithoutCase) {
-    const char* const ordered[] = {"A.SC5", "b.sc5", "B.SC7", "B_.SC5", "\x81\x5b.SC5", "\x81\x61.SC5"};
-    for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
-        EXPECT_TRUE(velda::NameBefore(ordered[i], ordered[i + 1])) << i;
-        EXPECT_FALSE(velda::NameBefore(ordered[i + 1], ordered[i])) << i;
-    }
-    EXPECT_TRUE(velda::NameBefore("A.SC5", "a.sc5"));  // equal but for case: by the bytes
-    EXPECT_FALSE(velda::NameBefore("A.SC5", "A.SC5"));
 }
 
 }  // namespace

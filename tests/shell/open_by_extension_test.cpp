@@ -122,7 +122,7 @@ TEST_F(OpenByExtensionTest, EveryWayShowsWhatTheScreenOpenShows) {
         {"SAURUS.SR5", RawGraphSaurus(pixels5), "SAURUS.PL5", palette, IDM_OPEN_SCREEN5,
          MakeBsave(0, 0x769F, withPalette), 5, 0x69FF},
         {"SECOND.S15", PatternFile(73), nullptr, {}, IDM_OPEN_SCREEN5, {}, 5, 0xFA9F},
-        {"\x95\x5c\x8e\xa6.SC8", PatternFile(74), nullptr, {}, IDM_OPEN_SCREEN8, {}, 8, 0xFA9F},  // 表示: 0x5C second byte
+        {"表示.SC8", PatternFile(74), nullptr, {}, IDM_OPEN_SCREEN8, {}, 8, 0xFA9F},
     };
     const std::string folder = FreshFolder("two words");
     for (const Case& c : cases) {
@@ -260,9 +260,9 @@ TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
         EXPECT_EQ(Title(), step.title);
     }
 
-    const std::pair<const char*, const char*> refusals[] = {{"EMPTY.DSK", velda::NoPictureMessage},
-                                                            {"JUNK.DSK", velda::NotDiskImageMessage},
-                                                            {"BROKEN.DSK", velda::BrokenFileMessage}};
+    const std::pair<const char*, std::string> refusals[] = {{"EMPTY.DSK", Said(velda::Text::NoPicture)},
+                                                            {"JUNK.DSK", Said(velda::Text::NotDiskImage)},
+                                                            {"BROKEN.DSK", Said(velda::Text::BrokenFile)}};
     for (const auto& [name, message] : refusals) {
         DialogScript script({{"", IDOK}});
         OpenBy(Way::CommandLine, folder + "/" + name);
@@ -278,10 +278,10 @@ TEST_F(OpenByExtensionTest, CtrlOShowsThePictureDialogAndTheWindowTakesDrops) {
     DialogScript script({{"", IDCANCEL}});
     PressCtrl('O');
     ASSERT_EQ(script.Seen().size(), 1u);
-    EXPECT_EQ(script.Seen()[0].title, velda::PictureDialogTitle);
+    EXPECT_EQ(script.Seen()[0].title, Said(velda::Text::PictureDialogTitle));
     bool filterShown = false;
     for (const ChildSeen& child : script.Seen()[0].children) {
-        filterShown = filterShown || (child.id == FileTypeCombo && child.text == velda::PictureFilter);
+        filterShown = filterShown || (child.id == FileTypeCombo && child.text == Said(velda::Text::PictureFilter));
     }
     EXPECT_TRUE(filterShown) << "the picture filter is not the first choice";
     EXPECT_EQ(Title(), "VELDA");

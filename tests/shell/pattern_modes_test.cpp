@@ -51,10 +51,8 @@ std::vector<uint8_t> CoreBmp(const velda::Picture& picture) {
 class PatternModesTest : public MainWindowTest {
 protected:
     // What File information says of a SCREEN 2 file ending at `end`, then `more`.
-    static std::string InfoOf(uint16_t end, const char* more) {
-        char text[128];
-        std::snprintf(text, sizeof text, velda::FileInfoFormat, 2, 0, end);
-        return std::string(text) + more;
+    static std::string InfoOf(uint16_t end, const std::string& more) {
+        return Said(velda::Text::FileInfoFormat, 2, 0, end) + more;
     }
     // The canvas shows `picture` at its top left, the rest white.
     void ExpectShown(const velda::Picture& picture) {
@@ -87,12 +85,12 @@ TEST_F(PatternModesTest, Screen2FromTheCommandLineWithTheViewChoices) {
         unsigned command;
         velda::ColorRule colors;
         velda::SpriteOptions sprites;
-        const char* info;
+        std::string info;
     } steps[] = {
         {0, velda::ColorRule::Velda, {}, ""},
-        {IDM_SPRITES_16, velda::ColorRule::Velda, {16, false}, velda::SpritesDrawnText},
-        {IDM_MSX1_COLORS, velda::ColorRule::Msx1, {16, false}, velda::SpritesDrawnText},
-        {IDM_SPRITES_8X2, velda::ColorRule::Msx1, {8, true}, velda::SpritesDrawnText},
+        {IDM_SPRITES_16, velda::ColorRule::Velda, {16, false}, Said(velda::Text::SpritesDrawn)},
+        {IDM_MSX1_COLORS, velda::ColorRule::Msx1, {16, false}, Said(velda::Text::SpritesDrawn)},
+        {IDM_SPRITES_8X2, velda::ColorRule::Msx1, {8, true}, Said(velda::Text::SpritesDrawn)},
         {IDM_SPRITES_NONE, velda::ColorRule::Msx1, {}, ""},
         {IDM_MSX1_COLORS, velda::ColorRule::Velda, {}, ""},
     };
@@ -114,7 +112,7 @@ TEST_F(PatternModesTest, Screen2FromTheCommandLineWithTheViewChoices) {
     WriteFile(folder + "/BARE.GRP", bare);
     DropFile(folder + "/BARE.GRP");
     ExpectShown(CorePicture(bare, velda::PictureOptions{}));
-    EXPECT_EQ(FileInfoText(), InfoOf(0x37FF, velda::NoSpriteTablesText));
+    EXPECT_EQ(FileInfoText(), InfoOf(0x37FF, Said(velda::Text::NoSpriteTables)));
 
     // Kept between runs.
     RestartWindow();

@@ -86,14 +86,19 @@ TEST_F(SettingsTest, ChangesAreWrittenAsTheyHappen) {
 }
 
 // A fresh start takes the zoom, the aspect and, for the first Open dialog
-// only, the folder; once a file is chosen the dialog opens at it as before.
+// only, the folder, as an ANSI VELDA wrote it (its name in the code page of
+// the run's locale, 932 or 1252, through RegSetValueExA); once a file is
+// chosen the dialog opens at it as before.
 TEST_F(SettingsTest, TheNextStartRestoresThem) {
-    const std::string last = FreshFolder("restored");
+    ASSERT_TRUE(GetACP() == 932 || GetACP() == 1252) << "not a code page of the test locales";
+    const bool japanese = GetACP() == 932;
+    const std::string last = FreshFolder(japanese ? "古い 絵" : "Vieux Ü");
+    const std::string ansi = WindowsPath(ScratchPath("")) + (japanese ? "\x8C\xC3\x82\xA2 \x8A\x47" : "Vieux \xDC");
     const std::string other = FreshFolder("chosen later");
     WriteFile(other + "/OTHER.SC7", PatternFile(9));
     WriteValue("Zoom", Number(2));
     WriteValue("TvAspect", Number(1));
-    WriteValue("LastFolder", Text(WindowsPath(last)));
+    WriteValue("LastFolder", Text(ansi));
     RestartWindow();
 
     EXPECT_EQ(velda::View.zoom, 2);
@@ -138,7 +143,7 @@ TEST_F(SettingsTest, DamagedValuesAreIgnoredSilently) {
         EXPECT_TRUE(script.Seen().empty()) << "a message at start";
         EXPECT_EQ(velda::View.zoom, c.expectedZoom);
         EXPECT_EQ(velda::View.tvAspect, c.expectedTv);
-        EXPECT_STREQ(velda::LastOpenFolder, "");
+        EXPECT_EQ(velda::LastOpenFolder, "");
         const int block = c.expectedZoom * (c.expectedTv ? 2 : 1);
         EXPECT_EQ(WindowSize().cx, velda::FrameExtraWidth + 256 * block);
         EXPECT_EQ(WindowSize().cy, velda::FrameExtraHeight + 212 * block);

@@ -176,5 +176,43 @@ TEST_F(ViewTest, SaveWritesTheSameBytesAtEveryZoomAndAspect) {
     }
 }
 
+// A move to a monitor of another scale: each canvas pixel a block of that
+// scale's whole pixels (150% stays 1), at the corner Windows suggests.
+TEST_F(ViewTest, AMonitorOfAnotherScaleKeepsWholePixels) {
+    OpenPicture(512);
+    for (const auto& [dpi, scale] : {std::pair{192, 2}, {144, 1}, {288, 3}, {96, 1}}) {
+        RECT suggested = {10, 20, 30, 40};
+        SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ExpectWindowShows(512 * scale, 212 * scale);
+        EXPECT_EQ(WindowCorner().x + WindowCorner().y, 30) << dpi;
+    }
+}
+
+// Every command identifier of a menu and its popups, in order.
+std::vector<UINT> CommandsOf(HMENU menu) {
+    std::vector<UINT> commands;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU popup = GetSubMenu(menu, i);
+        const std::vector<UINT> inner = popup ? CommandsOf(popup) : std::vector<UINT>{GetMenuItemID(menu, i)};
+        commands.insert(commands.end(), inner.begin(), inner.end());
+    }
+    return commands;
+}
+
+// English names the same commands in the same places as Japanese, shows
+// its own texts, and is kept for the next start.
+TEST_F(ViewTest, EnglishShowsTheSameCommandsInItsOwnWords) {
+    const std::vector<UINT> japanese = CommandsOf(GetMenu(window_));
+    Command(IDM_LANGUAGE_ENGLISH);
+    RestartWindow();
+    EXPECT_EQ(CommandsOf(GetMenu(window_)), japanese);
+    EXPECT_TRUE(MenuState(IDM_LANGUAGE_ENGLISH) & MF_CHECKED);
+    WriteFile(ScratchPath("BAD.SC5"), {0x00, 1, 2, 3, 4, 5, 6, 7});
+    DialogScript script({{"", IDOK}});
+    DropFile(ScratchPath("BAD.SC5"));
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_EQ(script.Seen()[0].texts.at(0), SaidIn(velda::Language::English, velda::Text::NotBsave));
+}
+
 }  // namespace
 }  // namespace velda_test

@@ -3,11 +3,13 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstdarg>
 #include <cstring>
+#include <cwchar>
 
+#include "platform/unicode_win.h"
 #include "shell/resource.h"
 #include "shell/shell_state_win.h"
-#include "shell/texts.h"
 #include "test_support.h"
 
 namespace velda_test {
@@ -15,6 +17,7 @@ namespace velda_test {
 namespace {
 
 constexpr UINT DialogTimerMs = 40;
+constexpr int TextChars = 512;
 constexpr int FileNameCombo = 0x047C;  // cmb13, the file name box
 constexpr int FileNameEdit = 0x0480;   // edt1, the older file name box
 
@@ -37,10 +40,9 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
     if (GetParent(child) != seen->dialog) return TRUE;
     char className[32];
     GetClassNameA(child, className, sizeof className);
-    char text[512];
-    GetWindowTextA(child, text, sizeof text);
+    const std::string text = TextOf(child);
     seen->children.push_back(ChildSeen{GetDlgCtrlID(child), text});
-    if (lstrcmpiA(className, "Static") == 0 && text[0] != '\0' && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+    if (lstrcmpiA(className, "Static") == 0 && !text.empty() && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
         seen->texts.push_back(text);
     }
     return TRUE;
@@ -66,32 +68,32 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
 
     DialogSeen seen;
     seen.dialog = dialog;
-    char text[512];
-    GetWindowTextA(dialog, text, sizeof text);
-    seen.title = text;
+    seen.title = TextOf(dialog);
     const int nameBox = GetDlgItem(dialog, FileNameCombo) != nullptr ? FileNameCombo : FileNameEdit;
-    if (GetDlgItemTextA(dialog, nameBox, text, sizeof text) > 0) seen.fileName = text;
-    if (SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof text, reinterpret_cast<LPARAM>(text)) > 0) seen.folder = text;
+    seen.fileName = TextOf(GetDlgItem(dialog, nameBox));
+    wchar_t folder[TextChars] = {};
+    SendMessageW(dialog, CDM_GETFOLDERPATH, TextChars, reinterpret_cast<LPARAM>(folder));
+    seen.folder = velda::Narrow(folder);
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&seen));
     gScript->seen.push_back(seen);
 
     DialogStep step{"", IDCANCEL, DialogAction::Command};
     if (gScript->next < gScript->steps.size()) step = gScript->steps[gScript->next++];
-    if (!step.fileName.empty()) SetDlgItemTextA(dialog, nameBox, step.fileName.c_str());
+    if (!step.fileName.empty()) SetDlgItemTextW(dialog, nameBox, velda::Widen(step.fileName).c_str());
     switch (step.action) {
     case DialogAction::Command:
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED), 0);
         break;
     case DialogAction::Key: {
         // To the focused control, where the dialog's own loop picks it up.
         HWND focus = GetFocus();
         HWND target = focus != nullptr && IsChild(dialog, focus) ? focus : dialog;
-        PostMessageA(target, WM_KEYDOWN, static_cast<WPARAM>(step.button), 1);
-        PostMessageA(target, WM_KEYUP, static_cast<WPARAM>(step.button), 0xC0000001);
+        PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(step.button), 1);
+        PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(step.button), 0xC0000001);
         break;
     }
     case DialogAction::CloseBox:
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
 }
@@ -103,7 +105,7 @@ HHOOK gTitleHook = nullptr;
 LRESULT CALLBACK RecordTitle(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->hwnd == gRecordedWindow && call->message == WM_SETTEXT && gTitles != nullptr) {
-        gTitles->push_back(reinterpret_cast<const char*>(call->lParam));
+        gTitles->push_back(velda::Narrow(reinterpret_cast<const wchar_t*>(call->lParam)));
     }
     return CallNextHookEx(gTitleHook, code, wParam, lParam);
 }
@@ -130,7 +132,7 @@ bool DialogScript::AllStepsUsed() const { return state_->next == state_->steps.s
 TitleRecorder::TitleRecorder(HWND window) {
     gRecordedWindow = window;
     gTitles = new std::vector<std::string>;
-    gTitleHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordTitle, nullptr, GetCurrentThreadId());
+    gTitleHook = SetWindowsHookExW(WH_CALLWNDPROC, RecordTitle, nullptr, GetCurrentThreadId());
 }
 
 TitleRecorder::~TitleRecorder() {
@@ -166,13 +168,28 @@ std::vector<uint32_t> ReadPixels(HDC dc, int width, int height) {
 
 uint32_t ToPixel(velda::Rgb8 c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b; }
 
-void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason) {
+std::string SaidIn(velda::Language language, velda::Text key, ...) {
+    wchar_t text[TextChars];
+    std::va_list values;
+    va_start(values, key);
+    std::vswprintf(text, TextChars, velda::TextIn(language, key), values);
+    va_end(values);
+    return velda::Narrow(text);
+}
+
+std::string TextOf(HWND window) {
+    wchar_t text[TextChars] = {};
+    GetWindowTextW(window, text, TextChars);
+    return velda::Narrow(text);
+}
+
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, velda::Text text, bool reason) {
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].title, velda::AppName);
+    EXPECT_EQ(seen[1].title, "VELDA");
     ASSERT_EQ(seen[1].texts.size(), 1u);
     const std::string said = seen[1].texts[0];
-    EXPECT_EQ(said.substr(0, said.find("\n\n")), text);
-    EXPECT_EQ(said.size() > std::strlen(text) + 2 && said.back() != '\n', reason) << said;
+    EXPECT_EQ(said.substr(0, said.find("\n\n")), Said(text));
+    EXPECT_EQ(said.size() > Said(text).size() + 2 && said.back() != '\n', reason) << said;
 }
 
 void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected) {
@@ -228,7 +245,7 @@ void MainWindowTest::RestartWindow() {
 }
 
 void MainWindowTest::StartWindow() {
-    window_ = velda::StartMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL, &accelerators_);
+    window_ = velda::StartMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL, &accelerators_);
     ASSERT_NE(window_, nullptr);
     PumpMessages();
 }
@@ -237,12 +254,12 @@ void MainWindowTest::StopWindow() {
     if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
     window_ = nullptr;
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(velda::WindowClassName, GetModuleHandleA(nullptr));
+    UnregisterClassW(velda::WindowClassName, GetModuleHandleW(nullptr));
 }
 
-void MainWindowTest::Command(unsigned id) { SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+void MainWindowTest::Command(unsigned id) { SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 void MainWindowTest::OpenFile(unsigned id, const std::string& path, std::vector<DialogSeen>* seen) {
     DialogScript script({{WindowsPath(path), IDOK}});
@@ -253,7 +270,7 @@ void MainWindowTest::OpenFile(unsigned id, const std::string& path, std::vector<
 }
 
 void MainWindowTest::PressKey(int virtualKey) {
-    PostMessageA(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+    PostMessageW(window_, WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
     PumpMessages();
 }
 
@@ -269,23 +286,24 @@ void MainWindowTest::PressCtrl(int virtualKey) {
 
 void MainWindowTest::PumpMessages() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) break;
         velda::DispatchWithAccelerators(window_, accelerators_, &message);
     }
 }
 
 void MainWindowTest::DropFile(const std::string& path) {
-    // A DROPFILES record followed by the one ANSI name and the empty name
-    // that ends the list; the window's DragFinish frees it.
-    const std::string name = WindowsPath(path);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + name.size() + 2);
+    // A DROPFILES record followed by the one UTF-16 name and the empty
+    // name that ends the list; the window's DragFinish frees it.
+    const std::wstring name = velda::Widen(WindowsPath(path));
+    const std::size_t bytes = (name.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
     DROPFILES* files = static_cast<DROPFILES*>(GlobalLock(memory));
     files->pFiles = sizeof(DROPFILES);
-    files->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), name.data(), name.size());
+    files->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), name.data(), name.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
-    PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     PumpMessages();
 }
 
@@ -295,15 +313,11 @@ std::string MainWindowTest::FileInfoText() {
     PumpMessages();
     EXPECT_EQ(script.Seen().size(), 1u);
     if (script.Seen().empty()) return "";
-    EXPECT_EQ(script.Seen()[0].title, velda::FileInfoCaption);
+    EXPECT_EQ(script.Seen()[0].title, Said(velda::Text::FileInfoCaption));
     return script.Seen()[0].texts.empty() ? "" : script.Seen()[0].texts[0];
 }
 
-std::string MainWindowTest::Title() const {
-    char title[256];
-    GetWindowTextA(window_, title, sizeof title);
-    return title;
-}
+std::string MainWindowTest::Title() const { return TextOf(window_); }
 
 SIZE MainWindowTest::WindowSize() const {
     RECT r;

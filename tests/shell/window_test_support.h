@@ -12,10 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/unicode_win.h"
 #include "render/color_rules.h"
 #include "shell/picture_model.h"
+#include "shell/shell_state_win.h"
 
 namespace velda_test {
+
+// The program's text `key` in `language` (Said: the one chosen), in UTF-8
+// and a format filled with what follows, for the window's texts, which
+// TextOf reads back in UTF-16.
+std::string SaidIn(velda::Language language, velda::Text key, ...);
+template <typename... Args>
+std::string Said(velda::Text key, Args... args) { return SaidIn(velda::UiLanguage, key, args...); }
+std::string TextOf(HWND window);
 
 // What a test does with the next dialog (common dialog or message box)
 // that the program shows.
@@ -85,7 +95,7 @@ void ExpectCanvas(const std::function<uint32_t(int x, int y)>& expected);
 
 // The dialogs of a failed Save: the Save dialog, then a box titled VELDA
 // saying `text`, and the system's reason after an empty line when `reason`.
-void ExpectSaveMessage(const std::vector<DialogSeen>& seen, const char* text, bool reason);
+void ExpectSaveMessage(const std::vector<DialogSeen>& seen, velda::Text text, bool reason);
 
 // The key of the settings the program keeps between runs, under
 // HKEY_CURRENT_USER. The window tests start and end without it, so that no
