@@ -153,9 +153,18 @@ Text LoadMessage(const LoadError& error) {
     case LoadFault::CopySize: return Text::NotCopy;
     case LoadFault::CutOff: return Text::CutOff;
     case LoadFault::NotDiskImage: return Text::NotDiskImage;
-    case LoadFault::NoPicture: return Text::NoPicture;
+    case LoadFault::NoPicture: return error.format == FileKind::DiskImage ? Text::NoPicture : Text::NoPictureInArchive;
     case LoadFault::ChainBroken:
     case LoadFault::ChainShort: return Text::BrokenFile;
+    case LoadFault::NotZipArchive: return Text::NotZipArchive;
+    case LoadFault::NotGzip: return Text::NotGzip;
+    case LoadFault::SplitArchive: return Text::SplitArchive;
+    case LoadFault::ArchiveDamaged:
+    case LoadFault::CrcMismatch: return Text::BrokenInArchive;
+    case LoadFault::Encrypted: return Text::Encrypted;
+    case LoadFault::UnknownMethod: return Text::UnknownMethod;
+    case LoadFault::TooLarge: return Text::TooLarge;
+    case LoadFault::NestedTooDeep: return Text::NestedTooDeep;
     case LoadFault::PaletteFileSize:
     case LoadFault::PaletteFileMark: return Text::NotPalette;
     case LoadFault::UnknownExtension: return Text::UnknownKind;

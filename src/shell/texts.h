@@ -46,7 +46,7 @@ enum class Text {
     SaveFilter,
     SaveDialogTitle,
     PictureDialogTitle,  // Open by extension: every picture extension VELDA reads, palettes left out
-    PictureFilter,       // (they go with a picture, they are not one)
+    PictureFilter,       // (they go with a picture, they are not one), and the containers of pictures
     NotBsave,
     CannotOpen,
     UnknownKind,
@@ -58,6 +58,15 @@ enum class Text {
     NotDiskImage,
     NoPicture,
     BrokenFile,
+    NotZipArchive,
+    NotGzip,
+    SplitArchive,
+    NoPictureInArchive,
+    BrokenInArchive,
+    Encrypted,
+    UnknownMethod,
+    TooLarge,
+    NestedTooDeep,
     CannotCreate,
     WriteFailed,
     FileInfoFormat,  // the mode (%d), the start and end addresses (%04x)
@@ -85,9 +94,11 @@ constexpr TextRow TextTable[] = {
     {Text::SaveDialogTitle, {L"BMP形式で保存", L"Save as BMP"}},
     {Text::PictureDialogTitle, {L"画面ﾌｧｲﾙを開く", L"Open a picture file"}},
     {Text::PictureFilter,
-     {L"MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk)\0*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk\0"
+     {L"MSX画面ﾌｧｲﾙ(*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk;*.zip;*.gz)\0"
+      L"*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk;*.zip;*.gz\0"
       L"すべてのﾌｧｲﾙ(*.*)\0*.*\0",
-      L"MSX pictures (*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk)\0*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk\0"
+      L"MSX pictures (*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk;*.zip;*.gz)\0"
+      L"*.sc?;*.s1?;*.ge?;*.pic;*.grp;*.sr?;*.gl?;*.dsk;*.zip;*.gz\0"
       L"All files (*.*)\0*.*\0"}},
     {Text::NotBsave, {L"これはBSAVE形式のﾌｧｲﾙではありません", L"This is not a BSAVE file"}},
     {Text::CannotOpen, {L"ﾌｧｲﾙを開けませんでした", L"The file could not be opened"}},
@@ -106,6 +117,15 @@ constexpr TextRow TextTable[] = {
     {Text::NotDiskImage, {L"ﾃﾞｨｽｸｲﾒｰｼﾞとして読めません", L"This cannot be read as a disk image"}},
     {Text::NoPicture, {L"このﾃﾞｨｽｸｲﾒｰｼﾞには画面ﾌｧｲﾙがありません", L"This disk image holds no picture file"}},
     {Text::BrokenFile, {L"ﾃﾞｨｽｸｲﾒｰｼﾞの中のﾌｧｲﾙが壊れています", L"A file inside the disk image is damaged"}},
+    {Text::NotZipArchive, {L"ZIPﾌｧｲﾙとして読めません", L"This cannot be read as a ZIP archive"}},
+    {Text::NotGzip, {L"gzipﾌｧｲﾙとして読めません", L"This cannot be read as a gzip file"}},
+    {Text::SplitArchive, {L"分割されたZIPﾌｧｲﾙは読めません", L"A ZIP archive split over several files cannot be read"}},
+    {Text::NoPictureInArchive, {L"このｱｰｶｲﾌﾞには画面ﾌｧｲﾙがありません", L"This archive holds no picture file"}},
+    {Text::BrokenInArchive, {L"ｱｰｶｲﾌﾞの中のﾌｧｲﾙが壊れています", L"A file inside the archive is damaged"}},
+    {Text::Encrypted, {L"暗号化されたﾌｧｲﾙは読めません", L"An encrypted file cannot be read"}},
+    {Text::UnknownMethod, {L"この圧縮方式のﾌｧｲﾙは読めません", L"A file compressed this way cannot be read"}},
+    {Text::TooLarge, {L"ﾌｧｲﾙが大きすぎます", L"The file is too large"}},
+    {Text::NestedTooDeep, {L"ｱｰｶｲﾌﾞの入れ子が深すぎます", L"The archives are nested too deep"}},
     {Text::CannotCreate, {L"BMPﾌｧｲﾙを作成できませんでした", L"The BMP file could not be created"}},
     {Text::WriteFailed, {L"BMPﾌｧｲﾙの書き込みに失敗しました", L"Writing the BMP file failed"}},
     {Text::FileInfoFormat,

@@ -15,6 +15,7 @@
 #include "shell/shell_state_win.h"
 #include "image_readers.h"
 #include "shell/texts.h"
+#include "test_archive.h"
 #include "test_disk.h"
 #include "test_support.h"
 #include "window_test_support.h"
@@ -216,12 +217,13 @@ TEST_F(OpenByExtensionTest, CopyFilesShowTheirAreaOfThePage) {
     }
 }
 
-// A disk image opens at its first picture by name, titled with the image,
-// as the same file loose shows; Page Down and Page Up step through its
-// pictures, Save proposes a picture's name beside the image, and the
-// dialogs start at the image. An image
-// that shows no picture says why and leaves the picture shown.
-TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
+// A disk image or an archive opens at its first picture by name, titled
+// with the container, as the same file loose shows; Page Down and Page Up
+// step through its pictures, a disk image in an archive's included, Save
+// proposes a picture's name beside the container, and the dialogs start at
+// the container. One that shows no picture says why and leaves the picture
+// shown.
+TEST_F(OpenByExtensionTest, ContainersShowTheirPicturesInTurn) {
     const std::string folder = FreshFolder("images");
     const std::vector<uint8_t> first = PatternFile(81), second = PatternFile(82, 0xD3FF);
     WriteFile(folder + "/A.SC5", first);
@@ -232,6 +234,7 @@ TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
     disk.RootEntry(2, "A       SC5", 100, static_cast<uint32_t>(first.size()));
     disk.Store(100, first);
     WriteFile(folder + "/GAME.DSK", disk.bytes);
+    WriteFile(folder + "/GAME.ZIP", MakeZip({{"B.SC8", second}, {"SUB/IN.DSK", disk.bytes}, {"A.SC5", first, 0, 0}}));
     TestDisk empty;
     empty.RootEntry(0, "README     ", 2, 1);
     TestDisk broken = disk;
@@ -239,36 +242,50 @@ TEST_F(OpenByExtensionTest, DiskImagesShowTheirPicturesInTurn) {
     WriteFile(folder + "/EMPTY.DSK", empty.bytes);
     WriteFile(folder + "/BROKEN.DSK", broken.bytes);
     WriteFile(folder + "/JUNK.DSK", std::vector<uint8_t>(2000, 0));  // media byte 0
+    WriteFile(folder + "/EMPTY.ZIP", MakeZip({{"README", {1}}}));
+    WriteFile(folder + "/BROKEN.ZIP", MakeZip({{"A.SC5", first, 0, 8, 1}}));  // its CRC-32 does not match
+    WriteFile(folder + "/JUNK.ZIP", std::vector<uint8_t>(2000, 0));
 
     OpenFile(IDM_OPEN_SCREEN5, folder + "/A.SC5");
     const Shown loose = Capture("loose.bmp");
-    Forget();
-    OpenBy(Way::CommandLine, folder + "/GAME.DSK");
-    const Shown shown = Capture("image.bmp");
-    EXPECT_EQ(shown.title, "GAME.DSK:A.SC5 - VELDA");
-    EXPECT_TRUE(shown.canvas == loose.canvas) << "the canvas differs";
-    EXPECT_TRUE(shown.saved == loose.saved) << "Save wrote other bytes";
-    EXPECT_EQ(shown.proposal, loose.proposal);
-    EXPECT_EQ(shown.path, WindowsPath(folder + "/GAME.DSK"));  // the dialogs start at a file that exists
     const struct {
-        int key;
-        const char* title;
-    } steps[] = {{VK_NEXT, "GAME.DSK:B.SC8 - VELDA"}, {VK_NEXT, "GAME.DSK:B.SC8 - VELDA"},
-                 {VK_PRIOR, "GAME.DSK:A.SC5 - VELDA"}};
-    for (const auto& step : steps) {
-        PressKey(step.key);
-        EXPECT_EQ(Title(), step.title);
+        const char* container;
+        std::vector<std::string> pictures;  // by name
+    } containers[] = {{"GAME.DSK", {"A.SC5", "B.SC8"}},
+                      {"GAME.ZIP", {"A.SC5", "B.SC8", "SUB/IN.DSK:A.SC5", "SUB/IN.DSK:B.SC8"}}};
+    for (const auto& container : containers) {
+        const std::string name = container.container;
+        Forget();
+        OpenBy(Way::CommandLine, folder + "/" + name);
+        const Shown shown = Capture("image.bmp");
+        EXPECT_EQ(shown.title, name + ":A.SC5 - VELDA");
+        EXPECT_TRUE(shown.canvas == loose.canvas) << "the canvas differs";
+        EXPECT_TRUE(shown.saved == loose.saved) << "Save wrote other bytes";
+        EXPECT_EQ(shown.proposal, loose.proposal);
+        EXPECT_EQ(shown.path, WindowsPath(folder + "/" + name));  // the dialogs start at a file that exists
+        std::vector<std::string> titles = {Title()}, expected;
+        for (const std::string& picture : container.pictures) expected.push_back(name + ":" + picture + " - VELDA");
+        expected.push_back(expected.back());                // Page Down past the last: a beep, the last stays
+        expected.push_back(expected[expected.size() - 3]);  // Page Up
+        for (const int key : std::vector<int>(container.pictures.size(), VK_NEXT)) {
+            PressKey(key);
+            titles.push_back(Title());
+        }
+        PressKey(VK_PRIOR);
+        titles.push_back(Title());
+        EXPECT_EQ(titles, expected);
     }
 
-    const std::pair<const char*, std::string> refusals[] = {{"EMPTY.DSK", Said(velda::Text::NoPicture)},
-                                                            {"JUNK.DSK", Said(velda::Text::NotDiskImage)},
-                                                            {"BROKEN.DSK", Said(velda::Text::BrokenFile)}};
+    const std::pair<const char*, std::string> refusals[] = {
+        {"EMPTY.DSK", Said(velda::Text::NoPicture)},          {"JUNK.DSK", Said(velda::Text::NotDiskImage)},
+        {"BROKEN.DSK", Said(velda::Text::BrokenFile)},        {"EMPTY.ZIP", Said(velda::Text::NoPictureInArchive)},
+        {"BROKEN.ZIP", Said(velda::Text::BrokenInArchive)}, {"JUNK.ZIP", Said(velda::Text::NotZipArchive)}};
     for (const auto& [name, message] : refusals) {
         DialogScript script({{"", IDOK}});
         OpenBy(Way::CommandLine, folder + "/" + name);
         ASSERT_EQ(script.Seen().size(), 1u) << name;
         EXPECT_EQ(script.Seen()[0].texts, std::vector<std::string>{message}) << name;
-        EXPECT_EQ(Title(), "GAME.DSK:A.SC5 - VELDA");
+        EXPECT_EQ(Title(), "GAME.ZIP:SUB/IN.DSK:A.SC5 - VELDA");
     }
 }
 
