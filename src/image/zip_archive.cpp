@@ -296,13 +296,9 @@ bool ZipArchive::ReadDirectory(uint64_t endAt, std::vector<RawName>& names) {
         const uint8_t* extra = fields + EntryBytes + nameLength;
         TakeZip64(extra, extraLength, entry.size, entry.compressedSize, &entry.headerOffset);
         entry.headerOffset += shift;
-        RawName name{std::string(reinterpret_cast<const char*>(fields + EntryBytes), nameLength),
-                     (entry.flags & Utf8Name) != 0};
-        std::string unicode;
-        if (!name.utf8 && UnicodePath(extra, extraLength, name.bytes, unicode)) name = RawName{unicode, true};
+        RawName name = NameOf(fields + EntryBytes, nameLength, entry.flags, extra, extraLength);
         at += length;
-        const char last = name.bytes.empty() ? '/' : name.bytes.back();
-        if (last == '/' || (last == '\\' && name.utf8)) continue;  // a folder
+        if (IsFolder(name)) continue;
         entries_.push_back(entry);
         names.push_back(std::move(name));
     }
@@ -351,19 +347,27 @@ void ZipArchive::ScanHeaders(std::vector<RawName>& names) {
             next = fieldsAt + 4 + 2 * zip64;
         }
         if (data > size || size - data < entry.compressedSize) return;  // cut inside its data
-        RawName name{std::string(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(nameLength)),
-                     (entry.flags & Utf8Name) != 0};
-        std::string unicode;
-        if (!name.utf8 && UnicodePath(fields.data() + nameLength, extraLength, name.bytes, unicode)) {
-            name = RawName{unicode, true};
-        }
-        const char last = name.bytes.empty() ? '/' : name.bytes.back();
-        if (last != '/') {
+        RawName name = NameOf(fields.data(), nameLength, entry.flags, fields.data() + nameLength, extraLength);
+        if (!IsFolder(name)) {
             entries_.push_back(entry);
             names.push_back(std::move(name));
         }
         at = next;
     }
+}
+
+ZipArchive::RawName ZipArchive::NameOf(const uint8_t* field, std::size_t length, uint16_t flags, const uint8_t* extra,
+                                       std::size_t extraLength) {
+    RawName name{std::string(reinterpret_cast<const char*>(field), length), (flags & Utf8Name) != 0};
+    std::string unicode;
+    if (!name.utf8 && UnicodePath(extra, extraLength, name.bytes, unicode)) name = RawName{unicode, true};
+    return name;
+}
+
+bool ZipArchive::IsFolder(const RawName& name) {
+    // In a code page 932 name a '\' may be the second byte of a character.
+    const char last = name.bytes.empty() ? '/' : name.bytes.back();
+    return last == '/' || (last == '\\' && name.utf8);
 }
 
 void ZipArchive::NameFiles(const std::vector<RawName>& names) {

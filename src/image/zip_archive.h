@@ -95,6 +95,12 @@ private:
         std::string bytes;
         bool utf8;
     };
+    // The name of an entry whose flags are `flags`: its name field, or the
+    // UTF-8 name of its 0x7075 field where that is made from it.
+    static RawName NameOf(const uint8_t* field, std::size_t length, uint16_t flags, const uint8_t* extra,
+                          std::size_t extraLength);
+    // Whether the entry named `name` is a folder, which holds no bytes.
+    static bool IsFolder(const RawName& name);
 
     // Reads the directory that ends at `end` (the end record's offset): false
     // when it is not there whole.
