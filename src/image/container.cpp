@@ -75,8 +75,15 @@ class OpenedInside {
 public:
     static constexpr std::size_t Kept = 16;  // more than the files a front end reads at once
 
+    // A key no other container inside has had: a container's address may
+    // be another's once it is gone.
+    uint64_t NewKey() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return ++keys_;
+    }
+
     // The container `key` opened, by `open` where it is not kept.
-    LoadError Get(const void* key, const std::function<LoadError(std::shared_ptr<const Container>&)>& open,
+    LoadError Get(uint64_t key, const std::function<LoadError(std::shared_ptr<const Container>&)>& open,
                   std::shared_ptr<const Container>& opened) {
         const std::lock_guard<std::mutex> lock(mutex_);
         auto kept = std::find_if(recent_.begin(), recent_.end(), [key](const auto& entry) { return entry.first == key; });
@@ -86,18 +93,25 @@ public:
         } else if (LoadError error = open(opened)) {
             return error;
         }
-        Keep(key, opened);
+        KeepLocked(key, opened);
         return LoadError{};
     }
 
-    void Keep(const void* key, std::shared_ptr<const Container> opened) {
+    // Keeps `opened` as the container `key`, opened last.
+    void Keep(uint64_t key, std::shared_ptr<const Container> opened) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        KeepLocked(key, std::move(opened));
+    }
+
+private:
+    void KeepLocked(uint64_t key, std::shared_ptr<const Container> opened) {
         recent_.emplace_front(key, std::move(opened));
         if (recent_.size() > Kept) recent_.pop_back();
     }
 
-private:
     std::mutex mutex_;
-    std::deque<std::pair<const void*, std::shared_ptr<const Container>>> recent_;  // the last used first
+    uint64_t keys_ = 0;
+    std::deque<std::pair<uint64_t, std::shared_ptr<const Container>>> recent_;  // the last used first
 };
 
 // A container inside a container: its files as listed when it was first
@@ -108,7 +122,10 @@ public:
     NestedContainer(std::shared_ptr<const Container> outer, std::size_t index, std::string fileName,
                     const ContainerTools& tools, std::shared_ptr<OpenedInside> opened, const Container& first)
         : outer_(std::move(outer)), index_(index), fileName_(std::move(fileName)), tools_(tools),
-          opened_(std::move(opened)), files_(first.Files()), damage_(first.Damage()), transparent_(first.Transparent()) {}
+          opened_(std::move(opened)), key_(opened_->NewKey()), files_(first.Files()), damage_(first.Damage()),
+          transparent_(first.Transparent()) {}
+
+    uint64_t Key() const { return key_; }
 
     const std::vector<ContainerFile>& Files() const override { return files_; }
     LoadError Damage() const override { return damage_; }
@@ -117,7 +134,7 @@ public:
     LoadError Read(std::size_t index, std::size_t maxBytes, std::vector<uint8_t>& bytes) const override {
         std::shared_ptr<const Container> inner;
         const LoadError error = opened_->Get(
-            this, [this](std::shared_ptr<const Container>& opened) { return OpenInside(*outer_, index_, fileName_, tools_, opened); },
+            key_, [this](std::shared_ptr<const Container>& opened) { return OpenInside(*outer_, index_, fileName_, tools_, opened); },
             inner);
         if (error) {
             bytes.clear();
@@ -132,6 +149,7 @@ private:
     std::string fileName_;
     const ContainerTools& tools_;
     std::shared_ptr<OpenedInside> opened_;
+    uint64_t key_;
     std::vector<ContainerFile> files_;
     LoadError damage_;
     bool transparent_;
@@ -167,7 +185,7 @@ void ListInner(const std::shared_ptr<const Container>& container, std::size_t in
     }
     if (!opened->Transparent()) inner.parts.push_back(StemOf(own));
     auto nested = std::make_shared<NestedContainer>(container, index, own, tools, level.opened, *opened);
-    level.opened->Keep(nested.get(), opened);
+    level.opened->Keep(nested->Key(), opened);
     ListInto(nested, inner, tools, out);
 }
 
