@@ -41,7 +41,7 @@ struct ZipItem {
 inline std::vector<uint8_t> MakeZip(const std::vector<ZipItem>& items) {
     std::vector<uint8_t> zip, directory;
     const auto put = [](std::vector<uint8_t>& to, uint64_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) to.push_back(i < 8 ? static_cast<uint8_t>(value >> (8 * i)) : 0);
+        for (int i = 0; i < bytes; ++i) to.push_back(static_cast<uint8_t>(i < 8 ? value >> (8 * i) : 0));
     };
     for (const ZipItem& item : items) {
         const std::vector<uint8_t> stored = item.method == 8 ? Compressed(item.data) : item.data;
