@@ -94,6 +94,13 @@ Bytes TwoFileDisk() {
     return disk.bytes;
 }
 
+// The disk image gzip'd, the CRC-32 its trailer gives changed.
+Bytes WrongCrcGzip(const Bytes& disk) {
+    Bytes gzip = Compressed(disk, true);
+    gzip[gzip.size() - 8] ^= 1;
+    return gzip;
+}
+
 // The disk image, gzip'd in two members, cut just inside the second.
 Bytes CutGzip(const Bytes& disk) {
     Bytes cut = Compressed(Bytes(disk.begin(), disk.begin() + 300000), true);
@@ -148,10 +155,11 @@ TEST_F(Archives, NamesAndDamage) {
              return cut;
          }(),
          {"/X/GOOD.bmp"}, {"X.ZIP: damaged archive: its directory is missing (cut short?)", "converted 1, skipped 0, failed 1"}},
-        {"a gzip'd disk image cut short: what was read before the cut",
-         MakeZip({{"C.DSK.GZ", CutGzip(TwoFileDisk()), 0, 0}}), {"/X/C/EARLY.bmp"},
+        {"a gzip'd disk image cut short: what was read before the cut; one whose CRC-32 does not match",
+         MakeZip({{"C.DSK.GZ", CutGzip(TwoFileDisk()), 0, 0}, {"D.DSK.GZ", WrongCrcGzip(TwoFileDisk()), 0, 0}}),
+         {"/X/C/EARLY.bmp"},
          {"X.ZIP:C.DSK.GZ:LATE.SC5: the disk's chain of clusters of this file is broken",
-          "X.ZIP:C.DSK.GZ: damaged gzip stream: it is cut short"}},
+          "X.ZIP:C.DSK.GZ: damaged gzip stream: it is cut short", "X.ZIP:D.DSK.GZ: damaged: its CRC-32 is 0x"}},
         {"archives inside one another, five deep", Nested(5), {"/X/A.bmp", "/X/B/B.bmp", "/X/B/C/C.bmp", "/X/B/C/D/D.bmp"},
          {"X.ZIP:B.ZIP:C.ZIP:D.ZIP:E.ZIP: more than 4 containers inside one another: not opened"}},
     };
