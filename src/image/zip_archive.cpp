@@ -20,15 +20,14 @@ constexpr uint16_t Zip64Field = 0x0001, UnicodePathField = 0x7075;
 constexpr uint32_t Unset32 = 0xFFFFFFFF;
 constexpr uint16_t Unset16 = 0xFFFF;
 
-// Where the fields of a directory entry and a file header lie.
-enum EntryField : std::size_t {
-    EntryFlagsAt = 8, EntryMethodAt = 10, EntryCrcAt = 16, EntryCompressedAt = 20, EntrySizeAt = 24,
-    EntryNameLengthAt = 28, EntryExtraLengthAt = 30, EntryCommentLengthAt = 32, EntryDiskAt = 34, EntryOffsetAt = 42,
+// A directory entry and a file header share their fields from the flags
+// to the extra field's length, the entry's 2 bytes further in; where each
+// lies from the flags, and where the flags lie in each.
+enum SharedField : std::size_t {
+    FlagsAt = 0, MethodAt = 2, CrcAt = 8, CompressedAt = 12, SizeAt = 16, NameLengthAt = 20, ExtraLengthAt = 22,
 };
-enum HeaderField : std::size_t {
-    HeaderFlagsAt = 6, HeaderMethodAt = 8, HeaderCrcAt = 14, HeaderCompressedAt = 18, HeaderSizeAt = 22,
-    HeaderNameLengthAt = 26, HeaderExtraLengthAt = 28,
-};
+constexpr std::size_t EntryFlagsAt = 8, HeaderFlagsAt = 6;
+constexpr std::size_t EntryCommentLengthAt = 32, EntryOffsetAt = 42;
 
 // A damaged archive lists at most this many files, and its directory is at
 // most this large: far beyond any collection of pictures.
@@ -135,6 +134,17 @@ int Cp932Evidence(const std::string& name) {
         }
     }
     return evidence;
+}
+
+// How an entry is stored, as its directory entry or its file header gives
+// it, from the flags at `shared` on; the sizes ZIP64 may leave unset.
+void ReadShared(const uint8_t* shared, uint16_t& flags, uint16_t& method, uint32_t& crc, uint64_t& compressedSize,
+                uint64_t& size) {
+    flags = ReadU16(shared + FlagsAt);
+    method = ReadU16(shared + MethodAt);
+    crc = ReadU32(shared + CrcAt);
+    compressedSize = ReadU32(shared + CompressedAt);
+    size = ReadU32(shared + SizeAt);
 }
 
 bool IsAscii(const std::string& name) {
@@ -283,15 +293,12 @@ bool ZipArchive::ReadDirectory(uint64_t endAt, std::vector<RawName>& names) {
     for (uint64_t n = 0; n < entries; ++n) {
         if (directory.size() - at < EntryBytes || ReadU32(&directory[at]) != EntrySignature) return false;
         const uint8_t* fields = &directory[at];
-        const std::size_t nameLength = ReadU16(fields + EntryNameLengthAt), extraLength = ReadU16(fields + EntryExtraLengthAt);
+        const uint8_t* shared = fields + EntryFlagsAt;
+        const std::size_t nameLength = ReadU16(shared + NameLengthAt), extraLength = ReadU16(shared + ExtraLengthAt);
         const std::size_t length = EntryBytes + nameLength + extraLength + ReadU16(fields + EntryCommentLengthAt);
         if (directory.size() - at < length) return false;
         Entry entry;
-        entry.flags = ReadU16(fields + EntryFlagsAt);
-        entry.method = ReadU16(fields + EntryMethodAt);
-        entry.crc = ReadU32(fields + EntryCrcAt);
-        entry.compressedSize = ReadU32(fields + EntryCompressedAt);
-        entry.size = ReadU32(fields + EntrySizeAt);
+        ReadShared(shared, entry.flags, entry.method, entry.crc, entry.compressedSize, entry.size);
         entry.headerOffset = ReadU32(fields + EntryOffsetAt);
         const uint8_t* extra = fields + EntryBytes + nameLength;
         TakeZip64(extra, extraLength, entry.size, entry.compressedSize, &entry.headerOffset);
@@ -312,14 +319,10 @@ void ZipArchive::ScanHeaders(std::vector<RawName>& names) {
     while (entries_.size() < MaxEntries && source_->ReadAt(at, HeaderBytes, header) &&
            ReadU32(header) == HeaderSignature) {
         Entry entry;
-        entry.flags = ReadU16(header + HeaderFlagsAt);
-        entry.method = ReadU16(header + HeaderMethodAt);
-        entry.crc = ReadU32(header + HeaderCrcAt);
-        entry.compressedSize = ReadU32(header + HeaderCompressedAt);
-        entry.size = ReadU32(header + HeaderSizeAt);
+        const uint8_t* shared = header + HeaderFlagsAt;
+        ReadShared(shared, entry.flags, entry.method, entry.crc, entry.compressedSize, entry.size);
         entry.headerOffset = at;
-        const std::size_t nameLength = ReadU16(header + HeaderNameLengthAt);
-        const std::size_t extraLength = ReadU16(header + HeaderExtraLengthAt);
+        const std::size_t nameLength = ReadU16(shared + NameLengthAt), extraLength = ReadU16(shared + ExtraLengthAt);
         std::vector<uint8_t> fields(nameLength + extraLength);
         if (!source_->ReadAt(at + HeaderBytes, fields.size(), fields.data())) return;
         TakeZip64(fields.data() + nameLength, extraLength, entry.size, entry.compressedSize, nullptr);
@@ -389,7 +392,8 @@ void ZipArchive::NameFiles(const std::vector<RawName>& names) {
 bool ZipArchive::DataOffset(const Entry& entry, uint64_t& offset) const {
     uint8_t header[HeaderBytes];
     if (!source_->ReadAt(entry.headerOffset, HeaderBytes, header) || ReadU32(header) != HeaderSignature) return false;
-    offset = entry.headerOffset + HeaderBytes + ReadU16(header + HeaderNameLengthAt) + ReadU16(header + HeaderExtraLengthAt);
+    const uint8_t* shared = header + HeaderFlagsAt;
+    offset = entry.headerOffset + HeaderBytes + ReadU16(shared + NameLengthAt) + ReadU16(shared + ExtraLengthAt);
     return true;
 }
 
