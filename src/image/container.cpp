@@ -31,6 +31,11 @@ std::string ExtensionOf(const std::string& fileName) {
 
 FileKind KindOf(const std::string& fileName) { return TypeOfExtension(ExtensionOf(fileName)).kind; }
 
+// Whether a file of `kind` is a container.
+bool IsContainerKind(FileKind kind) {
+    return kind == FileKind::DiskImage || kind == FileKind::ZipArchive || kind == FileKind::Gzip;
+}
+
 // The folders of `path` inside a container, one a part: {"A", "B"} for "A/B/C.SC5".
 std::vector<std::string> FolderParts(const std::string& path) {
     std::vector<std::string> parts;
@@ -220,10 +225,6 @@ bool MemorySource::ReadAt(uint64_t offset, std::size_t size, uint8_t* out) const
     if (offset > bytes_.size() || bytes_.size() - offset < size) return false;
     if (size != 0) std::memcpy(out, bytes_.data() + offset, size);
     return true;
-}
-
-bool IsContainerKind(FileKind kind) {
-    return kind == FileKind::DiskImage || kind == FileKind::ZipArchive || kind == FileKind::Gzip;
 }
 
 FileKind ContainerKindOf(const std::string& fileName) {

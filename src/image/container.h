@@ -122,9 +122,6 @@ public:
 LoadError OpenContainer(FileKind kind, std::shared_ptr<const ByteSource> source, const std::string& fileName,
                         const ContainerTools& tools, std::shared_ptr<const Container>& container);
 
-// Whether a file of `kind` is a container.
-bool IsContainerKind(FileKind kind);
-
 // The kind of container the file named `fileName` is (DiskImage,
 // ZipArchive or Gzip), or Unknown: a gzip stream only where the name it
 // holds names a file VELDA reads (X.DSK.GZ, X.SC5.GZ), so that the other

@@ -147,6 +147,15 @@ void ReadShared(const uint8_t* shared, uint16_t& flags, uint16_t& method, uint32
     size = ReadU32(shared + SizeAt);
 }
 
+// `name`, written in code page 437, in UTF-8.
+std::string Cp437ToUtf8(const std::string& name) {
+    std::string out;
+    for (const char c : name) AppendUtf8(static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c)
+                                                                              : Cp437High[static_cast<unsigned char>(c) - 0x80],
+                                         out);
+    return out;
+}
+
 bool IsAscii(const std::string& name) {
     return std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
@@ -206,13 +215,6 @@ bool ReadAsCp932(const std::vector<std::string>& names) {
     return japanese;
 }
 
-std::string Cp437ToUtf8(const std::string& name) {
-    std::string out;
-    for (const char c : name) AppendUtf8(static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c)
-                                                                              : Cp437High[static_cast<unsigned char>(c) - 0x80],
-                                         out);
-    return out;
-}
 
 LoadError ZipArchive::Open(std::shared_ptr<const ByteSource> source, const ContainerTools& tools) {
     source_ = std::move(source);

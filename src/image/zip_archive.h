@@ -67,9 +67,6 @@ namespace velda {
 // otherwise; tools that write such names in UTF-8 say so.
 bool ReadAsCp932(const std::vector<std::string>& names);
 
-// `name`, written in code page 437, in UTF-8.
-std::string Cp437ToUtf8(const std::string& name);
-
 class ZipArchive : public Container {
 public:
     // Reads the archive's directory from `source`, kept in the archive, as
